@@ -1,0 +1,51 @@
+#pragma once
+// The one exception hierarchy of the program. Messages are ANSI (Shift-JIS) text, shown
+// as they stand by the application's error box.
+
+#include <string>
+#include <windows.h>
+
+namespace tk {
+
+class Exception {
+public:
+  explicit Exception(std::string message) : message_(std::move(message)) {}
+  virtual ~Exception() = default;
+  const std::string& Message() const { return message_; }
+
+private:
+  std::string message_;
+};
+
+// A deliberate abort: the error box stays silent for it.
+class Abort : public Exception {
+public:
+  Abort() : Exception("") {}
+};
+
+// A failed platform call; carries the system's message text for the error code.
+class Win32Error : public Exception {
+public:
+  Win32Error(std::string message, DWORD code) : Exception(std::move(message)), code_(code) {}
+  DWORD Code() const { return code_; }
+
+private:
+  DWORD code_;
+};
+
+// An index outside a list, as raised by string lists.
+class ListIndexError : public Exception {
+public:
+  using Exception::Exception;
+};
+
+// The platform refused to store an item.
+class OutOfResources : public Exception {
+public:
+  using Exception::Exception;
+};
+
+// printf-style formatting into an ANSI string.
+std::string Format(const char* format, ...);
+
+}  // namespace tk
