@@ -1,1 +1,257 @@
-#include <windows.h>
+#include "app/u_main.h"
+
+#include "app/resource.h"
+#include "support/NumberPicture.h"
+#include "support/Today.h"
+#include "toolkit/Application.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Files.h"
+#include "toolkit/IniFile.h"
+
+TMain_Form* Main_Form = nullptr;
+
+namespace {
+
+// Navigation state of the main window, one instance per run.
+std::unique_ptr<tk::IniFile> SettingsFile;
+int16_t CurField = 0;   // 1-6 the current field; -1 once closing; 0 before creation
+int16_t LastField = 0;  // where the entry step last settled
+tk::WinControl* LastActiveControl = nullptr;
+bool TabPending = false;
+
+constexpr int16_t kFieldCount = 6;
+
+bool IsNavigationKey(WORD key) {
+  return (key >= 33 && key <= 36) || key == 38 || key == 40 || (key >= 112 && key <= 135) ||
+         (key >= 1033 && key <= 1036);
+}
+
+std::string ExecutablePath() {
+  char path[MAX_PATH * 2];
+  DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  return std::string(path, length);
+}
+
+}  // namespace
+
+TMain_Form::TMain_Form() : tk::Form("Main_Form") {
+  struct Layout {
+    tk::WinControl& control;
+    int left, top, width, height;
+    const char* text;
+    int tabOrder;
+  };
+  // Creation order is drawing order; -1: not in the tab order.
+  const Layout layout[] = {
+      {Label1, 16, 13, 64, 13, "アルバム名", -1},
+      {Label2, 16, 43, 128, 13, "アルバムアーティスト名", -1},
+      {Label3, 16, 69, 77, 13, "アーティスト名", -1},
+      {Label4, 16, 95, 90, 13, "アルバム発表年", -1},
+      {Label5, 16, 123, 46, 13, "ジャンル", -1},
+      {Label6, 16, 149, 90, 13, "ディスクナンバー", -1},
+      {Bevel1, 0, 172, 607, 7, "", -1},
+      {KyAlbum, 148, 11, 425, 21, "", 0},
+      {KyAlbumArtist, 148, 35, 425, 21, "", 1},
+      {KyArtist, 148, 61, 425, 21, "", 2},
+      {KyCBYear, 148, 87, 71, 21, "", 4},
+      {KyGenre, 148, 115, 149, 21, "J-POP", 3},
+      {kyCBDiscNo, 148, 141, 48, 21, "", 5},
+      {TrackArtistBtn, 18, 195, 187, 29, "曲別参加アーティスト(F6)", 6},
+      {LoadBtn, 271, 196, 93, 29, "読込(F5)", 7},
+      {SaveBtn, 378, 196, 93, 29, "保存(F9)", 8},
+      {EndBtn, 485, 196, 93, 29, "終了（F12)", 9},
+  };
+  std::vector<tk::WinControl*> order;
+  for (const Layout& item : layout) {
+    item.control.SetBounds(item.left, item.top, item.width, item.height);
+    item.control.SetText(item.text);
+    item.control.SetTabOrder(item.tabOrder);
+    order.push_back(&item.control);
+  }
+  SetChildOrder(order);
+  TrackArtistBtn.SetTabStop(false);
+  TrackArtistBtn.SetGlyph(IDB_TRACKARTISTS, 1);
+  LoadBtn.SetGlyph(IDB_LOAD, 1);
+  SaveBtn.SetGlyph(IDB_SAVE, 1);
+  EndBtn.SetGlyph(IDB_END, 2);
+  for (tk::Edit* name : {&KyAlbum, &KyAlbumArtist, &KyArtist}) name->SetImeMode(tk::ImeMode::Hiragana);
+  KyCBYear.SetItemHeight(13);
+  kyCBDiscNo.SetItemHeight(13);
+
+  SetClientSize(592, 237);
+  SetBorder(tk::FormBorder::Single, true);
+  SetPosition(tk::FormPosition::ScreenCenter);
+  SetFont({"ＭＳ Ｐゴシック", 13, SHIFTJIS_CHARSET});
+
+  using namespace std::placeholders;
+  OnCreate = std::bind(&TMain_Form::FormCreate, this, _1);
+  OnActivate = std::bind(&TMain_Form::FormActivate, this, _1);
+  OnClose = std::bind(&TMain_Form::FormClose, this, _1, _2);
+  OnKeyDown = std::bind(&TMain_Form::FormKeyDown, this, _1, _2, _3);
+  OnKeyPress = std::bind(&TMain_Form::FormKeyPress, this, _1, _2);
+  for (tk::WinControl* field : {static_cast<tk::WinControl*>(&KyAlbum), static_cast<tk::WinControl*>(&KyAlbumArtist),
+                                static_cast<tk::WinControl*>(&KyArtist), static_cast<tk::WinControl*>(&KyCBYear),
+                                static_cast<tk::WinControl*>(&KyGenre), static_cast<tk::WinControl*>(&kyCBDiscNo)}) {
+    field->OnKeyDown = OnKeyDown;
+    field->OnKeyPress = OnKeyPress;
+  }
+  for (tk::Edit* edit : {&KyAlbum, &KyAlbumArtist, &KyArtist, &KyGenre})
+    edit->OnMouseDown = std::bind(&TMain_Form::FormMouseDown, this, _1, _2, _3, _4, _5);
+  for (tk::BitmapButton* button : {&TrackArtistBtn, &LoadBtn, &SaveBtn, &EndBtn})
+    button->OnClick = std::bind(&TMain_Form::FormClick, this, _1);
+
+  LastField = 0;
+  LastActiveControl = nullptr;
+  TabPending = false;
+}
+
+TMain_Form::~TMain_Form() {
+  DestroyHandle();
+  if (Main_Form == this) Main_Form = nullptr;
+}
+
+tk::WinControl* TMain_Form::FieldControl(int16_t field) {
+  switch (field) {
+    case 1: return &KyAlbum;
+    case 2: return &KyAlbumArtist;
+    case 3: return &KyArtist;
+    case 4: return &KyCBYear;
+    case 5: return &KyGenre;
+    case 6: return &kyCBDiscNo;
+  }
+  return nullptr;
+}
+
+int16_t TMain_Form::FieldOf(tk::WinControl* control) {
+  for (int16_t field = 1; field <= kFieldCount; ++field)
+    if (control && FieldControl(field) == control) return field;
+  return 0;
+}
+
+// ---- Navigation ----
+
+void TMain_Form::EventExit(uint16_t key) {
+  if (CurField < 1 || CurField > kFieldCount) return;
+  switch (key) {
+    case VK_F5: LoadBtnClick(); break;
+    case VK_F6: TrackArtistBtnClick(); break;
+    case VK_F9: SaveBtnClick(); break;
+    case VK_F12: Close(); break;
+    case VK_RETURN:
+    case VK_DOWN: CurField = CurField % kFieldCount + 1; break;
+    case VK_UP: CurField = CurField == 1 ? kFieldCount : CurField - 1; break;
+  }
+}
+
+void TMain_Form::EventEnter() {
+  if (CurField == -1) return;
+  if (CurField == 0) {
+    CurField = FieldOf(ActiveControl());
+    if (CurField == 0) CurField = 1;
+  }
+  FieldControl(CurField)->SetFocus();
+  SaveBtn.SetEnabled(!KyAlbum.Text().empty() && !KyAlbumArtist.Text().empty() &&
+                     !KyArtist.Text().empty());
+  TrackArtistBtn.SetEnabled(!FTitleFileName.empty() && tk::FileExists(FTitleFileName));
+  LastActiveControl = ActiveControl();
+  LastField = CurField;
+}
+
+void TMain_Form::FormKeyDown(tk::WinControl&, WORD& key, tk::ShiftState shift) {
+  if (shift & tk::ssShift) {
+    if (key >= VK_PRIOR && key <= VK_HOME)
+      key += 1000;
+    else if (key >= VK_F1 && key <= VK_F12)
+      key += 12;
+  }
+  if (!IsNavigationKey(key)) return;
+  EventExit(key);
+  EventEnter();
+  key = 0;
+}
+
+void TMain_Form::FormKeyPress(tk::WinControl&, char& key) {
+  if (key != '\r') return;
+  EventExit(VK_RETURN);
+  EventEnter();
+  key = 0;
+}
+
+bool TMain_Form::FormDialogKey(WORD key, tk::ShiftState shift) {
+  if (key == VK_TAB) TabPending = true;
+  bool handled = tk::Form::DialogKey(key, shift);
+  if (TabPending) {
+    // The exit step ignores Tab: the entry step puts the focus back on the current field.
+    EventExit(VK_TAB);
+    EventEnter();
+    TabPending = false;
+  }
+  return handled;
+}
+
+void TMain_Form::FormMouseDown(tk::WinControl&, tk::MouseButton, tk::ShiftState, int, int) {
+  if (!LastActiveControl) {
+    CurField = LastField != 0 ? LastField : 1;
+    EventEnter();
+    return;
+  }
+  tk::WinControl* focused = ActiveControl();
+  if (focused == LastActiveControl) return;
+  if (int16_t field = FieldOf(focused)) CurField = field;
+  EventExit(0);
+  EventEnter();
+}
+
+void TMain_Form::FormClick(tk::WinControl& sender) {
+  uint16_t code = &sender == &EndBtn           ? VK_F12
+                  : &sender == &SaveBtn        ? VK_F9
+                  : &sender == &LoadBtn        ? VK_F5
+                  : &sender == &TrackArtistBtn ? VK_F6
+                                               : 0;
+  if (code == 0) return;
+  EventExit(code);
+  EventEnter();
+}
+
+// ---- Start-up and close ----
+
+void TMain_Form::FormCreate(tk::WinControl&) {
+  SetCaption("Quorvel 1.02");
+  SettingsFile = std::make_unique<tk::IniFile>(tk::ChangeFileExt(ExecutablePath(), ".ini"));
+  FillLists();
+  FArtists = std::make_unique<ArtistMap>();
+  CurField = 1;
+}
+
+// The seven years around today with this year selected, and the discs 1 to 12 with the
+// first selected.
+void TMain_Form::FillLists() {
+  UpdateToday();
+  int year = TodayNumber / 10000;
+  for (int y = year - 3; y <= year + 3; ++y) KyCBYear.Items().Add(NumberPicture("9999", y));
+  for (int disc = 1; disc <= 12; ++disc) kyCBDiscNo.Items().Add(NumberPicture("Z9", disc));
+  KyCBYear.SetItemIndex(KyCBYear.Items().IndexOf(NumberPicture("9999", year)));
+  kyCBDiscNo.SetItemIndex(0);
+}
+
+void TMain_Form::FormActivate(tk::WinControl&) { EventEnter(); }
+
+void TMain_Form::FormClose(tk::Form&, tk::CloseAction&) {
+  CurField = -1;
+  FArtists.reset();
+  SettingsFile.reset();
+}
+
+// ---- Commands ----
+
+void TMain_Form::LoadBtnClick() {}
+
+void TMain_Form::SaveBtnClick() {}
+
+void TMain_Form::ClearMetadata() {}
+
+void TMain_Form::LoadMetadata(const std::string&) {}
+
+void TMain_Form::SaveMetadata(const std::string&) {}
+
+void TMain_Form::TrackArtistBtnClick() {}

@@ -1,7 +1,9 @@
 #pragma once
 // Files and paths, through the platform's "A" calls. Paths are ANSI (Shift-JIS) text.
 
+#include <functional>
 #include <string>
+#include <string_view>
 #include <windows.h>
 
 namespace tk {
@@ -27,5 +29,19 @@ std::string SysErrorMessage(DWORD code);
 // The whole content of a file opened for reading with the given sharing mode.
 // Raises "ファイル \"%s\". %s は開けません" with the full path when it cannot be opened.
 std::string ReadWholeFile(const std::string& path, DWORD shareMode = FILE_SHARE_READ);
+
+// Writes bytes to an open file the way WriteFile does; tests replace it to simulate a
+// disk that fills up.
+using WriteBytesFunction =
+    std::function<BOOL(HANDLE file, const char* bytes, DWORD count, DWORD* written)>;
+
+// Gives the file at `path` exactly `bytes` as its new content, or leaves it as it was.
+// The bytes go to a new file beside it, which replaces the old one only once it is
+// complete and flushed, so a failed save never leaves a truncated file behind.
+// Raises "ファイル \"%s\". %s を作成できません" (full path of `path`) when the file cannot
+// be created or replaced (read-only, locked, no access, missing folder) and
+// "ストリームへの書き込みエラー" when fewer bytes were written than given.
+void ReplaceFileContents(const std::string& path, std::string_view bytes,
+                         const WriteBytesFunction& write = {});
 
 }  // namespace tk

@@ -1,0 +1,69 @@
+#pragma once
+// The main window: six album fields in a ring, navigated by keys, and the command buttons.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "metadata/ArtistMap.h"
+#include "toolkit/Form.h"
+#include "toolkit/StdControls.h"
+
+class TMain_Form : public tk::Form {
+public:
+  TMain_Form();
+  ~TMain_Form() override;
+
+  tk::Edit KyAlbum{this, "KyAlbum"};
+  tk::Label Label1{this, "Label1"};
+  tk::Label Label2{this, "Label2"};
+  tk::Edit KyAlbumArtist{this, "KyAlbumArtist"};
+  tk::Label Label3{this, "Label3"};
+  tk::Edit KyArtist{this, "KyArtist"};
+  tk::Label Label4{this, "Label4"};
+  tk::Label Label5{this, "Label5"};
+  tk::Edit KyGenre{this, "KyGenre"};
+  tk::Label Label6{this, "Label6"};
+  tk::ComboBox KyCBYear{this, "KyCBYear"};
+  tk::ComboBox kyCBDiscNo{this, "kyCBDiscNo"};
+  tk::BitmapButton LoadBtn{this, "LoadBtn"};
+  tk::BitmapButton SaveBtn{this, "SaveBtn"};
+  tk::BitmapButton EndBtn{this, "EndBtn"};
+  tk::BitmapButton TrackArtistBtn{this, "TrackArtistBtn"};
+  tk::Bevel Bevel1{this, "Bevel1"};
+
+  const std::string& TitleFileName() const { return FTitleFileName; }
+  const std::string& MetadataFileName() const { return FMetadataFileName; }
+  const ArtistMap& Artists() const { return *FArtists; }
+
+  void EventExit(uint16_t key);
+  void EventEnter();
+  void FormKeyPress(tk::WinControl& sender, char& key);
+  void FormKeyDown(tk::WinControl& sender, WORD& key, tk::ShiftState shift);
+  void FormMouseDown(tk::WinControl& sender, tk::MouseButton button, tk::ShiftState shift, int x,
+                     int y);
+  void FormClick(tk::WinControl& sender);
+  void FormCreate(tk::WinControl& sender);
+  void FormActivate(tk::WinControl& sender);
+  void FormClose(tk::Form& sender, tk::CloseAction& action);
+  void LoadBtnClick();
+  void SaveBtnClick();
+  void ClearMetadata();
+  void LoadMetadata(const std::string& path);
+  void SaveMetadata(const std::string& path);
+  void TrackArtistBtnClick();
+
+  bool FormDialogKey(WORD key, tk::ShiftState shift);
+  bool DialogKey(WORD key, tk::ShiftState shift) override { return FormDialogKey(key, shift); }
+
+private:
+  void FillLists();
+  tk::WinControl* FieldControl(int16_t field);
+  int16_t FieldOf(tk::WinControl* control);
+
+  std::string FMetadataFileName;
+  std::string FTitleFileName;
+  std::unique_ptr<ArtistMap> FArtists;
+};
+
+extern TMain_Form* Main_Form;

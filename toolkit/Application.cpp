@@ -1,0 +1,160 @@
+#include "toolkit/Application.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "toolkit/Control.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Form.h"
+
+namespace tk {
+
+Application& Application::Instance() {
+  static Application application;
+  return application;
+}
+
+void Application::Initialize() {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
+void Application::AddForm(Form* form) {
+  forms_.push_back(form);
+  if (!mainForm_) mainForm_ = form;
+}
+
+void Application::RemoveForm(Form* form) {
+  forms_.erase(std::remove(forms_.begin(), forms_.end(), form), forms_.end());
+  if (mainForm_ == form) mainForm_ = nullptr;
+  if (activeForm_ == form) activeForm_ = nullptr;
+}
+
+void Application::Run() {
+  if (!mainForm_) return;
+  try {
+    mainForm_->Show();
+  } catch (...) {
+    HandleException(std::current_exception());
+    return;
+  }
+  MSG msg;
+  while (!terminated_) {
+    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
+    HandleMessage(msg);
+  }
+}
+
+void Application::Terminate() {
+  terminated_ = true;
+  PostQuitMessage(0);
+}
+
+void Application::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;
+      break;
+    }
+    HandleMessage(msg);
+  }
+}
+
+bool Application::HandleMessage(MSG& msg) {
+  if (msg.message == WM_QUIT) return false;
+  if (!IsKeyMessage(msg)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return true;
+}
+
+// The key pipeline, before a key message reaches its window:
+// 1. Tab, the arrows, Enter and Esc go to the form's dialog-key handling when the focused
+//    window does not claim them (WM_GETDLGCODE);
+// 2. the form's key preview, then the control's own key handlers; a key set to 0 is
+//    consumed and never reaches the window.
+bool Application::IsKeyMessage(MSG& msg) {
+  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+  WinControl* control = WinControl::OwnerOf(msg.hwnd);
+  if (!control) return false;
+  try {
+    ShiftState shift = KeyboardShiftState();
+    switch (msg.message) {
+      case WM_KEYDOWN:
+      case WM_SYSKEYDOWN: {
+        WORD key = static_cast<WORD>(msg.wParam);
+        UINT mask = 0;
+        switch (key) {
+          case VK_TAB: mask = DLGC_WANTTAB; break;
+          case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
+          case VK_RETURN: case VK_ESCAPE: case VK_EXECUTE: case VK_CANCEL:
+            mask = DLGC_WANTALLKEYS;
+            break;
+        }
+        if (mask) {
+          LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&msg));
+          Form* form = control->ParentForm();
+          if (!(code & mask) && !(code & DLGC_WANTMESSAGE) && form && form->DialogKey(key, shift))
+            return true;
+        }
+        if (control->DoKeyDown(key, shift)) return true;
+        msg.wParam = key;
+        return false;
+      }
+      case WM_CHAR: {
+        char key = static_cast<char>(msg.wParam);
+        if (control->DoKeyPress(key)) return true;
+        msg.wParam = static_cast<unsigned char>(key);
+        return false;
+      }
+      case WM_KEYUP:
+      case WM_SYSKEYUP: {
+        WORD key = static_cast<WORD>(msg.wParam);
+        if (control->DoKeyUp(key, shift)) return true;
+        msg.wParam = key;
+        return false;
+      }
+    }
+  } catch (...) {
+    // The failure ends the handling of this key: it does not reach the window either.
+    HandleException(std::current_exception());
+    return true;
+  }
+  return false;
+}
+
+void Application::HandleException(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const Abort&) {
+  } catch (const Exception& e) {
+    ShowException(e.Message());
+  } catch (const std::exception& e) {
+    ShowException(e.what());
+  } catch (...) {
+    ShowException("Unknown error");
+  }
+}
+
+void Application::ShowException(const std::string& message) {
+  if (showingException_) return;  // a failure inside the error box itself is not shown again
+  showingException_ = true;
+  std::string text = message;
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  try {
+    ShowMessageBox(text, title_, MB_OK | MB_ICONERROR);
+  } catch (...) {
+  }
+  showingException_ = false;
+}
+
+int Application::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags) {
+  HWND owner = GetActiveWindow();
+  if (!owner && mainForm_ && mainForm_->HandleAllocated()) owner = mainForm_->Handle();
+  return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+}
+
+}  // namespace tk

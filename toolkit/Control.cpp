@@ -1,0 +1,346 @@
+#include "toolkit/Control.h"
+
+#include <algorithm>
+#include <windowsx.h>
+
+#include <map>
+
+#include "toolkit/Application.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Form.h"
+
+namespace tk {
+namespace {
+
+const char* const kControlProp = "Quorvel.Control";
+
+// Window procedures of the platform classes our classes derive from, by class name.
+std::map<std::string, WNDPROC>& BaseProcs() {
+  static std::map<std::string, WNDPROC> procs;
+  return procs;
+}
+
+ShiftState MouseShiftState(WPARAM wParam) {
+  ShiftState shift = 0;
+  if (wParam & MK_SHIFT) shift |= ssShift;
+  if (wParam & MK_CONTROL) shift |= ssCtrl;
+  if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+  if (wParam & MK_LBUTTON) shift |= ssLeft;
+  if (wParam & MK_RBUTTON) shift |= ssRight;
+  if (wParam & MK_MBUTTON) shift |= ssMiddle;
+  return shift;
+}
+
+}  // namespace
+
+ShiftState KeyboardShiftState() {
+  ShiftState shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+  if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+  if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+  return shift;
+}
+
+WinControl::WinControl(WinControl* parent, std::string name)
+    : parent_(parent), name_(std::move(name)) {
+  if (parent_) parent_->children_.push_back(this);
+}
+
+WinControl::~WinControl() {
+  DestroyHandle();
+  if (parent_) {
+    auto& siblings = parent_->children_;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+  }
+}
+
+Form* WinControl::ParentForm() {
+  WinControl* control = this;
+  while (control->parent_) control = control->parent_;
+  return dynamic_cast<Form*>(control);
+}
+
+HWND WinControl::Handle() {
+  if (!handle_) {
+    if (creating_) throw Exception("Control '" + name_ + "' has no parent window");
+    creating_ = true;
+    try {
+      if (parent_) parent_->Handle();
+      if (!handle_) CreateWnd();
+    } catch (...) {
+      creating_ = false;
+      throw;
+    }
+    creating_ = false;
+  }
+  return handle_;
+}
+
+void WinControl::GetCreateParams(CreateParams& params) {
+  params.style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (visible_) params.style |= WS_VISIBLE;
+  if (tabStop_) params.style |= WS_TABSTOP;
+  if (!enabled_) params.style |= WS_DISABLED;
+}
+
+WNDPROC WinControl::RegisterClassFor(const CreateParams& params) {
+  auto found = BaseProcs().find(params.className);
+  if (found != BaseProcs().end()) return found->second;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  if (params.baseClass) {
+    if (!GetClassInfoExA(nullptr, params.baseClass, &wc))
+      throw Win32Error("No window class " + std::string(params.baseClass), GetLastError());
+  } else {
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.style = CS_DBLCLKS;
+  }
+  WNDPROC base = wc.lpfnWndProc;
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = StaticWndProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = params.className.c_str();
+  wc.style &= ~CS_GLOBALCLASS;
+  if (!RegisterClassExA(&wc))
+    throw Win32Error("Cannot register window class " + params.className, GetLastError());
+  BaseProcs()[params.className] = base;
+  return base;
+}
+
+void WinControl::CreateWnd() {
+  CreateParams params;
+  GetCreateParams(params);
+  baseProc_ = RegisterClassFor(params);
+  HWND parentWindow = parent_ ? parent_->ParentHandleForChildren() : nullptr;
+  HWND window = CreateWindowExA(params.exStyle, params.className.c_str(), text_.c_str(),
+                                params.style, bounds_.left, bounds_.top, Width(), Height(),
+                                parentWindow, nullptr, GetModuleHandleA(nullptr), this);
+  if (!window) throw Win32Error("Cannot create window " + name_, GetLastError());
+  handle_ = window;
+  FontNeeded();
+  AfterCreate();
+  CreateChildren();
+}
+
+void WinControl::FontNeeded() {
+  if (Form* form = ParentForm(); form && form != this)
+    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form->FontHandle()), FALSE);
+}
+
+void WinControl::SetChildOrder(const std::vector<WinControl*>& order) {
+  std::vector<WinControl*> arranged = order;
+  for (WinControl* child : children_)
+    if (std::find(order.begin(), order.end(), child) == order.end()) arranged.push_back(child);
+  children_ = arranged;
+}
+
+void WinControl::CreateChildren() {
+  for (WinControl* child : children_)
+    if (!child->handle_) child->CreateWnd();
+}
+
+void WinControl::DestroyHandle() {
+  if (!handle_) return;
+  for (WinControl* child : children_) child->BeforeDestroy();
+  BeforeDestroy();
+  text_ = Text();
+  for (WinControl* child : children_) child->text_ = child->Text();
+  HWND window = handle_;
+  DestroyWindow(window);  // WM_NCDESTROY unbinds this control and its children
+}
+
+void WinControl::RecreateWnd() {
+  if (!handle_) return;
+  DestroyHandle();
+  Handle();
+}
+
+void WinControl::SetBounds(int left, int top, int width, int height) {
+  bounds_ = {left, top, left + width, top + height};
+  if (handle_) MoveWindow(handle_, left, top, width, height, TRUE);
+}
+
+std::string WinControl::Text() const {
+  if (!handle_) return text_;
+  int length = GetWindowTextLengthA(handle_);
+  std::string text(length + 1, '\0');
+  length = GetWindowTextA(handle_, text.data(), length + 1);
+  text.resize(length > 0 ? length : 0);
+  return text;
+}
+
+void WinControl::SetText(const std::string& text) {
+  text_ = text;
+  if (handle_) SetWindowTextA(handle_, text.c_str());
+}
+
+void WinControl::SetEnabled(bool enabled) {
+  enabled_ = enabled;
+  if (handle_) EnableWindow(handle_, enabled);
+}
+
+void WinControl::SetVisible(bool visible) {
+  visible_ = visible;
+  if (handle_) ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void WinControl::SetTabStop(bool tabStop) {
+  tabStop_ = tabStop;
+  if (!handle_) return;
+  LONG_PTR style = GetWindowLongPtrA(handle_, GWL_STYLE);
+  style = tabStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+  SetWindowLongPtrA(handle_, GWL_STYLE, style);
+}
+
+bool WinControl::Focused() const {
+  HWND focus = GetFocus();
+  return handle_ && focus && (focus == handle_ || IsChild(handle_, focus));
+}
+
+bool WinControl::CanFocus() const {
+  for (const WinControl* c = this; c; c = c->parent_)
+    if (!c->visible_ || !c->enabled_) return false;
+  return true;
+}
+
+void WinControl::SetFocus() {
+  if (!Focused()) ::SetFocus(Handle());
+}
+
+WinControl* WinControl::FromHandle(HWND window) {
+  return window ? static_cast<WinControl*>(GetPropA(window, kControlProp)) : nullptr;
+}
+
+WinControl* WinControl::OwnerOf(HWND window) {
+  for (; window; window = GetParent(window))
+    if (WinControl* control = FromHandle(window)) return control;
+  return nullptr;
+}
+
+bool WinControl::DoKeyDown(WORD& key, ShiftState shift) {
+  Form* form = ParentForm();
+  if (form && form != this && form->KeyPreview() && form->OnKeyDown) {
+    form->OnKeyDown(*form, key, shift);
+    if (key == 0) return true;
+  }
+  if (OnKeyDown) OnKeyDown(*this, key, shift);
+  return key == 0;
+}
+
+bool WinControl::DoKeyPress(char& key) {
+  Form* form = ParentForm();
+  if (form && form != this && form->KeyPreview() && form->OnKeyPress) {
+    form->OnKeyPress(*form, key);
+    if (key == 0) return true;
+  }
+  if (OnKeyPress) OnKeyPress(*this, key);
+  return key == 0;
+}
+
+bool WinControl::DoKeyUp(WORD& key, ShiftState shift) {
+  Form* form = ParentForm();
+  if (form && form != this && form->KeyPreview() && form->OnKeyUp) {
+    form->OnKeyUp(*form, key, shift);
+    if (key == 0) return true;
+  }
+  if (OnKeyUp) OnKeyUp(*this, key, shift);
+  return key == 0;
+}
+
+LRESULT WinControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcA(baseProc_, handle_, message, wParam, lParam);
+}
+
+void WinControl::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, HWND child,
+                                     LRESULT& result, bool& handled) {
+  WinControl* target = FromHandle(child);
+  if (!target || target == this) return;
+  result = SendMessageA(child, CN_BASE + message, wParam, lParam);
+  handled = true;
+}
+
+LRESULT WinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  bool handled = false;
+  LRESULT result = 0;
+  switch (message) {
+    case WM_COMMAND:
+      if (lParam) ReflectNotification(message, wParam, lParam, reinterpret_cast<HWND>(lParam),
+                                      result, handled);
+      break;
+    case WM_DRAWITEM:
+      ReflectNotification(message, wParam, lParam,
+                          reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem, result, handled);
+      break;
+    case WM_MEASUREITEM: {
+      // The item's window is found by its control id, which is the window itself here.
+      auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      HWND child = GetDlgItem(handle_, static_cast<int>(measure->CtlID));
+      if (child) ReflectNotification(message, wParam, lParam, child, result, handled);
+      break;
+    }
+    case CN_COMMAND:
+      CommandNotify(HIWORD(wParam));
+      return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+      if (OnMouseDown) {
+        // The press has its platform effect (such as focusing the control) first.
+        result = DefaultProc(message, wParam, lParam);
+        MouseButton button = (message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK)
+                                 ? MouseButton::Right
+                             : (message == WM_MBUTTONDOWN || message == WM_MBUTTONDBLCLK)
+                                 ? MouseButton::Middle
+                                 : MouseButton::Left;
+        ShiftState shift = MouseShiftState(wParam);
+        if (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK ||
+            message == WM_MBUTTONDBLCLK)
+          shift |= ssDouble;
+        OnMouseDown(*this, button, shift, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return result;
+      }
+      break;
+  }
+  if (handled) return result;
+  return DefaultProc(message, wParam, lParam);
+}
+
+LRESULT CALLBACK WinControl::StaticWndProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+  WinControl* control = FromHandle(window);
+  if (!control && message == WM_NCCREATE) {
+    control = static_cast<WinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    if (control) {
+      SetPropA(window, kControlProp, control);
+      control->handle_ = window;
+    }
+  }
+  if (!control) {
+    char className[256];
+    GetClassNameA(window, className, sizeof className);
+    auto found = BaseProcs().find(className);
+    WNDPROC base = found != BaseProcs().end() ? found->second : DefWindowProcA;
+    return CallWindowProcA(base, window, message, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY) {
+    LRESULT result = CallWindowProcA(control->baseProc_, window, message, wParam, lParam);
+    RemovePropA(window, kControlProp);
+    control->handle_ = nullptr;
+    return result;
+  }
+  // Exceptions must never unwind through the platform's frames.
+  try {
+    return control->WndProc(message, wParam, lParam);
+  } catch (...) {
+    Application::Instance().HandleException(std::current_exception());
+    return 0;
+  }
+}
+
+}  // namespace tk

@@ -1,0 +1,137 @@
+#pragma once
+// The control bases. A Control has a name, bounds and text; a WinControl owns at most one
+// platform window, created lazily when first needed and recreatable, keeping its text and
+// bounds while it has no window. Notifications that the platform sends to a parent
+// (WM_COMMAND, WM_DRAWITEM, WM_MEASUREITEM) are reflected back to the child control as
+// CN_BASE plus the message number.
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tk {
+
+class Form;
+class WinControl;
+
+constexpr UINT CN_BASE = 0xBC00;
+constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
+constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
+constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+
+enum ShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16,
+                            ssMiddle = 32, ssDouble = 64 };
+using ShiftState = unsigned;
+enum class MouseButton { Left, Right, Middle };
+
+using NotifyEvent = std::function<void(WinControl& sender)>;
+using KeyEvent = std::function<void(WinControl& sender, WORD& key, ShiftState shift)>;
+using KeyPressEvent = std::function<void(WinControl& sender, char& key)>;
+using MouseEvent =
+    std::function<void(WinControl& sender, MouseButton button, ShiftState shift, int x, int y)>;
+
+// The current modifier state as the keyboard reports it.
+ShiftState KeyboardShiftState();
+
+class WinControl {
+public:
+  WinControl(WinControl* parent, std::string name);
+  virtual ~WinControl();
+  WinControl(const WinControl&) = delete;
+  WinControl& operator=(const WinControl&) = delete;
+
+  const std::string& Name() const { return name_; }
+  WinControl* Parent() const { return parent_; }
+  const std::vector<WinControl*>& Children() const { return children_; }
+  Form* ParentForm();
+
+  // The platform window, created (with the parent's first) when it does not exist yet.
+  HWND Handle();
+  bool HandleAllocated() const { return handle_ != nullptr; }
+  void DestroyHandle();
+  void RecreateWnd();
+
+  void SetBounds(int left, int top, int width, int height);
+  RECT Bounds() const { return bounds_; }
+  int Width() const { return bounds_.right - bounds_.left; }
+  int Height() const { return bounds_.bottom - bounds_.top; }
+
+  std::string Text() const;
+  void SetText(const std::string& text);
+
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  bool Visible() const { return visible_; }
+  void SetVisible(bool visible);
+  bool TabStop() const { return tabStop_; }
+  void SetTabStop(bool tabStop);
+  int TabOrder() const { return tabOrder_; }
+  void SetTabOrder(int order) { tabOrder_ = order; }
+
+  bool Focused() const;
+  bool CanFocus() const;
+  virtual void SetFocus();
+
+  // The control that owns a platform window: the window itself or its nearest bound ancestor.
+  static WinControl* FromHandle(HWND window);
+  static WinControl* OwnerOf(HWND window);
+
+  KeyEvent OnKeyDown;
+  KeyPressEvent OnKeyPress;
+  KeyEvent OnKeyUp;
+  MouseEvent OnMouseDown;
+  NotifyEvent OnClick;
+
+  // Key dispatch of the application's key pipeline; true when the key was consumed.
+  bool DoKeyDown(WORD& key, ShiftState shift);
+  bool DoKeyPress(char& key);
+  bool DoKeyUp(WORD& key, ShiftState shift);
+
+protected:
+  struct CreateParams {
+    const char* baseClass = nullptr;  // platform class to derive from; nullptr: a plain window
+    std::string className;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+  };
+  virtual void GetCreateParams(CreateParams& params);
+  virtual void CreateWnd();
+  // Runs right after the window exists: the place to replay stored state.
+  virtual void AfterCreate() {}
+  // Runs before the window goes: the place to save state that only the window holds.
+  virtual void BeforeDestroy() {}
+  virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // The reflected WM_COMMAND notification code of this control.
+  virtual void CommandNotify(WORD /*code*/) {}
+  virtual HWND ParentHandleForChildren() { return Handle(); }
+  // Puts the children in the order in which their windows are created and drawn.
+  void SetChildOrder(const std::vector<WinControl*>& order);
+  virtual void FontNeeded();
+
+  HWND handle_ = nullptr;
+
+private:
+  friend class Form;
+  static LRESULT CALLBACK StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static WNDPROC RegisterClassFor(const CreateParams& params);
+  void CreateChildren();
+  void ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, HWND child, LRESULT& result,
+                           bool& handled);
+
+  WinControl* parent_;
+  std::string name_;
+  std::vector<WinControl*> children_;
+  RECT bounds_{0, 0, 0, 0};
+  mutable std::string text_;
+  bool enabled_ = true;
+  bool visible_ = true;
+  bool tabStop_ = false;
+  int tabOrder_ = -1;
+  bool creating_ = false;
+  WNDPROC baseProc_ = nullptr;
+};
+
+}  // namespace tk

@@ -1,0 +1,243 @@
+#include "toolkit/Form.h"
+
+#include <algorithm>
+
+#include "toolkit/Application.h"
+#include "toolkit/Exception.h"
+
+namespace tk {
+
+Form::Form(std::string name) : WinControl(nullptr, std::move(name)) {
+  SetVisible(false);
+  Application::Instance().AddForm(this);
+}
+
+Form::~Form() {
+  DestroyHandle();
+  if (font_) DeleteObject(font_);
+  Application::Instance().RemoveForm(this);
+}
+
+void Form::SetClientSize(int width, int height) { clientSize_ = {width, height}; }
+
+void Form::SetFont(const FontSpec& font) {
+  fontSpec_ = font;
+  if (font_) {
+    DeleteObject(font_);
+    font_ = nullptr;
+  }
+}
+
+HFONT Form::FontHandle() {
+  if (!font_) {
+    LOGFONTA lf{};
+    lf.lfHeight = -fontSpec_.height;  // negative: the character height, not the cell height
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = fontSpec_.charset;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH;
+    lstrcpynA(lf.lfFaceName, fontSpec_.face.c_str(), LF_FACESIZE);
+    font_ = CreateFontIndirectA(&lf);
+    if (!font_) font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  }
+  return font_;
+}
+
+void Form::GetCreateParams(CreateParams& params) {
+  params.className = "QuorvelForm";
+  params.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  if (border_ == FormBorder::Single && minimizeBox_) params.style |= WS_MINIMIZEBOX;
+  params.exStyle = border_ == FormBorder::Dialog ? WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE
+                                                 : WS_EX_WINDOWEDGE;
+}
+
+void Form::CreateWnd() {
+  CreateParams params;
+  GetCreateParams(params);
+  RECT frame{0, 0, clientSize_.cx, clientSize_.cy};
+  AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
+  SetBounds(0, 0, frame.right - frame.left, frame.bottom - frame.top);
+  WinControl::CreateWnd();
+  Centre();
+}
+
+void Form::Centre() {
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  Form* main = Application::Instance().MainForm();
+  if (position_ == FormPosition::MainFormCenter && main && main != this &&
+      main->HandleAllocated())
+    GetWindowRect(main->Handle(), &area);
+  int left = area.left + ((area.right - area.left) - Width()) / 2;
+  int top = area.top + ((area.bottom - area.top) - Height()) / 2;
+  SetBounds(left, top, Width(), Height());
+}
+
+void Form::Show() {
+  SetVisible(true);
+  HWND window = Handle();
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  UpdateWindow(window);
+}
+
+int Form::ShowModal() {
+  if (modal_) throw Exception("Form '" + Name() + "' is already shown modally");
+  Application& app = Application::Instance();
+  std::vector<HWND> disabled;
+  HWND self = Handle();
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* list = reinterpret_cast<std::vector<HWND>*>(data);
+        if (window != list->front() && IsWindowVisible(window) && IsWindowEnabled(window))
+          list->push_back(window);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&(disabled = {self})));
+  disabled.erase(disabled.begin());
+  for (HWND window : disabled) EnableWindow(window, FALSE);
+  Form* previousActive = app.ActiveForm();
+  modal_ = true;
+  modalResult_ = 0;
+  try {
+    Centre();
+    Show();
+    MSG msg;
+    while (modalResult_ == 0) {
+      if (!GetMessageA(&msg, nullptr, 0, 0)) {
+        PostQuitMessage(static_cast<int>(msg.wParam));
+        break;
+      }
+      app.HandleMessage(msg);
+    }
+  } catch (...) {
+    modal_ = false;
+    for (HWND window : disabled) EnableWindow(window, TRUE);
+    throw;
+  }
+  modal_ = false;
+  // Re-enable the other forms before hiding, so that the platform activates the owner.
+  for (HWND window : disabled) EnableWindow(window, TRUE);
+  SetVisible(false);
+  if (previousActive && previousActive->HandleAllocated())
+    SetActiveWindow(previousActive->Handle());
+  return modalResult_;
+}
+
+void Form::Close() {
+  CloseAction action = CloseAction::Hide;
+  if (OnClose) OnClose(*this, action);
+  if (action == CloseAction::None) return;
+  if (modal_) {
+    if (modalResult_ == 0) modalResult_ = IDCANCEL;
+  } else if (Application::Instance().MainForm() == this) {
+    Application::Instance().Terminate();
+  } else {
+    SetVisible(false);
+  }
+}
+
+WinControl* Form::ActiveControl() {
+  HWND focus = GetFocus();
+  if (!focus || !HandleAllocated() || !IsChild(Handle(), focus)) focus = savedFocus_;
+  WinControl* control = focus ? OwnerOf(focus) : nullptr;
+  return control && control != this && control->ParentForm() == this ? control : nullptr;
+}
+
+std::vector<WinControl*> Form::TabList() {
+  std::vector<WinControl*> list;
+  for (WinControl* child : Children())
+    if (child->TabOrder() >= 0) list.push_back(child);
+  std::stable_sort(list.begin(), list.end(), [](WinControl* a, WinControl* b) {
+    return a->TabOrder() < b->TabOrder();
+  });
+  return list;
+}
+
+void Form::SelectNext(WinControl* current, bool forward) {
+  std::vector<WinControl*> list = TabList();
+  if (list.empty()) return;
+  auto at = std::find(list.begin(), list.end(), current);
+  size_t start = at == list.end() ? (forward ? list.size() - 1 : 0) : at - list.begin();
+  for (size_t step = 1; step <= list.size(); ++step) {
+    size_t index = forward ? (start + step) % list.size()
+                           : (start + list.size() - step % list.size()) % list.size();
+    WinControl* candidate = list[index];
+    if (candidate->TabStop() && candidate->CanFocus()) {
+      candidate->SetFocus();
+      return;
+    }
+  }
+}
+
+bool Form::DialogKey(WORD key, ShiftState shift) {
+  if (key == VK_TAB && !(shift & (ssAlt | ssCtrl))) {
+    SelectNext(ActiveControl(), !(shift & ssShift));
+    return true;
+  }
+  if ((key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN) && !(shift & ssAlt)) {
+    WinControl* current = ActiveControl();
+    if (!current) return false;
+    std::vector<WinControl*> list = TabList();
+    auto at = std::find(list.begin(), list.end(), current);
+    if (at == list.end()) return false;
+    bool forward = key == VK_RIGHT || key == VK_DOWN;
+    size_t index = at - list.begin();
+    index = forward ? (index + 1) % list.size() : (index + list.size() - 1) % list.size();
+    if (list[index]->CanFocus()) list[index]->SetFocus();
+    return true;
+  }
+  return false;
+}
+
+void Form::DoCreate() {
+  if (OnCreate) OnCreate(*this);
+}
+
+void Form::DoActivate(bool active) {
+  Application& app = Application::Instance();
+  if (!active) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(Handle(), focus)) savedFocus_ = focus;
+    return;
+  }
+  // The platform focuses the frame itself; give the focus back to the control that had it.
+  if (savedFocus_ && IsWindow(savedFocus_) && IsChild(Handle(), savedFocus_))
+    ::SetFocus(savedFocus_);
+  else
+    SelectNext(nullptr, true);
+  // Only a change between the program's forms counts as activating this form: closing a
+  // message box or the file-open dialog gives the activation back to the same form.
+  if (app.ActiveForm() != this) {
+    app.SetActiveForm(this);
+    if (OnActivate) OnActivate(*this);
+  }
+}
+
+LRESULT Form::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        DoActivate(false);
+        return DefaultProc(message, wParam, lParam);
+      }
+      if (!HIWORD(wParam)) {  // not minimised
+        DoActivate(true);
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_SETFOCUS:
+      // A form never keeps the focus itself while it has a control that can take it.
+      if (WinControl* control = ActiveControl()) {
+        ::SetFocus(control->Handle());
+        return 0;
+      }
+      break;
+  }
+  return WinControl::WndProc(message, wParam, lParam);
+}
+
+}  // namespace tk

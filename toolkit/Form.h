@@ -1,0 +1,85 @@
+#pragma once
+// A top-level window that owns its controls: caption, client size, fixed border, centred
+// position, one font for every control, key preview, focus traversal in tab order, and
+// modal showing.
+
+#include "toolkit/Control.h"
+
+namespace tk {
+
+enum class FormBorder { Single, Dialog };
+enum class FormPosition { ScreenCenter, MainFormCenter };
+enum class CloseAction { None, Hide };
+
+struct FontSpec {
+  std::string face;
+  int height = 13;  // character height in pixels
+  BYTE charset = DEFAULT_CHARSET;
+};
+
+class Form : public WinControl {
+public:
+  explicit Form(std::string name);
+  ~Form() override;
+
+  void SetCaption(const std::string& caption) { SetText(caption); }
+  void SetClientSize(int width, int height);
+  SIZE ClientSize() const { return clientSize_; }
+  void SetBorder(FormBorder border, bool minimizeBox) {
+    border_ = border;
+    minimizeBox_ = minimizeBox;
+  }
+  void SetPosition(FormPosition position) { position_ = position; }
+  void SetFont(const FontSpec& font);
+  HFONT FontHandle();
+  bool KeyPreview() const { return keyPreview_; }
+  void SetKeyPreview(bool preview) { keyPreview_ = preview; }
+
+  void Show();
+  // Shows the form modally with the other forms disabled; returns when it closes.
+  int ShowModal();
+  bool Modal() const { return modal_; }
+  // Runs OnClose; a main form then ends the application, a modal form its showing.
+  void Close();
+
+  // The control that has the keyboard focus, or that had it when the form was deactivated.
+  WinControl* ActiveControl();
+  // Moves the focus to the next (or previous) tab stop after `current`, wrapping around.
+  void SelectNext(WinControl* current, bool forward);
+
+  // Offered the keys Tab, Enter, Esc and the arrows when the focused control does not
+  // want them; true when handled. Tab moves between tab stops; the arrows move to the
+  // next or previous control in tab order.
+  virtual bool DialogKey(WORD key, ShiftState shift);
+
+  // Runs OnCreate once the derived form has built its controls.
+  void DoCreate();
+
+  NotifyEvent OnCreate;
+  NotifyEvent OnActivate;
+  std::function<void(Form& sender, CloseAction& action)> OnClose;
+
+protected:
+  void GetCreateParams(CreateParams& params) override;
+  void CreateWnd() override;
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // The controls that take part in tab traversal, in tab order.
+  std::vector<WinControl*> TabList();
+
+private:
+  void Centre();
+  void DoActivate(bool active);
+
+  SIZE clientSize_{0, 0};
+  FormBorder border_ = FormBorder::Single;
+  bool minimizeBox_ = true;
+  FormPosition position_ = FormPosition::ScreenCenter;
+  FontSpec fontSpec_;
+  HFONT font_ = nullptr;
+  bool keyPreview_ = false;
+  bool modal_ = false;
+  int modalResult_ = 0;
+  HWND savedFocus_ = nullptr;
+};
+
+}  // namespace tk

@@ -1,0 +1,318 @@
+#include "toolkit/StdControls.h"
+
+#include <imm.h>
+
+#include "toolkit/Exception.h"
+#include "toolkit/Form.h"
+
+namespace tk {
+
+// ---- Label ----
+
+Label::Label(WinControl* parent, std::string name) : WinControl(parent, std::move(name)) {}
+
+void Label::GetCreateParams(CreateParams& params) {
+  WinControl::GetCreateParams(params);
+  params.baseClass = "STATIC";
+  params.className = "QuorvelLabel";
+  params.style |= SS_LEFT | SS_NOPREFIX;
+}
+
+void Label::AfterCreate() {
+  HDC dc = GetDC(handle_);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(handle_, WM_GETFONT, 0, 0));
+  HGDIOBJ old = SelectObject(dc, font);
+  std::string text = Text();
+  SIZE size{0, 0};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(handle_, dc);
+  RECT bounds = Bounds();
+  SetBounds(bounds.left, bounds.top, size.cx, metrics.tmHeight);
+}
+
+LRESULT Label::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCHITTEST) return HTTRANSPARENT;  // presses go to the form beneath
+  return WinControl::WndProc(message, wParam, lParam);
+}
+
+// ---- Edit ----
+
+Edit::Edit(WinControl* parent, std::string name) : WinControl(parent, std::move(name)) {
+  SetTabStop(true);
+}
+
+void Edit::GetCreateParams(CreateParams& params) {
+  WinControl::GetCreateParams(params);
+  params.baseClass = "EDIT";
+  params.className = "QuorvelEdit";
+  params.style |= ES_LEFT | ES_AUTOHSCROLL;
+  params.exStyle |= WS_EX_CLIENTEDGE;
+}
+
+void Edit::SelectAll() { SendMessageA(Handle(), EM_SETSEL, 0, -1); }
+
+std::pair<int, int> Edit::Selection() {
+  DWORD start = 0, end = 0;
+  SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  return {static_cast<int>(start), static_cast<int>(end)};
+}
+
+void Edit::ApplyImeMode() {
+  if (imeMode_ != ImeMode::Hiragana) return;
+  HIMC context = ImmGetContext(handle_);
+  if (!context) return;
+  ImmSetOpenStatus(context, TRUE);
+  DWORD conversion = 0, sentence = 0;
+  ImmGetConversionStatus(context, &conversion, &sentence);
+  ImmSetConversionStatus(context, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, sentence);
+  ImmReleaseContext(handle_, context);
+}
+
+LRESULT Edit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SETFOCUS: {
+      LRESULT result = WinControl::WndProc(message, wParam, lParam);
+      ApplyImeMode();
+      if (!clicking_) SendMessageA(handle_, EM_SETSEL, 0, -1);
+      return result;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      clicking_ = true;
+      try {
+        LRESULT result = WinControl::WndProc(message, wParam, lParam);
+        clicking_ = false;
+        return result;
+      } catch (...) {
+        clicking_ = false;
+        throw;
+      }
+    }
+  }
+  return WinControl::WndProc(message, wParam, lParam);
+}
+
+// ---- BitmapButton ----
+
+namespace {
+
+// A copy of a glyph in grey, lighter than the original, for the disabled state.
+HBITMAP GreyCopy(HBITMAP source, int width, int height, COLORREF transparent) {
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+  std::vector<DWORD> pixels(width * height);
+  HDC dc = GetDC(nullptr);
+  GetDIBits(dc, source, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  DWORD key = RGB(GetBValue(transparent), GetGValue(transparent), GetRValue(transparent));
+  for (DWORD& pixel : pixels) {
+    if ((pixel & 0xFFFFFF) == key) continue;
+    int grey = (((pixel >> 16) & 0xFF) * 30 + ((pixel >> 8) & 0xFF) * 59 + (pixel & 0xFF) * 11) / 100;
+    grey = 128 + grey / 2;
+    pixel = (grey << 16) | (grey << 8) | grey;
+  }
+  HBITMAP copy = CreateCompatibleBitmap(dc, width, height);
+  SetDIBits(dc, copy, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+  ReleaseDC(nullptr, dc);
+  return copy;
+}
+
+COLORREF BottomLeftPixel(HBITMAP bitmap, int height) {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  COLORREF colour = GetPixel(dc, 0, height - 1);
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  return colour;
+}
+
+HBITMAP SubBitmap(HBITMAP source, int left, int width, int height) {
+  HDC screen = GetDC(nullptr);
+  HDC from = CreateCompatibleDC(screen);
+  HDC to = CreateCompatibleDC(screen);
+  HBITMAP part = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ oldFrom = SelectObject(from, source);
+  HGDIOBJ oldTo = SelectObject(to, part);
+  BitBlt(to, 0, 0, width, height, from, left, 0, SRCCOPY);
+  SelectObject(from, oldFrom);
+  SelectObject(to, oldTo);
+  DeleteDC(from);
+  DeleteDC(to);
+  ReleaseDC(nullptr, screen);
+  return part;
+}
+
+}  // namespace
+
+BitmapButton::BitmapButton(WinControl* parent, std::string name)
+    : WinControl(parent, std::move(name)) {
+  SetTabStop(true);
+}
+
+BitmapButton::~BitmapButton() {
+  DestroyHandle();
+  if (images_) ImageList_Destroy(images_);
+}
+
+void BitmapButton::SetGlyph(int resourceId, int glyphCount) {
+  glyphId_ = resourceId;
+  glyphCount_ = glyphCount;
+}
+
+void BitmapButton::GetCreateParams(CreateParams& params) {
+  WinControl::GetCreateParams(params);
+  params.baseClass = "BUTTON";
+  params.className = "QuorvelButton";
+  params.style |= BS_PUSHBUTTON;
+}
+
+void BitmapButton::AfterCreate() {
+  if (!glyphId_) return;
+  if (!images_) {
+    const int size = 16;
+    HBITMAP strip = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
+                                                    MAKEINTRESOURCEA(glyphId_), IMAGE_BITMAP, 0,
+                                                    0, LR_CREATEDIBSECTION));
+    if (!strip) return;
+    COLORREF transparent = BottomLeftPixel(strip, size);
+    HBITMAP normal = SubBitmap(strip, 0, size, size);
+    HBITMAP disabled = glyphCount_ > 1 ? SubBitmap(strip, size, size, size)
+                                       : GreyCopy(normal, size, size, transparent);
+    // One image per button state: normal, hot, pressed, disabled, defaulted, stylus hot.
+    images_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 6, 0);
+    for (int state = 0; state < 6; ++state)
+      ImageList_AddMasked(images_, state == 3 ? disabled : normal, transparent);
+    DeleteObject(normal);
+    DeleteObject(disabled);
+    DeleteObject(strip);
+  }
+  BUTTON_IMAGELIST list{images_, {4, 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+  SendMessageA(handle_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
+}
+
+void BitmapButton::CommandNotify(WORD code) {
+  if (code == BN_CLICKED && OnClick) OnClick(*this);
+}
+
+// ---- Bevel ----
+
+Bevel::Bevel(WinControl* parent, std::string name) : WinControl(parent, std::move(name)) {}
+
+void Bevel::GetCreateParams(CreateParams& params) {
+  WinControl::GetCreateParams(params);
+  params.className = "QuorvelBevel";
+}
+
+LRESULT Bevel::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCHITTEST:
+      return HTTRANSPARENT;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      HDC dc = BeginPaint(handle_, &paint);
+      RECT area;
+      GetClientRect(handle_, &area);
+      DrawEdge(dc, &area, BDR_SUNKENOUTER, BF_RECT);
+      EndPaint(handle_, &paint);
+      return 0;
+    }
+  }
+  return WinControl::WndProc(message, wParam, lParam);
+}
+
+// ---- ComboBoxStrings ----
+
+LRESULT ComboBoxStrings::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
+  return SendMessageA(owner_.Handle(), message, wParam, lParam);
+}
+
+int ComboBoxStrings::Count() const { return static_cast<int>(Send(CB_GETCOUNT, 0, 0)); }
+
+std::string ComboBoxStrings::Get(int index) const {
+  LRESULT length = Send(CB_GETLBTEXTLEN, index, 0);
+  if (length == CB_ERR) return "";
+  std::string text(length + 1, '\0');
+  length = Send(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(length == CB_ERR ? 0 : length);
+  return text;
+}
+
+int ComboBoxStrings::Add(const std::string& text) {
+  LRESULT index = Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  if (index < 0) throw OutOfResources("行を挿入できません");
+  return static_cast<int>(index);
+}
+
+void ComboBoxStrings::Insert(int index, const std::string& text) {
+  if (Send(CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())) < 0)
+    throw OutOfResources("行を挿入できません");
+}
+
+void ComboBoxStrings::Delete(int index) { Send(CB_DELETESTRING, index, 0); }
+
+void ComboBoxStrings::Clear() {
+  std::string text = owner_.Text();
+  Send(CB_RESETCONTENT, 0, 0);
+  owner_.SetText(text);
+  RedrawWindow(owner_.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+int ComboBoxStrings::IndexOf(const std::string& text) const {
+  return static_cast<int>(Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                               reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+// ---- ComboBox ----
+
+ComboBox::ComboBox(WinControl* parent, std::string name) : WinControl(parent, std::move(name)) {
+  SetTabStop(true);
+}
+
+void ComboBox::GetCreateParams(CreateParams& params) {
+  WinControl::GetCreateParams(params);
+  params.baseClass = "COMBOBOX";
+  params.className = "QuorvelComboBox";
+  params.style |= CBS_DROPDOWN | CBS_HASSTRINGS | WS_VSCROLL;
+}
+
+void ComboBox::AfterCreate() {
+  // The window's height includes the open list; the platform sizes the closed box itself.
+  RECT bounds = Bounds();
+  MoveWindow(handle_, bounds.left, bounds.top, Width(),
+             Height() + itemHeight_ * dropDownCount_ + 2, FALSE);
+  for (const std::string& item : savedItems_) items_.Add(item);
+  if (savedIndex_ >= 0) SendMessageA(handle_, CB_SETCURSEL, savedIndex_, 0);
+  savedItems_.clear();
+  savedIndex_ = -1;
+}
+
+void ComboBox::BeforeDestroy() {
+  savedItems_.clear();
+  for (int i = 0, count = items_.Count(); i < count; ++i) savedItems_.push_back(items_.Get(i));
+  savedIndex_ = ItemIndex();
+}
+
+HWND ComboBox::EditHandle() {
+  COMBOBOXINFO info{sizeof info};
+  GetComboBoxInfo(Handle(), &info);
+  return info.hwndItem;
+}
+
+void ComboBox::SetFocus() {
+  if (!Focused()) ::SetFocus(EditHandle() ? EditHandle() : Handle());
+}
+
+int ComboBox::ItemIndex() { return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0)); }
+
+void ComboBox::SetItemIndex(int index) {
+  if (ItemIndex() != index) SendMessageA(Handle(), CB_SETCURSEL, index, 0);
+}
+
+void ComboBox::CommandNotify(WORD code) {
+  if ((code == CBN_SELCHANGE || code == CBN_EDITCHANGE) && OnChange) OnChange(*this);
+}
+
+}  // namespace tk
