@@ -3,6 +3,7 @@
 // "title=artist". Titles are compared as the user's locale compares text ignoring case.
 
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class ArtistMap {
@@ -23,5 +24,18 @@ public:
   void Assign(const ArtistMap& other);
 
 private:
-  // (declared by the implementation)
+  // The entries stay in the order they were added; beside them an index from each
+  // title's comparison key to the entries with that key, so that loading a large file
+  // (one SetArtist per entry) does not compare every title with every other.
+  void CheckIndex(int i) const;
+  int Find(const std::string& title, const std::string& key) const;
+  void AddToIndex(int i);
+  void RemoveFromIndex(int i);
+
+  std::vector<std::string> FEntries;
+  // FKeys[i] is the key of entry i's title; entries without "=" are not indexed.
+  std::vector<std::string> FKeys;
+  // Key -> ascending indexes of the entries with "=" whose title has that key. The key ""
+  // holds the entries whose key could not be made; they are candidates for every title.
+  std::unordered_map<std::string, std::vector<int>> FIndex;
 };
