@@ -244,14 +244,114 @@ void TMain_Form::FormClose(tk::Form&, tk::CloseAction&) {
 
 // ---- Commands ----
 
-void TMain_Form::LoadBtnClick() {}
+namespace {
 
-void TMain_Form::SaveBtnClick() {}
+const char* const kSettingsSection = "Settings";
+const char* const kLastFolderKey = "LastFolder";
 
-void TMain_Form::ClearMetadata() {}
+int Ask(const char* text, const char* caption, UINT flags) {
+  return tk::Application::Instance().ShowMessageBox(text, caption, flags);
+}
 
-void TMain_Form::LoadMetadata(const std::string&) {}
+bool IsFourAsciiDigits(const std::string& text) {
+  if (text.size() != 4) return false;
+  for (char ch : text)
+    if (ch < '0' || ch > '9') return false;
+  return true;
+}
 
-void TMain_Form::SaveMetadata(const std::string&) {}
+}  // namespace
 
-void TMain_Form::TrackArtistBtnClick() {}
+void TMain_Form::LoadBtnClick() {
+  OD.SetFilter("title.txt|title.txt");
+  OD.SetFileName("title.txt");
+  OD.SetDefaultExt("txt");
+  OD.SetInitialDir(SettingsFile->ReadString(kSettingsSection, kLastFolderKey, ""));
+  if (!OD.Execute()) return;
+  std::string folder = tk::ExtractFilePath(OD.FileName());
+  SettingsFile->WriteString(kSettingsSection, kLastFolderKey, folder);
+  FTitleFileName = OD.FileName();
+  FMetadataFileName = folder + "metadata.txt";
+  if (tk::FileExists(FMetadataFileName))
+    LoadMetadata(FMetadataFileName);
+  else
+    ClearMetadata();
+}
+
+void TMain_Form::SaveBtnClick() {
+  if (FMetadataFileName.empty()) {
+    Ask("先にtitle.txtを開いてください。", "警告", MB_OK | MB_ICONWARNING);
+    return;
+  }
+  if (tk::FileExists(FMetadataFileName) &&
+      Ask("上書きしますか？", "質問", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+    Ask("中止しました。", "情報", MB_OK | MB_ICONINFORMATION);
+    return;
+  }
+  SaveMetadata(FMetadataFileName);
+  Ask("metadata.txtを保存しました。", "情報", MB_OK | MB_ICONINFORMATION);
+}
+
+void TMain_Form::ClearMetadata() {
+  FArtists->Clear();
+  for (tk::Edit* edit : {&KyAlbum, &KyAlbumArtist, &KyArtist, &KyGenre}) edit->SetText("");
+  KyCBYear.Items().Clear();
+  kyCBDiscNo.Items().Clear();
+  FillLists();
+}
+
+void TMain_Form::LoadMetadata(const std::string& path) {
+  for (const AlbumValue& value : ReadMetadataFile(path, *FArtists)) ApplyAlbumValue(value);
+}
+
+void TMain_Form::ApplyAlbumValue(const AlbumValue& value) {
+  switch (value.key) {
+    case AlbumKey::Album: KyAlbum.SetText(value.value); break;
+    case AlbumKey::AlbumArtist: KyAlbumArtist.SetText(value.value); break;
+    case AlbumKey::Artist: KyArtist.SetText(value.value); break;
+    case AlbumKey::Genre: KyGenre.SetText(value.value); break;
+    case AlbumKey::Year: KyCBYear.SetItemIndex(YearItemFor(value.value)); break;
+    case AlbumKey::DiscNumber: kyCBDiscNo.SetItemIndex(DiscItemFor(value.value)); break;
+  }
+}
+
+// The year item to select for a stored year. A four-digit year that the list lacks is
+// inserted at its place in ascending order, so that the next save keeps it.
+int TMain_Form::YearItemFor(const std::string& year) {
+  int index = KyCBYear.Items().IndexOf(year);
+  if (index >= 0 || !IsFourAsciiDigits(year)) return index;
+  int count = KyCBYear.Items().Count();
+  index = 0;
+  while (index < count && KyCBYear.Items().Get(index) < year) ++index;
+  KyCBYear.Items().Insert(index, year);
+  return index;
+}
+
+// The disc item to select for a stored disc number. Discs 13 to 99 extend the list up to
+// the disc, so that the next save keeps it; other numbers outside the list select nothing.
+int TMain_Form::DiscItemFor(const std::string& value) {
+  const int32_t highestDisc = 99;
+  int32_t disc = ParseDiscNumber(value);
+  int count = kyCBDiscNo.Items().Count();
+  if (disc > count && disc <= highestDisc) {
+    for (int added = count + 1; added <= disc; ++added)
+      kyCBDiscNo.Items().Add(NumberPicture("Z9", added));
+    count = disc;
+  }
+  return disc >= 1 && disc <= count ? disc - 1 : -1;
+}
+
+void TMain_Form::SaveMetadata(const std::string& path) {
+  auto selected = [](tk::ComboBox& box) { return box.Items().Get(box.ItemIndex()); };
+  AlbumRecord record{KyAlbum.Text(),          KyAlbumArtist.Text(), KyArtist.Text(),
+                     selected(KyCBYear),      KyGenre.Text(),       selected(kyCBDiscNo)};
+  WriteMetadataFile(path, BuildMetadataText(record, *FArtists));
+}
+
+void TMain_Form::TrackArtistBtnClick() {
+  if (FTitleFileName.empty() || !tk::FileExists(FTitleFileName)) {
+    Ask("先にtitle.txtを読み込んでください。", "警告", MB_OK | MB_ICONWARNING);
+    return;
+  }
+  // The per-track artists dialog opens here once it exists.
+}

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "metadata/ArtistMap.h"
+#include "metadata/MetadataFile.h"
+#include "toolkit/FileDialog.h"
 #include "toolkit/Form.h"
 #include "toolkit/StdControls.h"
 
@@ -30,6 +32,7 @@ public:
   tk::BitmapButton SaveBtn{this, "SaveBtn"};
   tk::BitmapButton EndBtn{this, "EndBtn"};
   tk::BitmapButton TrackArtistBtn{this, "TrackArtistBtn"};
+  tk::OpenDialog OD;
   tk::Bevel Bevel1{this, "Bevel1"};
 
   const std::string& TitleFileName() const { return FTitleFileName; }
@@ -58,6 +61,9 @@ public:
 
 private:
   void FillLists();
+  void ApplyAlbumValue(const AlbumValue& value);
+  int YearItemFor(const std::string& year);
+  int DiscItemFor(const std::string& value);
   tk::WinControl* FieldControl(int16_t field);
   int16_t FieldOf(tk::WinControl* control);
 

@@ -283,6 +283,14 @@ void ComboBox::AfterCreate() {
   RECT bounds = Bounds();
   MoveWindow(handle_, bounds.left, bounds.top, Width(),
              Height() + itemHeight_ * dropDownCount_ + 2, FALSE);
+  // The closed box is as high as its selection field, which the font decides; fit it to
+  // our height. The box is a fixed number of pixels higher than the field height it is given.
+  const int probe = 16;
+  SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), probe);
+  RECT closed;
+  GetWindowRect(handle_, &closed);
+  SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+               probe + Height() - (closed.bottom - closed.top));
   for (const std::string& item : savedItems_) items_.Add(item);
   if (savedIndex_ >= 0) SendMessageA(handle_, CB_SETCURSEL, savedIndex_, 0);
   savedItems_.clear();

@@ -1,0 +1,318 @@
+// The load, save and track-artist commands with the real file-open dialog and real
+// message boxes, answered by the harness after it has read what each box shows.
+
+#include "tests/app/MainFormTest.h"
+
+#include <fstream>
+
+#include "support/Today.h"
+#include "toolkit/Files.h"
+
+using harness::ModalWatcher;
+using harness::PressKey;
+using harness::TempFolder;
+
+namespace {
+
+std::string SettingsPath() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  return tk::ChangeFileExt(path, ".ini");
+}
+
+std::string ReadBytes(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  return bytes;
+}
+
+// A file held open by another handle without sharing, as another program would lock it.
+class Lock {
+public:
+  explicit Lock(const std::string& path, DWORD share = 0)
+      : file_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
+                          0, nullptr)) {}
+  ~Lock() { CloseHandle(file_); }
+  bool Held() const { return file_ != INVALID_HANDLE_VALUE; }
+
+private:
+  HANDLE file_;
+};
+
+const char kAlbumA[] =
+    "ALBUM=Album A\r\nALBUMARTIST=Artist A\r\nARTIST=Band A\r\nGENRE=Rock\r\n"
+    "[ARTISTS]\r\nSong=Guest\r\n";
+
+struct Box {
+  std::string caption, text;
+  UINT flags;
+};
+
+void ExpectBox(const harness::ModalInfo& seen, const Box& expected) {
+  EXPECT_EQ(seen.caption, expected.caption);
+  EXPECT_EQ(seen.text, expected.text);
+  EXPECT_EQ(seen.Flags(), expected.flags) << seen.text;
+}
+
+const Box kSaved{"情報", "metadata.txtを保存しました。", 64};
+const Box kCancelled{"情報", "中止しました。", 64};
+const Box kOverwrite{"質問", "上書きしますか？", 292};
+
+}  // namespace
+
+class CommandsTest : public MainFormTest {
+protected:
+  void SetUp() override {
+    DeleteFileA(SettingsPath().c_str());
+    MainFormTest::SetUp();
+  }
+  void TearDown() override {
+    MainFormTest::TearDown();
+    DeleteFileA(SettingsPath().c_str());
+  }
+
+  // F5 and a confirmed choice of `path` in the file-open dialog.
+  void Load(const std::string& path) {
+    ModalWatcher watcher;
+    watcher.Expect(ModalWatcher::ChooseFile(path));
+    PressKey(VK_F5);
+    ASSERT_TRUE(watcher.WaitAllAnswered());
+    harness::PumpIdle();
+  }
+  // Presses a key and answers the boxes that follow, returning what they showed.
+  std::vector<harness::ModalInfo> PressAndAnswer(WORD key,
+                                                 std::vector<ModalWatcher::Action> answers) {
+    ModalWatcher watcher;
+    for (auto& answer : answers) watcher.Expect(answer);
+    PressKey(key);
+    EXPECT_TRUE(watcher.WaitAllAnswered());
+    harness::PumpIdle();
+    return watcher.Seen();
+  }
+  std::string Selected(tk::ComboBox& box) { return box.Items().Get(box.ItemIndex()); }
+};
+
+TEST_F(CommandsTest, TheFirstConfirmedChoiceCreatesTheSettingsFileCancelWritesNothing) {
+  TempFolder album("album");
+  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  auto seen = PressAndAnswer(VK_F5, {ModalWatcher::Cancel()});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].caption, "開く");
+  EXPECT_FALSE(tk::FileExists(SettingsPath()));
+  EXPECT_TRUE(form->TitleFileName().empty());
+
+  Load(title);
+  EXPECT_EQ(ReadBytes(SettingsPath()), "[Settings]\r\nLastFolder=" + album.Path() + "\r\n");
+  EXPECT_EQ(form->TitleFileName(), title);
+  EXPECT_EQ(form->MetadataFileName(), album.Path() + "metadata.txt");
+  EXPECT_TRUE(IsWindowEnabled(form->TrackArtistBtn.Handle()));
+  EXPECT_TRUE(form->KyAlbum.Focused());
+}
+
+TEST_F(CommandsTest, AFolderNamedWithSoOrHyouIsTakenWhole) {
+  for (const char* name : {"ソ", "表示"}) {
+    SCOPED_TRACE(name);
+    TempFolder album(name);
+    album.Write("metadata.txt", "ALBUM=Found\r\n");
+    Load(album.Write("title.txt", ""));
+    EXPECT_EQ(form->MetadataFileName(), album.Path() + "metadata.txt");
+    EXPECT_EQ(form->KyAlbum.Text(), "Found");
+    char folder[1024];
+    GetPrivateProfileStringA("Settings", "LastFolder", "", folder, sizeof folder,
+                             SettingsPath().c_str());
+    EXPECT_EQ(std::string(folder), album.Path());
+  }
+}
+
+TEST_F(CommandsTest, LoadingSetsTheFieldsAndKeepsYearsAndDiscsTheListsLack) {
+  TempFolder album("album");
+  album.Write("metadata.txt",
+              "ALBUM=Summer Songs\r\nALBUMARTIST=Various Artists\r\nARTIST=\r\nYEAR=1999\r\n"
+              "GENRE=J-POP\r\nDISCNUMBER=15\r\n[ARTISTS]\r\nSecond Song=Guest A\r\n");
+  Load(album.Write("title.txt", "Second Song\r\n"));
+  EXPECT_EQ(form->KyAlbum.Text(), "Summer Songs");
+  EXPECT_EQ(form->KyAlbumArtist.Text(), "Various Artists");
+  EXPECT_EQ(form->KyArtist.Text(), "");
+  EXPECT_EQ(form->KyGenre.Text(), "J-POP");
+  EXPECT_EQ(Selected(form->KyCBYear), "1999");
+  EXPECT_EQ(form->KyCBYear.ItemIndex(), 0);  // before the seven years around today
+  EXPECT_EQ(form->KyCBYear.Items().Count(), 8);
+  EXPECT_EQ(Selected(form->kyCBDiscNo), "15");
+  EXPECT_EQ(form->kyCBDiscNo.Items().Count(), 15);
+  EXPECT_EQ(form->kyCBDiscNo.Items().Get(12), "13");
+  ASSERT_EQ(form->Artists().Count(), 1);
+  EXPECT_EQ(form->Artists().ArtistOf("second song"), "Guest A");
+  EXPECT_FALSE(IsWindowEnabled(form->SaveBtn.Handle()));  // the artist is empty
+
+  // Both survive a save.
+  auto seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDYES), ModalWatcher::Click(IDOK)});
+  ASSERT_EQ(seen.size(), 2u);
+  std::string saved = album.Read("metadata.txt");
+  EXPECT_NE(saved.find("\r\nYEAR=1999\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("\r\nDISCNUMBER=15\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("\r\n[ARTISTS]\r\nSecond Song=Guest A\r\n"), std::string::npos);
+}
+
+TEST_F(CommandsTest, AFolderWithoutMetadataResetsEverythingAndTheFirstSaveDoesNotAsk) {
+  TempFolder first("first"), second("second");
+  first.Write("metadata.txt", "YEAR=1999\r\nDISCNUMBER=3\r\n[ARTISTS]\r\nA=B\r\n");
+  Load(first.Write("title.txt", ""));
+  for (tk::Edit* edit : {&form->KyAlbum, &form->KyAlbumArtist, &form->KyArtist})
+    edit->SetText("typed");
+  ASSERT_EQ(form->KyGenre.Text(), "J-POP");
+
+  Load(second.Write("title.txt", ""));
+  for (tk::Edit* edit : {&form->KyAlbum, &form->KyAlbumArtist, &form->KyArtist, &form->KyGenre})
+    EXPECT_EQ(edit->Text(), "") << edit->Name();
+  UpdateToday();
+  int year = TodayNumber / 10000;
+  ASSERT_EQ(form->KyCBYear.Items().Count(), 7);
+  EXPECT_EQ(form->KyCBYear.Items().Get(0), std::to_string(year - 3));
+  EXPECT_EQ(form->KyCBYear.ItemIndex(), 3);
+  EXPECT_EQ(form->KyCBYear.Text(), std::to_string(year));
+  ASSERT_EQ(form->kyCBDiscNo.Items().Count(), 12);
+  EXPECT_EQ(form->kyCBDiscNo.ItemIndex(), 0);
+  EXPECT_EQ(form->kyCBDiscNo.Text(), " 1");
+  EXPECT_EQ(form->Artists().Count(), 0);
+  EXPECT_FALSE(tk::FileExists(second.Path() + "metadata.txt"));
+
+  auto seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDOK)});
+  ASSERT_EQ(seen.size(), 1u);
+  ExpectBox(seen[0], kSaved);
+  EXPECT_TRUE(tk::FileExists(second.Path() + "metadata.txt"));
+}
+
+TEST_F(CommandsTest, AlbumBWithoutAGenreLineKeepsTheGenreOfAlbumA) {
+  TempFolder a("a"), b("b");
+  a.Write("metadata.txt", kAlbumA);
+  b.Write("metadata.txt", "ALBUM=Album B\r\n");
+  Load(a.Write("title.txt", ""));
+  ASSERT_EQ(form->KyGenre.Text(), "Rock");
+  Load(b.Write("title.txt", ""));
+  EXPECT_EQ(form->KyAlbum.Text(), "Album B");
+  EXPECT_EQ(form->KyArtist.Text(), "Band A");
+  EXPECT_EQ(form->KyGenre.Text(), "Rock");
+  EXPECT_EQ(form->Artists().Count(), 0);
+}
+
+TEST_F(CommandsTest, SaveAndTrackArtistsBeforeAnyLoadOnlyWarn) {
+  auto seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDOK)});
+  ASSERT_EQ(seen.size(), 1u);
+  ExpectBox(seen[0], {"警告", "先にtitle.txtを開いてください。", 48});
+  seen = PressAndAnswer(VK_F6, {ModalWatcher::Click(IDOK)});
+  ASSERT_EQ(seen.size(), 1u);
+  ExpectBox(seen[0], {"警告", "先にtitle.txtを読み込んでください。", 48});
+  EXPECT_TRUE(form->KyAlbum.Focused());
+}
+
+TEST_F(CommandsTest, TheOverwriteQuestionDecidesWhetherTheFileIsWritten) {
+  TempFolder album("album");
+  album.Write("metadata.txt", kAlbumA);
+  Load(album.Write("title.txt", ""));
+  form->KyAlbum.SetText("Changed");
+
+  // No, and Enter (No is the default button), leave the file as it was.
+  for (auto answer : {ModalWatcher::Click(IDNO), ModalWatcher::PressEnter()}) {
+    auto seen = PressAndAnswer(VK_F9, {answer, ModalWatcher::Click(IDOK)});
+    ASSERT_EQ(seen.size(), 2u);
+    ExpectBox(seen[0], kOverwrite);
+    EXPECT_EQ(seen[0].defaultButton, IDNO);
+    ExpectBox(seen[1], kCancelled);
+    EXPECT_EQ(album.Read("metadata.txt"), kAlbumA);
+  }
+  auto seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDYES), ModalWatcher::Click(IDOK)});
+  ASSERT_EQ(seen.size(), 2u);
+  ExpectBox(seen[1], kSaved);
+  EXPECT_NE(album.Read("metadata.txt").find("\r\nALBUM=Changed\r\n"), std::string::npos);
+  EXPECT_TRUE(form->KyAlbum.Focused());
+}
+
+TEST_F(CommandsTest, AFailedSaveShowsTheErrorAndNotTheSavedMessage) {
+  TempFolder album("album");
+  album.Write("metadata.txt", kAlbumA);
+  Load(album.Write("title.txt", ""));
+  Lock lock(album.Path() + "metadata.txt");
+  ASSERT_TRUE(lock.Held());
+  auto seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDYES), ModalWatcher::Click(IDOK)});
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1].caption, "Quorvel");
+  EXPECT_EQ(seen[1].Flags(), 16u);
+  std::string prefix = "ファイル \"" + album.Path() + "metadata.txt\". ";
+  EXPECT_EQ(seen[1].text.substr(0, prefix.size()), prefix);
+  std::string suffix = " を作成できません.";
+  ASSERT_GT(seen[1].text.size(), prefix.size() + suffix.size());
+  EXPECT_EQ(seen[1].text.substr(seen[1].text.size() - suffix.size()), suffix);
+}
+
+TEST_F(CommandsTest, AnUnwritableSettingsFileStopsTheLoadAndChangesNothing) {
+  TempFolder album("album");
+  album.Write("metadata.txt", kAlbumA);
+  std::string title = album.Write("title.txt", "");
+  Lock lock(SettingsPath());
+  ASSERT_TRUE(lock.Held());
+  ModalWatcher watcher;
+  watcher.Expect(ModalWatcher::ChooseFile(title));
+  watcher.Expect(ModalWatcher::Click(IDOK));
+  PressKey(VK_F5);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  auto seen = watcher.Seen();
+  ASSERT_EQ(seen.size(), 2u);
+  ExpectBox(seen[1], {"Quorvel", SettingsPath() + " に書き込めません.", 16});
+  EXPECT_TRUE(form->TitleFileName().empty());
+  EXPECT_TRUE(form->MetadataFileName().empty());
+  EXPECT_EQ(form->KyAlbum.Text(), "");
+  EXPECT_EQ(form->KyGenre.Text(), "J-POP");
+}
+
+TEST_F(CommandsTest, AnUnreadableMetadataFileLeavesTheNewNamesAndAnEmptyMap) {
+  TempFolder a("a"), b("b");
+  a.Write("metadata.txt", kAlbumA);
+  Load(a.Write("title.txt", ""));
+  ASSERT_EQ(form->Artists().Count(), 1);
+  b.Write("metadata.txt", "ALBUM=Album B\r\n");
+  std::string title = b.Write("title.txt", "");
+  Lock writer(b.Path() + "metadata.txt", FILE_SHARE_READ | FILE_SHARE_WRITE);
+  ModalWatcher watcher;
+  watcher.Expect(ModalWatcher::ChooseFile(title));
+  watcher.Expect(ModalWatcher::Click(IDOK));
+  PressKey(VK_F5);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  auto seen = watcher.Seen();
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1].text.substr(0, 10), "ファイル \"");
+  EXPECT_NE(seen[1].text.find("は開けません."), std::string::npos);
+  EXPECT_EQ(form->TitleFileName(), title);
+  EXPECT_EQ(form->MetadataFileName(), b.Path() + "metadata.txt");
+  EXPECT_EQ(form->Artists().Count(), 0);
+  EXPECT_EQ(form->KyAlbum.Text(), "Album A");
+}
+
+TEST_F(CommandsTest, RemovingTitleTxtDisablesTrackArtistsButSaveStillWrites) {
+  TempFolder album("album");
+  std::string title = album.Write("title.txt", "");
+  Load(title);
+  ASSERT_TRUE(IsWindowEnabled(form->TrackArtistBtn.Handle()));
+  DeleteFileA(title.c_str());
+  auto seen = PressAndAnswer(VK_F6, {ModalWatcher::Click(IDOK)});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, "先にtitle.txtを読み込んでください。");
+  EXPECT_FALSE(IsWindowEnabled(form->TrackArtistBtn.Handle()));
+  seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDOK)});
+  ASSERT_EQ(seen.size(), 1u);
+  ExpectBox(seen[0], kSaved);
+  EXPECT_TRUE(tk::FileExists(album.Path() + "metadata.txt"));
+}
+
+TEST_F(CommandsTest, CtrlF5RunsTheLoadCommand) {
+  ModalWatcher watcher;
+  watcher.Expect(ModalWatcher::Cancel());
+  PressKey(VK_F5, {VK_CONTROL});
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_EQ(watcher.Seen().size(), 1u);
+  EXPECT_EQ(watcher.Seen()[0].caption, "開く");
+}

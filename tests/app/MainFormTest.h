@@ -1,0 +1,24 @@
+#pragma once
+// A fixture that builds the real main window, shows it and waits for the first activation.
+
+#include <gtest/gtest.h>
+
+#include "app/u_main.h"
+#include "tests/harness/WindowTest.h"
+#include "toolkit/Application.h"
+
+class MainFormTest : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  bool FocusIn(tk::WinControl& control) {
+    return harness::PumpUntil([&] { return control.Focused(); }, 3000);
+  }
+  // The control's rectangle in the form's client coordinates.
+  RECT ClientRect(tk::WinControl& control);
+  // A press of the left button in the middle of a control.
+  void Click(tk::WinControl& control);
+
+  TMain_Form* form = nullptr;
+};

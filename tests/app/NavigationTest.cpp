@@ -1,0 +1,304 @@
+// The main window as a user drives it: the field ring, the keys it consumes, Tab, mouse
+// presses and the enabling of the Save and track-artist buttons.
+
+#include "tests/app/MainFormTest.h"
+
+using harness::PressKey;
+using harness::TypeText;
+
+namespace {
+
+struct Expected {
+  const char* name;
+  int left, top, width, height;
+  const char* text;
+};
+
+}  // namespace
+
+TEST_F(MainFormTest, StartsWithTheLayoutCaptionAndFocusInTheAlbumField) {
+  EXPECT_EQ(form->Text(), "Quorvel 1.02");
+  RECT client;
+  GetClientRect(form->Handle(), &client);
+  EXPECT_EQ(client.right, 592);
+  EXPECT_EQ(client.bottom, 237);
+
+  LONG style = GetWindowLongA(form->Handle(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+
+  RECT frame;
+  GetWindowRect(form->Handle(), &frame);
+  EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+
+  LOGFONTA font{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form->KyAlbum.Handle(), WM_GETFONT, 0, 0)),
+             sizeof font, &font);
+  EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
+  EXPECT_EQ(font.lfHeight, -13);
+  EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+
+  const Expected fields[] = {
+      {"KyAlbum", 148, 11, 425, 21, ""},        {"KyAlbumArtist", 148, 35, 425, 21, ""},
+      {"KyArtist", 148, 61, 425, 21, ""},       {"KyCBYear", 148, 87, 71, 21, nullptr},
+      {"KyGenre", 148, 115, 149, 21, "J-POP"},  {"kyCBDiscNo", 148, 141, 48, 21, nullptr},
+      {"TrackArtistBtn", 18, 195, 187, 29, "曲別参加アーティスト(F6)"},
+      {"LoadBtn", 271, 196, 93, 29, "読込(F5)"}, {"SaveBtn", 378, 196, 93, 29, "保存(F9)"},
+      {"EndBtn", 485, 196, 93, 29, "終了（F12)"}, {"Bevel1", 0, 172, 607, 7, ""},
+  };
+  for (const Expected& expected : fields) {
+    SCOPED_TRACE(expected.name);
+    tk::WinControl* control = nullptr;
+    for (tk::WinControl* child : form->Children())
+      if (child->Name() == expected.name) control = child;
+    ASSERT_NE(control, nullptr);
+    RECT r = ClientRect(*control);
+    EXPECT_EQ(r.left, expected.left);
+    EXPECT_EQ(r.top, expected.top);
+    EXPECT_EQ(r.right - r.left, expected.width);
+    EXPECT_EQ(r.bottom - r.top, expected.height);
+    if (expected.text) EXPECT_EQ(control->Text(), expected.text);
+  }
+  // Labels size themselves to their text at the window's font.
+  const Expected labels[] = {
+      {"Label1", 16, 13, 64, 13, "アルバム名"},      {"Label2", 16, 43, 128, 13, "アルバムアーティスト名"},
+      {"Label3", 16, 69, 77, 13, "アーティスト名"},  {"Label4", 16, 95, 90, 13, "アルバム発表年"},
+      {"Label5", 16, 123, 46, 13, "ジャンル"},       {"Label6", 16, 149, 90, 13, "ディスクナンバー"},
+  };
+  for (const Expected& expected : labels) {
+    SCOPED_TRACE(expected.name);
+    tk::WinControl* control = nullptr;
+    for (tk::WinControl* child : form->Children())
+      if (child->Name() == expected.name) control = child;
+    ASSERT_NE(control, nullptr);
+    RECT r = ClientRect(*control);
+    EXPECT_EQ(r.left, expected.left);
+    EXPECT_EQ(r.top, expected.top);
+    EXPECT_NEAR(r.right - r.left, expected.width, 2);
+    EXPECT_NEAR(r.bottom - r.top, expected.height, 1);
+    EXPECT_EQ(control->Text(), expected.text);
+  }
+
+  // Tab order: the genre (3) before the year (4); the track-artist button is no tab stop.
+  const std::pair<tk::WinControl*, int> order[] = {
+      {&form->KyAlbum, 0}, {&form->KyAlbumArtist, 1}, {&form->KyArtist, 2},
+      {&form->KyGenre, 3}, {&form->KyCBYear, 4},      {&form->kyCBDiscNo, 5},
+      {&form->TrackArtistBtn, 6}, {&form->LoadBtn, 7}, {&form->SaveBtn, 8}, {&form->EndBtn, 9}};
+  for (auto [control, position] : order) {
+    SCOPED_TRACE(control->Name());
+    EXPECT_EQ(control->TabOrder(), position);
+    bool tabStop = GetWindowLongA(control->Handle(), GWL_STYLE) & WS_TABSTOP;
+    EXPECT_EQ(tabStop, control != &form->TrackArtistBtn);
+  }
+
+  EXPECT_TRUE(form->KyAlbum.Focused());
+  EXPECT_FALSE(IsWindowEnabled(form->SaveBtn.Handle()));
+  EXPECT_FALSE(IsWindowEnabled(form->TrackArtistBtn.Handle()));
+  EXPECT_TRUE(IsWindowEnabled(form->LoadBtn.Handle()));
+  EXPECT_TRUE(IsWindowEnabled(form->EndBtn.Handle()));
+}
+
+TEST_F(MainFormTest, EnterDownAndUpMoveRoundTheSixFieldsWithWrapAround) {
+  tk::WinControl* ring[] = {&form->KyAlbum,  &form->KyAlbumArtist, &form->KyArtist,
+                            &form->KyCBYear, &form->KyGenre,       &form->kyCBDiscNo};
+  for (WORD key : {WORD(VK_RETURN), WORD(VK_DOWN)}) {
+    for (int step = 1; step <= 6; ++step) {
+      PressKey(key);
+      ASSERT_TRUE(FocusIn(*ring[step % 6])) << "key " << key << " step " << step;
+    }
+  }
+  for (int step = 1; step <= 6; ++step) {
+    PressKey(VK_UP);
+    ASSERT_TRUE(FocusIn(*ring[(6 - step) % 6])) << "up step " << step;
+  }
+  // Shift does not change Up and Down.
+  PressKey(VK_UP, {VK_SHIFT});
+  ASSERT_TRUE(FocusIn(form->kyCBDiscNo));
+  PressKey(VK_DOWN, {VK_SHIFT});
+  ASSERT_TRUE(FocusIn(form->KyAlbum));
+}
+
+TEST_F(MainFormTest, ArrowsInTheComboBoxesMoveFieldsWithoutChangingTheSelection) {
+  PressKey(VK_UP);  // album -> disc number
+  ASSERT_TRUE(FocusIn(form->kyCBDiscNo));
+  int disc = form->kyCBDiscNo.ItemIndex();
+  PressKey(VK_UP);
+  ASSERT_TRUE(FocusIn(form->KyGenre));
+  PressKey(VK_UP);
+  ASSERT_TRUE(FocusIn(form->KyCBYear));
+  int year = form->KyCBYear.ItemIndex();
+  PressKey(VK_DOWN);
+  ASSERT_TRUE(FocusIn(form->KyGenre));
+  EXPECT_EQ(form->kyCBDiscNo.ItemIndex(), disc);
+  EXPECT_EQ(form->KyCBYear.ItemIndex(), year);
+}
+
+TEST_F(MainFormTest, LeftAndRightMoveTheCaretButHomeEndAndPagesDoNot) {
+  TypeText("abcd");
+  ASSERT_EQ(form->KyAlbum.Text(), "abcd");
+  PressKey(VK_LEFT);
+  EXPECT_EQ(form->KyAlbum.Selection(), std::make_pair(3, 3));
+  for (WORD key : {WORD(VK_HOME), WORD(VK_END), WORD(VK_PRIOR), WORD(VK_NEXT)}) {
+    PressKey(key);
+    EXPECT_EQ(form->KyAlbum.Selection(), std::make_pair(3, 3)) << "key " << key;
+    EXPECT_TRUE(form->KyAlbum.Focused());
+  }
+  PressKey(VK_HOME, {VK_SHIFT});
+  EXPECT_EQ(form->KyAlbum.Selection(), std::make_pair(3, 3));
+  PressKey(VK_LEFT);
+  PressKey(VK_LEFT);
+  EXPECT_EQ(form->KyAlbum.Selection(), std::make_pair(1, 1));
+  PressKey(VK_RIGHT);
+  EXPECT_EQ(form->KyAlbum.Selection(), std::make_pair(2, 2));
+}
+
+TEST_F(MainFormTest, TabAndShiftTabStayInTheFieldAndSelectItsText) {
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(FocusIn(form->KyAlbumArtist));
+  TypeText("xyz");
+  PressKey(VK_LEFT);
+  ASSERT_EQ(form->KyAlbumArtist.Selection(), std::make_pair(2, 2));
+  PressKey(VK_TAB);
+  EXPECT_TRUE(FocusIn(form->KyAlbumArtist));
+  EXPECT_EQ(form->KyAlbumArtist.Selection(), std::make_pair(0, 3));
+  PressKey(VK_LEFT);
+  PressKey(VK_TAB, {VK_SHIFT});
+  EXPECT_TRUE(FocusIn(form->KyAlbumArtist));
+  EXPECT_EQ(form->KyAlbumArtist.Selection(), std::make_pair(0, 3));
+  PressKey(VK_TAB, {VK_CONTROL});
+  EXPECT_TRUE(FocusIn(form->KyAlbumArtist));
+  // In a combo box too.
+  PressKey(VK_DOWN);
+  PressKey(VK_DOWN);
+  ASSERT_TRUE(FocusIn(form->KyCBYear));
+  PressKey(VK_TAB);
+  EXPECT_TRUE(FocusIn(form->KyCBYear));
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(FocusIn(form->KyGenre));
+}
+
+TEST_F(MainFormTest, UnassignedFunctionKeysAndShiftedCommandsRunNothing) {
+  std::vector<std::pair<WORD, std::initializer_list<WORD>>> keys = {
+      {VK_F5, {VK_SHIFT}}, {VK_F6, {VK_SHIFT}}, {VK_F9, {VK_SHIFT}}, {VK_F12, {VK_SHIFT}},
+      {VK_F1, {}},         {VK_F2, {}},         {VK_F3, {}},         {VK_F4, {}},
+      {VK_F7, {}},         {VK_F8, {}},         {VK_F10, {}},        {VK_F11, {}},
+      {VK_F4, {VK_MENU}},
+  };
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(FocusIn(form->KyAlbumArtist));
+  for (auto& [key, modifiers] : keys) {
+    PressKey(key, modifiers);
+    EXPECT_TRUE(FocusIn(form->KyAlbumArtist)) << "key " << key;
+    EXPECT_FALSE(tk::Application::Instance().Terminated()) << "key " << key;
+    EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  }
+  // The ring still works: nothing has closed.
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(FocusIn(form->KyArtist));
+}
+
+TEST_F(MainFormTest, TypingAloneDoesNotEnableSaveAndBlanksCountAsFilled) {
+  TypeText(" ");
+  PressKey(VK_RETURN);
+  TypeText(" ");
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(FocusIn(form->KyArtist));
+  TypeText("a");
+  EXPECT_FALSE(IsWindowEnabled(form->SaveBtn.Handle()));
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(FocusIn(form->KyCBYear));
+  EXPECT_TRUE(IsWindowEnabled(form->SaveBtn.Handle()));
+  EXPECT_FALSE(IsWindowEnabled(form->TrackArtistBtn.Handle()));
+  // Emptying a name field disables it again at the next move.
+  PressKey(VK_UP);
+  PressKey(VK_DELETE);
+  EXPECT_TRUE(IsWindowEnabled(form->SaveBtn.Handle()));
+  PressKey(VK_UP);
+  EXPECT_FALSE(IsWindowEnabled(form->SaveBtn.Handle()));
+}
+
+TEST_F(MainFormTest, APressIntoAnotherEditMakesItTheCurrentField) {
+  for (tk::Edit* edit : {&form->KyAlbum, &form->KyAlbumArtist}) {
+    edit->SetFocus();
+    TypeText("n");
+  }
+  form->KyAlbum.SetFocus();
+  form->KyArtist.SetText("x");
+  EXPECT_FALSE(IsWindowEnabled(form->SaveBtn.Handle()));
+  Click(form->KyGenre);
+  ASSERT_TRUE(FocusIn(form->KyGenre));
+  EXPECT_TRUE(IsWindowEnabled(form->SaveBtn.Handle()));
+  // Entered by a click, the text is not selected.
+  auto [start, end] = form->KyGenre.Selection();
+  EXPECT_EQ(start, end);
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(FocusIn(form->kyCBDiscNo));
+  // A press into the field that already has the focus changes nothing.
+  Click(form->kyCBDiscNo);
+  PressKey(VK_UP);
+  EXPECT_TRUE(FocusIn(form->KyGenre));
+}
+
+TEST_F(MainFormTest, APressIntoAComboBoxMovesTheFocusButNotTheFieldNumber) {
+  Click(form->kyCBDiscNo);
+  ASSERT_TRUE(FocusIn(form->kyCBDiscNo));
+  PressKey(VK_RETURN);  // the field after the album, not after the disc number
+  EXPECT_TRUE(FocusIn(form->KyAlbumArtist));
+}
+
+TEST_F(MainFormTest, PressesOnLabelsTheBevelAndTheBackgroundDoNothing) {
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(FocusIn(form->KyAlbumArtist));
+  Click(form->Label5);
+  Click(form->Bevel1);
+  RECT frame;
+  GetWindowRect(form->Handle(), &frame);
+  harness::ClickAt({frame.left + 400, frame.bottom - 70});  // the background beside the genre
+  EXPECT_TRUE(FocusIn(form->KyAlbumArtist));
+  PressKey(VK_RETURN);
+  EXPECT_TRUE(FocusIn(form->KyArtist));
+}
+
+TEST_F(MainFormTest, AButtonClickReturnsTheFocusToTheCurrentField) {
+  PressKey(VK_DOWN);
+  PressKey(VK_DOWN);
+  ASSERT_TRUE(FocusIn(form->KyArtist));
+  harness::ModalWatcher watcher;
+  watcher.Expect(harness::ModalWatcher::Cancel());  // the load command's file-open dialog
+  Click(form->LoadBtn);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  EXPECT_TRUE(FocusIn(form->KyArtist));
+}
+
+class ClosingTest : public MainFormTest {
+protected:
+  // After the close step the window still exists until the application shuts down, but
+  // neither keys nor commands move the focus or change the buttons.
+  void ExpectInert() {
+    EXPECT_TRUE(harness::PumpUntil([] { return tk::Application::Instance().Terminated(); }));
+    form->KyAlbum.SetText("x");
+    form->KyArtist.SetText("y");
+    form->KyAlbumArtist.SetFocus();
+    PressKey(VK_RETURN);
+    PressKey(VK_F9);
+    EXPECT_TRUE(form->KyAlbumArtist.Focused());
+    EXPECT_FALSE(IsWindowEnabled(form->SaveBtn.Handle()));
+  }
+};
+
+TEST_F(ClosingTest, TheEndButtonClosesAndNothingRunsAfterwards) {
+  PressKey(VK_RETURN);
+  TypeText("a");
+  Click(form->EndBtn);
+  ExpectInert();
+}
+
+TEST_F(ClosingTest, F12ClosesAndNothingRunsAfterwards) {
+  PressKey(VK_RETURN);
+  TypeText("a");
+  PressKey(VK_F12);
+  ExpectInert();
+}

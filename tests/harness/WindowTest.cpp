@@ -1,0 +1,334 @@
+#include "tests/harness/WindowTest.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "toolkit/Application.h"
+
+namespace harness {
+namespace {
+
+bool IsExtendedKey(WORD key) {
+  switch (key) {
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT:
+    case VK_END: case VK_HOME: case VK_INSERT: case VK_DELETE:
+      return true;
+  }
+  return false;
+}
+
+INPUT KeyInput(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
+  return input;
+}
+
+void Send(std::vector<INPUT> inputs) {
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::string WindowText(HWND window) {
+  char text[4096];
+  int length = GetWindowTextA(window, text, sizeof text);
+  return std::string(text, length > 0 ? length : 0);
+}
+
+std::string ClassOf(HWND window) {
+  char name[256];
+  int length = GetClassNameA(window, name, sizeof name);
+  return std::string(name, length > 0 ? length : 0);
+}
+
+// A visible dialog window of this process that is enabled (the topmost modal one).
+HWND FindModalDialog(DWORD processId, const std::vector<HWND>& answered) {
+  struct Search {
+    DWORD processId;
+    const std::vector<HWND>* answered;
+    HWND found = nullptr;
+  } search{processId, &answered};
+  EnumWindows(
+      [](HWND window, LPARAM data) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (pid != s->processId || !IsWindowVisible(window) || !IsWindowEnabled(window))
+          return TRUE;
+        if (ClassOf(window) != "#32770") return TRUE;
+        for (HWND done : *s->answered)
+          if (done == window) return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+void RemoveTree(const std::string& folder) {
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      std::string name = data.cFileName;
+      if (name == "." || name == "..") continue;
+      std::string path = folder + name;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        RemoveTree(path + "\\");
+      else
+        DeleteFileA(path.c_str());
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryA(folder.c_str());
+}
+
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs) {
+  // <chrono> cannot be compiled with the Shift-JIS execution character set.
+  ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  for (;;) {
+    tk::Application::Instance().ProcessMessages();
+    if (condition()) return true;
+    if (GetTickCount64() >= deadline) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+  }
+}
+
+void PumpIdle() {
+  // Input sent with SendInput is queued by the time SendInput returns; the characters
+  // that TranslateMessage makes of it are posted while the keys are handled.
+  for (int round = 0; round < 3; ++round) {
+    tk::Application::Instance().ProcessMessages();
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+  }
+}
+
+void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
+  std::vector<INPUT> inputs;
+  for (WORD modifier : modifiers) inputs.push_back(KeyInput(modifier, false));
+  inputs.push_back(KeyInput(key, false));
+  inputs.push_back(KeyInput(key, true));
+  for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it)
+    inputs.push_back(KeyInput(*it, true));
+  Send(inputs);
+  PumpIdle();
+}
+
+void TypeText(const std::string& text) {
+  for (char ch : text) {
+    SHORT scan = VkKeyScanA(ch);
+    WORD key = LOBYTE(scan);
+    if (HIBYTE(scan) & 1)
+      PressKey(key, {VK_SHIFT});
+    else
+      PressKey(key);
+  }
+}
+
+void ClickAt(POINT screen, bool right) {
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+  move.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  INPUT down = move, up = move;
+  down.mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  up.mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+  down.mi.dx = down.mi.dy = up.mi.dx = up.mi.dy = 0;
+  Send({move, down, up});
+  PumpIdle();
+}
+
+POINT CentreOf(HWND window) {
+  RECT r;
+  GetWindowRect(window, &r);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+HWND FocusedWindow() { return GetFocus(); }
+
+UINT ModalInfo::Flags() const {
+  UINT flags = icon;
+  auto has = [&](int id) { return std::find(buttons.begin(), buttons.end(), id) != buttons.end(); };
+  if (has(IDYES) && has(IDNO)) flags |= has(IDCANCEL) ? MB_YESNOCANCEL : MB_YESNO;
+  else if (has(IDOK) && has(IDCANCEL)) flags |= MB_OKCANCEL;
+  int position = 0;
+  for (size_t i = 0; i < buttons.size(); ++i)
+    if (buttons[i] == defaultButton) position = static_cast<int>(i);
+  flags |= position == 1 ? MB_DEFBUTTON2 : position == 2 ? MB_DEFBUTTON3 : 0;
+  return flags;
+}
+
+ModalInfo ReadModal(HWND dialog) {
+  ModalInfo info;
+  info.caption = WindowText(dialog);
+  struct Icons {
+    HICON hand = LoadIcon(nullptr, IDI_HAND), question = LoadIcon(nullptr, IDI_QUESTION),
+          exclamation = LoadIcon(nullptr, IDI_EXCLAMATION),
+          asterisk = LoadIcon(nullptr, IDI_ASTERISK);
+  } icons;
+  std::vector<std::pair<int, HWND>> buttons;
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(child)) continue;
+    std::string kind = ClassOf(child);
+    LONG style = GetWindowLongA(child, GWL_STYLE);
+    if (kind == "Static" || kind == "STATIC") {
+      if ((style & SS_TYPEMASK) == SS_ICON) {
+        HICON icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        info.icon = icon == icons.hand          ? MB_ICONHAND
+                    : icon == icons.question    ? MB_ICONQUESTION
+                    : icon == icons.exclamation ? MB_ICONEXCLAMATION
+                    : icon == icons.asterisk    ? MB_ICONASTERISK
+                                                : 0xFFFF;
+      } else if (info.text.size() < WindowText(child).size()) {
+        info.text = WindowText(child);
+      }
+    } else if (kind == "Button" || kind == "BUTTON") {
+      int id = GetDlgCtrlID(child);
+      buttons.emplace_back(id, child);
+      if ((style & 0x0F) == BS_DEFPUSHBUTTON) info.defaultButton = id;
+    }
+  }
+  // Buttons in the order they stand, left to right.
+  std::sort(buttons.begin(), buttons.end(), [](auto& a, auto& b) {
+    RECT ra, rb;
+    GetWindowRect(a.second, &ra);
+    GetWindowRect(b.second, &rb);
+    return ra.left < rb.left;
+  });
+  for (auto& button : buttons) info.buttons.push_back(button.first);
+  return info;
+}
+
+ModalWatcher::ModalWatcher(DWORD processId) : processId_(processId) {
+  thread_ = std::thread([this] { Run(); });
+}
+
+ModalWatcher::~ModalWatcher() {
+  stop_ = true;
+  thread_.join();
+}
+
+void ModalWatcher::Expect(Action action) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  pending_.push_back(std::move(action));
+}
+
+bool ModalWatcher::WaitAllAnswered(int timeoutMs) {
+  return PumpUntil(
+      [this] {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return pending_.empty();
+      },
+      timeoutMs);
+}
+
+std::vector<ModalInfo> ModalWatcher::Seen() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return seen_;
+}
+
+void ModalWatcher::Run() {
+  while (!stop_) {
+    Action action;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (!pending_.empty()) action = pending_.front();
+    }
+    HWND dialog = action ? FindModalDialog(processId_, answered_) : nullptr;
+    if (!dialog) {
+      Sleep(10);  // polling for a window that another thread creates
+      continue;
+    }
+    ModalInfo info = ReadModal(dialog);
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      seen_.push_back(info);
+    }
+    action(dialog);
+    answered_.push_back(dialog);
+    // The window is gone (or hidden) before the next one is looked for.
+    for (int i = 0; i < 500 && IsWindow(dialog) && IsWindowVisible(dialog); ++i) Sleep(10);
+    std::lock_guard<std::mutex> lock(mutex_);
+    pending_.erase(pending_.begin());
+  }
+}
+
+ModalWatcher::Action ModalWatcher::Click(int buttonId) {
+  return [buttonId](HWND dialog) {
+    HWND button = GetDlgItem(dialog, buttonId);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+  };
+}
+
+ModalWatcher::Action ModalWatcher::PressEnter() {
+  return [](HWND dialog) {
+    SetForegroundWindow(dialog);
+    Send({KeyInput(VK_RETURN, false), KeyInput(VK_RETURN, true)});
+  };
+}
+
+ModalWatcher::Action ModalWatcher::ChooseFile(const std::string& path) {
+  return [path](HWND dialog) {
+    // The dialog fills its controls after it shows; wait for the file-name box.
+    HWND name = nullptr;
+    for (int i = 0; i < 500 && !(name = GetDlgItem(dialog, 1148)); ++i) Sleep(10);
+    if (!name) name = GetDlgItem(dialog, 1152);
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  };
+}
+
+ModalWatcher::Action ModalWatcher::Cancel() {
+  return [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); };
+}
+
+TempFolder::TempFolder(const std::string& name) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  static int counter = 0;
+  path_ = std::string(temp) + "quorvel-" + std::to_string(GetCurrentProcessId()) + "-" +
+          std::to_string(++counter) + "\\";
+  CreateDirectoryA(path_.c_str(), nullptr);
+  if (name != "quorvel") {
+    path_ += name + "\\";
+    CreateDirectoryA(path_.c_str(), nullptr);
+  }
+}
+
+TempFolder::~TempFolder() {
+  std::string root = path_;
+  // Remove from the top folder made for this object.
+  size_t marker = root.find("quorvel-");
+  size_t end = root.find('\\', marker);
+  RemoveTree(root.substr(0, end + 1));
+}
+
+std::string TempFolder::Write(const std::string& name, const std::string& bytes) const {
+  std::string path = path_ + name;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return path;
+}
+
+std::string TempFolder::Read(const std::string& name) const {
+  HANDLE file = CreateFileA((path_ + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+}  // namespace harness

@@ -1,0 +1,89 @@
+#pragma once
+// Window-test harness: real input through SendInput, message pumping with deadlines, and
+// a watcher that answers modal windows (message boxes, the file-open dialog) from another
+// thread while the tested code waits inside them.
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace harness {
+
+// Pumps the application's messages until `condition` holds; false when the deadline passed.
+bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+// Pumps until every queued message, the input included, has been handled.
+void PumpIdle();
+
+// Key input. Modifiers: any of VK_SHIFT, VK_CONTROL, VK_MENU held around the key.
+void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
+// Types single-byte text (letters, digits, blanks) key by key.
+void TypeText(const std::string& text);
+// A press (down and up) of a mouse button at a point of the screen.
+void ClickAt(POINT screen, bool right = false);
+// The centre of a window, in screen coordinates.
+POINT CentreOf(HWND window);
+
+HWND FocusedWindow();
+
+// What a modal window showed.
+struct ModalInfo {
+  std::string caption;
+  std::string text;
+  std::vector<int> buttons;  // control ids of the visible push buttons, in window order
+  int defaultButton = 0;
+  UINT icon = 0;             // MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK
+  // The MessageBox flags these amount to (buttons | icon | default button).
+  UINT Flags() const;
+};
+
+// Answers the next modal windows of this process, one action per window, from its own
+// thread. An action gets the window and returns after answering it.
+class ModalWatcher {
+public:
+  using Action = std::function<void(HWND dialog)>;
+  // Watches the windows of the given process (by default this one).
+  explicit ModalWatcher(DWORD processId = GetCurrentProcessId());
+  ~ModalWatcher();
+  void Expect(Action action);
+  // Waits (pumping) until every expected window has been answered.
+  bool WaitAllAnswered(int timeoutMs = 10000);
+  std::vector<ModalInfo> Seen();
+
+  // Ready-made actions.
+  static Action Click(int buttonId);
+  static Action PressEnter();
+  static Action ChooseFile(const std::string& path);
+  static Action Cancel();
+
+private:
+  void Run();
+  std::thread thread_;
+  std::mutex mutex_;
+  std::vector<Action> pending_;
+  std::vector<ModalInfo> seen_;
+  std::vector<HWND> answered_;
+  std::atomic<bool> stop_{false};
+  DWORD processId_;
+};
+
+ModalInfo ReadModal(HWND dialog);
+
+// A fresh folder under the temporary folder, removed with everything in it at the end.
+class TempFolder {
+public:
+  explicit TempFolder(const std::string& name = "quorvel");
+  ~TempFolder();
+  const std::string& Path() const { return path_; }  // ends in "\"
+  std::string Write(const std::string& name, const std::string& bytes) const;
+  std::string Read(const std::string& name) const;
+
+private:
+  std::string path_;
+};
+
+}  // namespace harness

@@ -1,0 +1,44 @@
+#include "toolkit/FileDialog.h"
+
+#include <windows.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "toolkit/Application.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Form.h"
+
+namespace tk {
+
+bool OpenDialog::Execute() {
+  // The filter's "|" separators become the NULs the platform expects, with two at the end.
+  std::string filter = filter_;
+  for (char& ch : filter)
+    if (ch == '|') ch = '\0';
+  filter.append(2, '\0');
+  std::vector<char> name(32768, '\0');
+  fileName_.copy(name.data(), name.size() - 1);
+
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = GetActiveWindow();
+  if (!ofn.hwndOwner && Application::Instance().MainForm())
+    ofn.hwndOwner = Application::Instance().MainForm()->Handle();
+  ofn.lpstrFilter = filter_.empty() ? nullptr : filter.c_str();
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = name.data();
+  ofn.nMaxFile = static_cast<DWORD>(name.size());
+  ofn.lpstrInitialDir = initialDir_.empty() ? nullptr : initialDir_.c_str();
+  ofn.lpstrDefExt = defaultExt_.empty() ? nullptr : defaultExt_.c_str();
+  ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
+  if (!GetOpenFileNameA(&ofn)) {
+    DWORD error = CommDlgExtendedError();
+    if (error != 0) throw Exception(Format("File dialog error %lu", static_cast<unsigned long>(error)));
+    return false;
+  }
+  fileName_ = name.data();
+  return true;
+}
+
+}  // namespace tk
