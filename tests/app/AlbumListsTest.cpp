@@ -1,0 +1,150 @@
+// The year and disc-number lists of the main window, and the metadata file as the window
+// reads it into its fields and writes it from them.
+
+#include "tests/app/MainFormTest.h"
+
+#include "support/Today.h"
+#include "toolkit/Files.h"
+
+using harness::ModalWatcher;
+using harness::TempFolder;
+
+namespace {
+
+SYSTEMTIME Date(WORD year, WORD month, WORD day) {
+  SYSTEMTIME date{};
+  date.wYear = year;
+  date.wMonth = month;
+  date.wDay = day;
+  date.wHour = 23;
+  return date;
+}
+
+std::vector<std::string> Items(tk::ComboBox& box) {
+  std::vector<std::string> items;
+  for (int i = 0; i < box.Items().Count(); ++i) items.push_back(box.Items().Get(i));
+  return items;
+}
+
+std::string GoldenExample() {
+  HANDLE file = CreateFileA(QUORVEL_TEST_DATA "/metadata/example.txt", GENERIC_READ,
+                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  return bytes;
+}
+
+}  // namespace
+
+class AlbumListsTest : public MainFormTest {
+protected:
+  void SetUp() override {
+    SetTodaySourceForTesting([this] { return today; });
+    MainFormTest::SetUp();
+  }
+  void TearDown() override {
+    MainFormTest::TearDown();
+    SetTodaySourceForTesting(nullptr);
+  }
+  void Load(const std::string& path) {
+    ModalWatcher watcher;
+    watcher.Expect(ModalWatcher::ChooseFile(path));
+    harness::PressKey(VK_F5);
+    ASSERT_TRUE(watcher.WaitAllAnswered());
+  }
+  void Save() {
+    ModalWatcher watcher;
+    if (tk::FileExists(form->MetadataFileName())) watcher.Expect(ModalWatcher::Click(IDYES));
+    watcher.Expect(ModalWatcher::Click(IDOK));
+    harness::PressKey(VK_F9);
+    ASSERT_TRUE(watcher.WaitAllAnswered());
+  }
+  SYSTEMTIME today = Date(2026, 12, 31);
+};
+
+TEST_F(AlbumListsTest, StartsWithTheSevenYearsAroundTodayAndDiscOne) {
+  EXPECT_EQ(Items(form->KyCBYear), (std::vector<std::string>{"2023", "2024", "2025", "2026",
+                                                             "2027", "2028", "2029"}));
+  EXPECT_EQ(form->KyCBYear.ItemIndex(), 3);
+  EXPECT_EQ(form->KyCBYear.Text(), "2026");
+  EXPECT_EQ(Items(form->kyCBDiscNo),
+            (std::vector<std::string>{" 1", " 2", " 3", " 4", " 5", " 6", " 7", " 8", " 9", "10",
+                                      "11", "12"}));
+  EXPECT_EQ(form->kyCBDiscNo.ItemIndex(), 0);
+  EXPECT_EQ(form->kyCBDiscNo.Text(), " 1");
+}
+
+TEST_F(AlbumListsTest, TheYearsStayAcrossNewYearUntilTheNextReset) {
+  today = Date(2027, 1, 1);
+  harness::PressKey(VK_RETURN);
+  EXPECT_EQ(form->KyCBYear.Items().Get(0), "2023");
+  TempFolder album("album");
+  Load(album.Write("title.txt", ""));
+  EXPECT_EQ(Items(form->KyCBYear), (std::vector<std::string>{"2024", "2025", "2026", "2027",
+                                                             "2028", "2029", "2030"}));
+  EXPECT_EQ(form->KyCBYear.Text(), "2027");
+}
+
+TEST_F(AlbumListsTest, TheExampleFileIsReadIntoTheFieldsAndWrittenBackByteForByte) {
+  std::string golden = GoldenExample();
+  TempFolder source("source");
+  source.Write("metadata.txt", golden);
+  Load(source.Write("title.txt", ""));
+  EXPECT_EQ(form->KyAlbum.Text(), "Summer Songs");
+  EXPECT_EQ(form->KyAlbumArtist.Text(), "Various Artists");
+  EXPECT_EQ(form->KyArtist.Text(), "");
+  EXPECT_EQ(form->KyCBYear.Text(), "2025");
+  EXPECT_EQ(form->KyGenre.Text(), "J-POP");
+  EXPECT_EQ(form->kyCBDiscNo.ItemIndex(), 0);
+  ASSERT_EQ(form->Artists().Count(), 2);
+  EXPECT_EQ(form->Artists().TitleAt(0), "Second Song");
+  EXPECT_EQ(form->Artists().ArtistAt(1), "Guest B & Guest C");
+
+  Save();  // over the file just read
+  EXPECT_EQ(source.Read("metadata.txt"), golden);
+}
+
+TEST_F(AlbumListsTest, UnusableYearAndDiscValuesSelectNothing) {
+  const std::pair<const char*, int> discs[] = {
+      {"3", 2}, {"+3", 2}, {"03", 2}, {"$3", 2}, {"$C", 11}, {"0xC", 11}, {"0", -1}, {"-1", -1},
+      {"3a", -1}, {"abc", -1}, {"", -1}, {"100", -1}, {"99999999999", -1}};
+  TempFolder album("album");
+  std::string title = album.Write("title.txt", "");
+  for (auto [value, index] : discs) {
+    SCOPED_TRACE(value);
+    album.Write("metadata.txt", std::string("YEAR=\r\nDISCNUMBER=") + value + "\r\n");
+    Load(title);
+    EXPECT_EQ(form->kyCBDiscNo.ItemIndex(), index);
+    EXPECT_EQ(form->KyCBYear.ItemIndex(), -1);
+    EXPECT_EQ(form->KyCBYear.Text(), "");
+  }
+  // A year that is not four digits is not added to the list.
+  album.Write("metadata.txt", "YEAR=199\r\nYEAR=abcd\r\n");
+  Load(title);
+  EXPECT_EQ(form->KyCBYear.Items().Count(), 7);
+  EXPECT_EQ(form->KyCBYear.ItemIndex(), -1);
+  Save();
+  std::string saved = album.Read("metadata.txt");
+  EXPECT_NE(saved.find("\r\nYEAR=\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("\r\nDISCNUMBER=\r\n"), std::string::npos);
+}
+
+TEST_F(AlbumListsTest, Disc99ExtendsTheListAndALaterLowerDiscKeepsIt) {
+  TempFolder album("album");
+  std::string title = album.Write("title.txt", "");
+  album.Write("metadata.txt", "DISCNUMBER=99\r\nYEAR=2031\r\nYEAR=2019\r\n");
+  Load(title);
+  EXPECT_EQ(form->kyCBDiscNo.Items().Count(), 99);
+  EXPECT_EQ(form->kyCBDiscNo.Text(), "99");
+  // Each year line is applied in turn: both are kept in order, the last is selected.
+  EXPECT_EQ(Items(form->KyCBYear),
+            (std::vector<std::string>{"2019", "2023", "2024", "2025", "2026", "2027", "2028",
+                                      "2029", "2031"}));
+  EXPECT_EQ(form->KyCBYear.Text(), "2019");
+  album.Write("metadata.txt", "DISCNUMBER=14\r\n");
+  Load(title);
+  EXPECT_EQ(form->kyCBDiscNo.Items().Count(), 99);
+  EXPECT_EQ(form->kyCBDiscNo.Text(), "14");
+}

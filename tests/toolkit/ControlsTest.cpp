@@ -1,0 +1,213 @@
+// The toolkit's promises that the windows rely on: the error box, the key pipeline's order,
+// windows that keep their state across recreation, and the combo box item list.
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "tests/harness/WindowTest.h"
+#include "toolkit/Application.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Form.h"
+#include "toolkit/IniFile.h"
+#include "toolkit/StdControls.h"
+
+using harness::ModalWatcher;
+using harness::PressKey;
+
+namespace {
+
+class TestForm : public tk::Form {
+public:
+  TestForm() : tk::Form("TestForm") {
+    SetClientSize(300, 120);
+    SetFont({"ＭＳ Ｐゴシック", 13, SHIFTJIS_CHARSET});
+    first.SetBounds(10, 10, 200, 21);
+    first.SetTabOrder(0);
+    second.SetBounds(10, 40, 200, 21);
+    second.SetTabOrder(1);
+    combo.SetBounds(10, 70, 100, 21);
+    combo.SetTabOrder(2);
+  }
+  bool DialogKey(WORD key, tk::ShiftState shift) override {
+    log.push_back("dialog " + std::to_string(key));
+    return tk::Form::DialogKey(key, shift);
+  }
+  tk::Edit first{this, "first"};
+  tk::Edit second{this, "second"};
+  tk::ComboBox combo{this, "combo"};
+  std::vector<std::string> log;
+};
+
+class ToolkitTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    tk::Application::Instance().Initialize();
+    tk::Application::Instance().SetTitle("Quorvel");
+    form = new TestForm;
+    form->Show();
+    ASSERT_TRUE(harness::PumpUntil([&] { return form->first.Focused(); }));
+  }
+  void TearDown() override { delete form; }
+  TestForm* form = nullptr;
+};
+
+// The text the error box shows for a failure message.
+std::string ErrorBoxText(const std::function<void()>& failure, TestForm& form) {
+  form.first.OnKeyDown = [&](tk::WinControl&, WORD& key, tk::ShiftState) {
+    if (key == 'A') failure();
+  };
+  ModalWatcher watcher;
+  watcher.Expect(ModalWatcher::Click(IDOK));
+  PressKey('A');
+  EXPECT_TRUE(watcher.WaitAllAnswered());
+  auto seen = watcher.Seen();
+  if (seen.size() != 1) return "<no box>";
+  EXPECT_EQ(seen[0].caption, "Quorvel");
+  EXPECT_EQ(seen[0].Flags(), 16u);
+  return seen[0].text;
+}
+
+}  // namespace
+
+TEST_F(ToolkitTest, TheErrorBoxAppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
+  auto fail = [](const char* message) { return [message] { throw tk::Exception(message); }; };
+  EXPECT_EQ(ErrorBoxText(fail("ファイルを開けません"), *form), "ファイルを開けません.");
+  EXPECT_EQ(ErrorBoxText(fail("保存しました。"), *form), "保存しました。.");
+  EXPECT_EQ(ErrorBoxText(fail("abc"), *form), "abc.");
+  EXPECT_EQ(ErrorBoxText(fail("abc."), *form), "abc.");
+  EXPECT_EQ(ErrorBoxText(fail("abc!"), *form), "abc!");
+  EXPECT_EQ(ErrorBoxText([] { throw std::runtime_error("plain"); }, *form), "plain.");
+  // The program goes on: the key that failed did not reach the edit, the next one does.
+  form->first.OnKeyDown = nullptr;
+  PressKey('B');
+  EXPECT_EQ(form->first.Text(), "b");
+}
+
+TEST_F(ToolkitTest, AFailureInsideAWindowProcedureIsShownAndTheProgramGoesOn) {
+  tk::BitmapButton button(form, "button");
+  button.SetBounds(220, 10, 70, 25);
+  button.SetText("Go");
+  button.Handle();
+  int clicks = 0;
+  button.OnClick = [&](tk::WinControl&) {
+    ++clicks;
+    throw tk::Exception("clicked");
+  };
+  ModalWatcher watcher;
+  watcher.Expect(ModalWatcher::Click(IDOK));
+  harness::ClickAt(harness::CentreOf(button.Handle()));
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_EQ(watcher.Seen().size(), 1u);
+  EXPECT_EQ(watcher.Seen()[0].text, "clicked.");
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(IsWindow(button.Handle()));
+}
+
+TEST_F(ToolkitTest, KeysGoToTheDialogKeyStepThenThePreviewThenTheControl) {
+  form->SetKeyPreview(true);
+  form->OnKeyDown = [&](tk::WinControl&, WORD& key, tk::ShiftState) {
+    form->log.push_back("form " + std::to_string(key));
+    if (key == 'Q') key = 0;
+  };
+  form->first.OnKeyDown = [&](tk::WinControl&, WORD& key, tk::ShiftState) {
+    form->log.push_back("first " + std::to_string(key));
+  };
+  form->first.OnKeyPress = [&](tk::WinControl&, char& key) {
+    form->log.push_back(std::string("press ") + key);
+    if (key == 'w') key = 'W';
+  };
+  PressKey('W');
+  PressKey('Q');
+  PressKey(VK_TAB);
+  EXPECT_EQ(form->log, (std::vector<std::string>{"form 87", "first 87", "press w", "form 81",
+                                                 "dialog 9"}));
+  EXPECT_EQ(form->first.Text(), "W");  // the replaced character reached the edit
+  EXPECT_TRUE(form->second.Focused());
+  // Edits keep the arrow keys: they are never offered as dialog keys.
+  form->log.clear();
+  PressKey(VK_DOWN);
+  EXPECT_EQ(form->log, (std::vector<std::string>{"form 40"}));
+  EXPECT_TRUE(form->second.Focused());
+}
+
+TEST_F(ToolkitTest, TabWrapsAroundTheTabStopsAndSelectsTheEditsText) {
+  form->second.SetText("hello");
+  PressKey(VK_TAB);
+  EXPECT_TRUE(form->second.Focused());
+  EXPECT_EQ(form->second.Selection(), std::make_pair(0, 5));
+  PressKey(VK_TAB);
+  EXPECT_TRUE(form->combo.Focused());
+  PressKey(VK_TAB);
+  EXPECT_TRUE(form->first.Focused());
+  PressKey(VK_TAB, {VK_SHIFT});
+  EXPECT_TRUE(form->combo.Focused());
+}
+
+TEST_F(ToolkitTest, RecreatedWindowsKeepTextItemsAndSelection) {
+  form->first.SetText("kept");
+  form->combo.Items().Add("One");
+  form->combo.Items().Add("Two");
+  form->combo.SetItemIndex(1);
+  form->first.RecreateWnd();
+  form->combo.RecreateWnd();
+  EXPECT_EQ(form->first.Text(), "kept");
+  ASSERT_EQ(form->combo.Items().Count(), 2);
+  EXPECT_EQ(form->combo.Items().Get(0), "One");
+  EXPECT_EQ(form->combo.ItemIndex(), 1);
+  EXPECT_EQ(form->combo.Text(), "Two");
+
+  // A control keeps its text while it has no window, and its new window shows it.
+  form->second.DestroyHandle();
+  form->second.SetText("later");
+  EXPECT_FALSE(form->second.HandleAllocated());
+  EXPECT_EQ(form->second.Text(), "later");
+  char shown[32];
+  GetWindowTextA(form->second.Handle(), shown, sizeof shown);
+  EXPECT_STREQ(shown, "later");
+}
+
+TEST_F(ToolkitTest, TheComboItemListFindsExactTextsAndClearingKeepsTheShownText) {
+  auto& items = form->combo.Items();
+  items.Add("ABC");
+  items.Add("abcd");
+  items.Add("abc");
+  EXPECT_EQ(items.IndexOf("abc"), 0);  // letter case ignored, the first wins
+  EXPECT_EQ(items.IndexOf("ab"), -1);  // a beginning is not enough
+  EXPECT_EQ(items.Get(-1), "");
+  EXPECT_EQ(items.Get(3), "");
+  items.Insert(1, "x");
+  EXPECT_EQ(items.Get(1), "x");
+  EXPECT_THROW(items.Insert(10, "y"), tk::OutOfResources);
+  items.Delete(10);  // no such item: nothing changes
+  EXPECT_EQ(items.Count(), 4);
+
+  form->combo.SetItemIndex(3);
+  ASSERT_EQ(form->combo.Text(), "abc");
+  items.Clear();
+  EXPECT_EQ(items.Count(), 0);
+  EXPECT_EQ(form->combo.ItemIndex(), -1);
+  EXPECT_EQ(form->combo.Text(), "abc");
+  // Selecting nothing while nothing is selected leaves typed text alone.
+  form->combo.SetItemIndex(-1);
+  EXPECT_EQ(form->combo.Text(), "abc");
+}
+
+TEST(IniFile, ReadsDefaultsWritesAndCutsLongValues) {
+  harness::TempFolder folder;
+  tk::IniFile ini(folder.Path() + "settings.ini");
+  EXPECT_EQ(ini.ReadString("Settings", "LastFolder", ""), "");
+  EXPECT_EQ(ini.ReadString("Settings", "LastFolder", "dflt"), "dflt");
+  ini.WriteString("Settings", "LastFolder", "C:\\ソ\\");
+  EXPECT_EQ(ini.ReadString("Settings", "LastFolder", ""), "C:\\ソ\\");
+  ini.WriteString("Settings", "Long", std::string(3000, 'x'));
+  EXPECT_EQ(ini.ReadString("Settings", "Long", ""), std::string(2047, 'x'));
+
+  tk::IniFile missing(folder.Path() + "no\\such\\settings.ini");
+  try {
+    missing.WriteString("Settings", "LastFolder", "x");
+    FAIL() << "no error";
+  } catch (const tk::Exception& e) {
+    EXPECT_EQ(e.Message(), folder.Path() + "no\\such\\settings.ini に書き込めません");
+  }
+}
