@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "tests/harness/WindowTest.h"
@@ -98,4 +99,142 @@ TEST(Program, AltF4InAFieldDoesNotClose) {
   EXPECT_EQ(WaitForSingleObject(editor.process.hProcess, 0), WAIT_TIMEOUT);
   harness::PressKey(VK_F12);
   EXPECT_EQ(editor.ExitCode(), 0);
+}
+
+namespace {
+
+std::string EditorSettingsPath() {
+  std::string exe = QUORVEL_EXE;
+  return exe.substr(0, exe.size() - 4) + ".ini";
+}
+
+// The texts of the editor's fields, top to bottom, read from outside its process.
+std::vector<std::string> FieldTexts(HWND window) {
+  std::vector<std::pair<LONG, std::string>> fields;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char kind[64];
+    GetClassNameA(child, kind, sizeof kind);
+    if (std::string(kind) != "QuorvelEdit" && std::string(kind) != "QuorvelComboBox") continue;
+    // Across processes GetWindowText gives only the window's name, not a control's text.
+    char text[256];
+    int length = static_cast<int>(
+        SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)));
+    RECT r;
+    GetWindowRect(child, &r);
+    fields.emplace_back(r.top, std::string(text, length));
+  }
+  std::sort(fields.begin(), fields.end());
+  std::vector<std::string> texts;
+  for (auto& field : fields) texts.push_back(field.second);
+  return texts;
+}
+
+// Opens the list of the editor's field `field` (0-based, top to bottom; a combo box) with
+// a click on its arrow and clicks its item `item`.
+void PickFromList(HWND window, int field, int item) {
+  std::vector<std::pair<LONG, HWND>> fields;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char kind[64];
+    GetClassNameA(child, kind, sizeof kind);
+    RECT r;
+    GetWindowRect(child, &r);
+    if (std::string(kind) == "QuorvelEdit" || std::string(kind) == "QuorvelComboBox")
+      fields.emplace_back(r.top, child);
+  }
+  std::sort(fields.begin(), fields.end());
+  HWND combo = fields[field].second;
+  RECT box;
+  GetWindowRect(combo, &box);
+  harness::ClickAt({box.right - 6, (box.top + box.bottom) / 2});
+  ASSERT_TRUE(harness::PumpUntil([&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+  int height = static_cast<int>(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
+  harness::ClickAt({box.left + 10, box.bottom + 1 + height * item + height / 2});
+  ASSERT_TRUE(harness::PumpUntil([&] { return SendMessageA(combo, CB_GETCURSEL, 0, 0) == item; }));
+}
+
+// Waits until the editor's main window is in front with the focus in one of its fields.
+bool EditorReady(Editor& editor) {
+  return harness::PumpUntil([&] {
+    GUITHREADINFO info{sizeof info};
+    GetGUIThreadInfo(editor.process.dwThreadId, &info);
+    return GetForegroundWindow() == editor.window && info.hwndFocus &&
+           IsChild(editor.window, info.hwndFocus);
+  });
+}
+
+std::string ReadFileBytes(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  return bytes;
+}
+
+void Replace(std::string& text, const std::string& from, const std::string& to) {
+  size_t at = text.find(from);
+  ASSERT_NE(at, std::string::npos) << from;
+  text.replace(at, from.size(), to);
+}
+
+}  // namespace
+
+// A user's whole job: start, F5, pick title.txt, fill the six fields moving with Enter,
+// F9, answer the box, F12; then start again and load the same album. Typed text in a
+// combo box selects no item, so the disc is picked from its list with the mouse and the
+// year keeps the current year that the list starts with.
+TEST(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
+  DeleteFileA(EditorSettingsPath().c_str());
+  harness::TempFolder album("アルバム");
+  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  std::string year = std::to_string(now.wYear);
+  {
+    Editor editor;
+    ASSERT_NE(editor.window, nullptr);
+    harness::ModalWatcher watcher(editor.process.dwProcessId);
+    watcher.Expect(harness::ModalWatcher::ChooseFile(title));
+    harness::PressKey(VK_F5);
+    ASSERT_TRUE(watcher.WaitAllAnswered());
+    ASSERT_TRUE(EditorReady(editor));
+    // The folder has no metadata.txt: the window is reset, the genre emptied.
+    ASSERT_TRUE(harness::PumpUntil([&] { return FieldTexts(editor.window)[4].empty(); }));
+    for (std::string text : {"Summer Songs", "Various Artists", "Band", "", "J-POP"}) {
+      harness::TypeText(text);
+      harness::PressKey(VK_RETURN);
+    }
+    PickFromList(editor.window, 5, 1);
+    watcher.Expect(harness::ModalWatcher::Click(IDOK));
+    harness::PressKey(VK_F9);
+    ASSERT_TRUE(watcher.WaitAllAnswered());
+    ASSERT_EQ(watcher.Seen().size(), 2u);
+    EXPECT_EQ(watcher.Seen()[1].text, "metadata.txtを保存しました。");
+    ASSERT_TRUE(EditorReady(editor));
+    harness::PressKey(VK_F12);
+    EXPECT_EQ(editor.ExitCode(), 0);
+  }
+  std::string expected = ReadFileBytes(QUORVEL_TEST_DATA "/metadata/example.txt");
+  expected.resize(expected.find("\r\n[ARTISTS]\r\n") + 13);
+  Replace(expected, "\r\nARTIST=\r\n", "\r\nARTIST=Band\r\n");
+  Replace(expected, "\r\nYEAR=2025\r\n", "\r\nYEAR=" + year + "\r\n");
+  Replace(expected, "\r\nDISCNUMBER= 1\r\n", "\r\nDISCNUMBER= 2\r\n");
+  EXPECT_EQ(album.Read("metadata.txt"), expected);
+
+  Editor again;
+  ASSERT_NE(again.window, nullptr);
+  harness::ModalWatcher watcher(again.process.dwProcessId);
+  watcher.Expect(harness::ModalWatcher::ChooseFile(title));
+  harness::PressKey(VK_F5);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_TRUE(EditorReady(again));
+  const std::vector<std::string> fields{"Summer Songs", "Various Artists", "Band",
+                                        year,           "J-POP",           " 2"};
+  EXPECT_TRUE(harness::PumpUntil([&] { return FieldTexts(again.window) == fields; }));
+  EXPECT_EQ(FieldTexts(again.window), fields);
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(again.ExitCode(), 0);
+  DeleteFileA(EditorSettingsPath().c_str());
 }
