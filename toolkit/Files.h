@@ -1,10 +1,11 @@
 #pragma once
 // Files and paths, through the platform's "A" calls. Paths are ANSI (Shift-JIS) text.
 
+#include <windows.h>
+
 #include <functional>
 #include <string>
 #include <string_view>
-#include <windows.h>
 
 namespace tk {
 

@@ -1,0 +1,91 @@
+// Prints how long metadata.txt takes to load (read and parse into an ArtistMap) and to save
+// (build the text and write the file) with 200, 2,000 and 20,000 artist entries, half of them
+// Japanese and half ASCII, beside the floor: reading the file's bytes and turning them into
+// UTF-16 and back into the ANSI code page, the least any reader has to do.
+// Not a test: run it under Wine with the Japanese locale and read the figures.
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "metadata/MetadataFile.h"
+#include "support/Text.h"
+#include "toolkit/CodePage.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Files.h"
+
+namespace {
+
+double NowMs() {
+  LARGE_INTEGER frequency, counter;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&counter);
+  return static_cast<double>(counter.QuadPart) * 1000.0 / frequency.QuadPart;
+}
+
+// The median of several runs, so that one slow run (a cold cache, the wine server) does not
+// decide the figure.
+template <typename Work>
+double MedianMs(int runs, Work work) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    double start = NowMs();
+    work();
+    times.push_back(NowMs() - start);
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+ArtistMap MakeArtists(int count) {
+  ArtistMap map;
+  for (int i = 0; i < count; ++i) {
+    if (i % 2 == 0) {
+      map.SetArtist(tk::Format("夏の歌ソング表示 第%d番", i), tk::Format("ゲスト歌手 %d & 表", i));
+    } else {
+      map.SetArtist(tk::Format("Track Title Number %d (Remix)", i),
+                    tk::Format("Guest Artist %d feat. Someone", i));
+    }
+  }
+  return map;
+}
+
+}  // namespace
+
+int main() {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  std::string path = tk::Format("%squorvel-bench-%lu-metadata.txt", temp, GetCurrentProcessId());
+  AlbumRecord record{"夏の歌 Summer Songs", "Various Artists", "", "2025", "J-POP", " 1"};
+
+  std::printf("%8s %9s %9s %9s %9s %11s %11s\n", "entries", "bytes", "floor ms", "load ms",
+              "save ms", "load/floor", "save/floor");
+  for (int count : {200, 2000, 20000}) {
+    ArtistMap artists = MakeArtists(count);
+    WriteMetadataFile(path, BuildMetadataText(record, artists));
+    std::string bytes = tk::ReadWholeFile(path);
+    int runs = count >= 20000 ? 5 : 15;
+
+    double floor = MedianMs(runs, [&] {
+      std::string read = tk::ReadWholeFile(path);
+      std::string ansi = tk::WideToAnsi(DecodeUtf8Line(read).value_or(std::wstring()));
+      if (ansi.empty()) std::printf("unexpected: nothing converted\n");
+    });
+    ArtistMap loaded;
+    double load = MedianMs(runs, [&] {
+      std::vector<AlbumValue> values = ReadMetadataFile(path, loaded);
+      if (values.size() != 6 || loaded.Count() != count) std::printf("unexpected: wrong load\n");
+    });
+    double save =
+        MedianMs(runs, [&] { WriteMetadataFile(path, BuildMetadataText(record, loaded)); });
+    if (tk::ReadWholeFile(path) != bytes) std::printf("unexpected: saved bytes differ\n");
+
+    std::printf("%8d %9zu %9.2f %9.2f %9.2f %10.1fx %10.1fx\n", count, bytes.size(), floor, load,
+                save, load / floor, save / floor);
+  }
+  DeleteFileA(path.c_str());
+  return 0;
+}

@@ -1,0 +1,36 @@
+#pragma once
+// Text rules shared by the readers of metadata.txt and title.txt: trimming, upper-casing of
+// key words, line splitting and the program's own UTF-8 decoding and encoding. Byte texts
+// are ANSI (Shift-JIS) unless a function says UTF-8.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The text without the bytes of code 32 or less (blanks, control characters) at either end.
+// Works on bytes: the ideographic space and the trail bytes of Shift-JIS are never removed.
+std::string Trim(std::string_view text);
+
+// The text with a-z turned into A-Z; every other byte stays.
+std::string AsciiUpper(std::string text);
+
+// The lines of a text: each ends at CR LF, a lone CR or a lone LF; a terminator at the very
+// end adds no line; a NUL byte ends the text. Empty input gives no lines.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Decodes one line of UTF-8 into UTF-16 units, byte by byte: a lead byte with bit 0x20 set
+// takes two continuation bytes, any other lead byte one; continuation bytes lie in
+// 0x80-0xBF. Nothing else is checked (overlong forms and surrogates pass), and a four-byte
+// sequence does not fit. Nullopt when the line breaks the rule anywhere: the whole line is
+// then unusable.
+std::optional<std::wstring> DecodeUtf8Line(std::string_view line);
+
+// Encodes UTF-16 units as UTF-8, each unit on its own: below 0x80 one byte, below 0x800 two,
+// otherwise three (a surrogate pair becomes two three-byte sequences). No byte-order mark.
+std::string EncodeUtf8(std::wstring_view text);
+
+// Whether the bytes form structurally valid UTF-8: every lead byte 0xC0-0xF7 is followed by
+// as many bytes 0x80-0xBF as it announces. Overlong forms, surrogates and values above
+// U+10FFFF pass; the empty text is valid.
+bool IsValidUtf8(std::string_view bytes);

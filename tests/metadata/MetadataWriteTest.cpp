@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "metadata/MetadataFile.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Files.h"
+
+namespace {
+
+using Entries = std::vector<std::string>;
+using Values = std::vector<AlbumValue>;
+
+const char* const kExamplePath = QUORVEL_TEST_DATA "/metadata/example.txt";
+
+AlbumRecord ExampleRecord() {
+  return {"Summer Songs", "Various Artists", "", "2025", "J-POP", " 1"};
+}
+
+ArtistMap MapOf(const std::vector<std::pair<std::string, std::string>>& entries) {
+  ArtistMap map;
+  for (const auto& [title, artist] : entries) map.SetArtist(title, artist);
+  return map;
+}
+
+Entries EntriesOf(const ArtistMap& map) {
+  Entries entries;
+  for (int i = 0; i < map.Count(); ++i) entries.push_back(map.TitleAt(i) + "=" + map.ArtistAt(i));
+  return entries;
+}
+
+std::string ArtistsLinesOf(const ArtistMap& map) {
+  std::string text = BuildMetadataText(AlbumRecord{}, map);
+  return text.substr(text.rfind("[ARTISTS]\r\n") + 11);
+}
+
+TEST(MetadataBuild, ExampleIsWrittenByteForByte) {
+  ArtistMap map = MapOf({{"Second Song", "Guest A"}, {"Last Song", "Guest B & Guest C"}});
+  EXPECT_EQ(BuildMetadataText(ExampleRecord(), map), tk::ReadWholeFile(kExamplePath));
+}
+
+TEST(MetadataBuild, EmptyFieldsAndMapGiveBareKeysAndASingleHeader) {
+  // The example without its field values and without its two entries.
+  std::string expected = tk::ReadWholeFile(kExamplePath);
+  for (std::string value : {"Summer Songs", "Various Artists", "2025", "J-POP", " 1"}) {
+    expected.erase(expected.find("=" + value + "\r\n") + 1, value.size());
+  }
+  expected.erase(expected.find("Second Song="));
+  EXPECT_EQ(BuildMetadataText(AlbumRecord{}, ArtistMap{}), expected);
+}
+
+TEST(MetadataBuild, TextsAreWrittenAsTheyStandAndBlankArtistsLeftOut) {
+  AlbumRecord record{"  spaced  ", "a=b", "#x", "1999", "[g]", "12"};
+  std::string text = BuildMetadataText(record, ArtistMap{});
+  EXPECT_NE(text.find("\r\nALBUM=  spaced  \r\nALBUMARTIST=a=b\r\nARTIST=#x\r\nYEAR=1999\r\n"
+                      "GENRE=[g]\r\nDISCNUMBER=12\r\n\r\n"),
+            std::string::npos);
+
+  ArtistMap map = MapOf({{"One", " Guest "}, {"Blank", " \t "}, {"Two", "B"}});
+  EXPECT_EQ(ArtistsLinesOf(map), "One= Guest \r\nTwo=B\r\n");
+}
+
+TEST(MetadataBuild, ShiftJisBecomesUtf8) {
+  AlbumRecord record{"夏の歌", "", "ｿ", "", "", ""};
+  std::string text = BuildMetadataText(record, MapOf({{"ソング", "表"}}));
+  EXPECT_NE(text.find("\r\nALBUM=\xE5\xA4\x8F\xE3\x81\xAE\xE6\xAD\x8C\r\n"), std::string::npos);
+  EXPECT_NE(text.find("\r\nARTIST=\xEF\xBD\xBF\r\n"), std::string::npos);  // half-width ｿ
+  EXPECT_EQ(text.substr(text.rfind("[ARTISTS]\r\n") + 11),
+            "\xE3\x82\xBD\xE3\x83\xB3\xE3\x82\xB0=\xE8\xA1\xA8\r\n");
+  EXPECT_NE(text.substr(0, 3), "\xEF\xBB\xBF");
+}
+
+// Writing to disk, and the safe save that keeps the old file whenever the save fails.
+class MetadataWrite : public testing::Test {
+protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+    folder_ = tk::Format("%squorvel-write-%lu-%lu\\", temp, GetCurrentProcessId(), ++counter_);
+    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+    path_ = folder_ + "metadata.txt";
+  }
+  void TearDown() override {
+    for (const std::string& name : FolderNames()) {
+      std::string path = folder_ + name;
+      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (!DeleteFileA(path.c_str())) RemoveDirectoryA(path.c_str());
+    }
+    RemoveDirectoryA(folder_.c_str());
+  }
+  std::vector<std::string> FolderNames() const {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder_ + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+      std::string name = found.cFileName;
+      if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+  // Runs a save that must fail on the platform and returns its error.
+  tk::Win32Error FailingSave(const std::string& path, const std::string& bytes) {
+    try {
+      WriteMetadataFile(path, bytes);
+    } catch (const tk::Win32Error& e) {
+      return e;
+    }
+    ADD_FAILURE() << "the save did not fail";
+    return tk::Win32Error("", 0);
+  }
+  // Runs a save whose writing must fail and returns the error's message.
+  std::string FailingWrite(const std::string& bytes, const tk::WriteBytesFunction& write) {
+    try {
+      WriteMetadataFile(path_, bytes, write);
+    } catch (const tk::Win32Error& e) {
+      ADD_FAILURE() << "unexpected platform error " << e.Code();
+    } catch (const tk::Exception& e) {
+      return e.Message();
+    }
+    ADD_FAILURE() << "the save did not fail";
+    return "";
+  }
+  std::string CreateErrorText(const std::string& path, DWORD code) const {
+    return tk::Format("ファイル \"%s\". %s を作成できません", tk::ExpandFileName(path).c_str(),
+                      tk::SysErrorMessage(code).c_str());
+  }
+
+  std::string folder_;
+  std::string path_;
+  static inline unsigned long counter_ = 0;
+};
+
+TEST_F(MetadataWrite, CreatesTheFileWithExactlyTheBytesAndNothingElse) {
+  WriteMetadataFile(path_, "new\r\n");
+  EXPECT_EQ(tk::ReadWholeFile(path_), "new\r\n");
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+}
+
+TEST_F(MetadataWrite, ReplacesAnExistingFileWhole) {
+  WriteMetadataFile(path_, std::string(5000, 'x'));
+  WriteMetadataFile(path_, "short");
+  EXPECT_EQ(tk::ReadWholeFile(path_), "short");
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+}
+
+TEST_F(MetadataWrite, WritesIntoAFolderWhoseNameEndsInByte5C) {
+  std::string folder = folder_ + "ソ表";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  std::string path = folder + "\\metadata.txt";
+  WriteMetadataFile(path, "x");
+  WriteMetadataFile(path, "y");
+  EXPECT_EQ(tk::ReadWholeFile(path), "y");
+  DeleteFileA(path.c_str());
+}
+
+TEST_F(MetadataWrite, SavedFileReadsBackIntoTheSameFieldsAndEntries) {
+  AlbumRecord record{"夏の歌 Vol.2", "表示 & ソ", "Artist", "2026", "J-POP", "12"};
+  ArtistMap map = MapOf({{"ソング", "ゲスト=A"}, {"Intro", "表"}, {"A=B", "X"}});
+  WriteMetadataFile(path_, BuildMetadataText(record, map));
+  ArtistMap read;
+  EXPECT_EQ(ReadMetadataFile(path_, read), (Values{{AlbumKey::Album, "夏の歌 Vol.2"},
+                                                   {AlbumKey::AlbumArtist, "表示 & ソ"},
+                                                   {AlbumKey::Artist, "Artist"},
+                                                   {AlbumKey::Year, "2026"},
+                                                   {AlbumKey::Genre, "J-POP"},
+                                                   {AlbumKey::DiscNumber, "12"}}));
+  EXPECT_EQ(EntriesOf(read), (Entries{"ソング=ゲスト=A", "Intro=表", "A=B=X"}));
+  EXPECT_EQ(read.TitleAt(2), "A");
+  EXPECT_EQ(read.ArtistAt(2), "B=X");
+}
+
+TEST_F(MetadataWrite, EntriesThatLookLikeCommentsOrHeadersDoNotComeBackAsEntries) {
+  ArtistMap map = MapOf({{"#Hidden", "Guest"},
+                         {" Padded ", " Guest "},
+                         {"[Outro", "ゾ"},
+                         {"GENRE", "Rock"},
+                         {"[Intro", "Guest]"},
+                         {"ALBUM", "Z"}});
+  WriteMetadataFile(path_, BuildMetadataText(AlbumRecord{}, map));
+  ArtistMap read;
+  Values values = ReadMetadataFile(path_, read);
+  EXPECT_EQ(EntriesOf(read), Entries{"Padded=Guest"});
+  // After the headers "[Outro=ゾ" and "[Intro=Guest]" the entries are album keys.
+  ASSERT_GE(values.size(), 2u);
+  EXPECT_EQ(values[values.size() - 2], (AlbumValue{AlbumKey::Genre, "Rock"}));
+  EXPECT_EQ(values.back(), (AlbumValue{AlbumKey::Album, "Z"}));
+}
+
+TEST_F(MetadataWrite, AFieldWithALineBreakComesBackCut) {
+  AlbumRecord record{"a\r\nGENRE=x", "", "", "", "", ""};
+  WriteMetadataFile(path_, BuildMetadataText(record, ArtistMap{}));
+  ArtistMap read;
+  Values values = ReadMetadataFile(path_, read);
+  ASSERT_GE(values.size(), 2u);
+  EXPECT_EQ(values[0], (AlbumValue{AlbumKey::Album, "a"}));
+  EXPECT_EQ(values[1], (AlbumValue{AlbumKey::Genre, "x"}));
+}
+
+TEST_F(MetadataWrite, ReadOnlyFileIsNotReplaced) {
+  WriteMetadataFile(path_, "old");
+  ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+  tk::Win32Error error = FailingSave(path_, "new");
+  EXPECT_EQ(error.Code(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(error.Message(), CreateErrorText(path_, ERROR_ACCESS_DENIED));
+  EXPECT_EQ(tk::ReadWholeFile(path_), "old");
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+}
+
+TEST_F(MetadataWrite, FileOpenElsewhereIsNotReplaced) {
+  WriteMetadataFile(path_, "old");
+  for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
+    HANDLE other = CreateFileA(path_.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    tk::Win32Error error = FailingSave(path_, "new");
+    CloseHandle(other);
+    EXPECT_EQ(error.Code(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << share;
+    EXPECT_EQ(error.Message(), CreateErrorText(path_, ERROR_SHARING_VIOLATION)) << share;
+    EXPECT_EQ(tk::ReadWholeFile(path_), "old") << share;
+    EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"}) << share;
+  }
+}
+
+TEST_F(MetadataWrite, MissingFolderRaisesTheCreateErrorWithTheFullPath) {
+  std::string path = folder_ + "missing\\metadata.txt";
+  tk::Win32Error error = FailingSave(path, "new");
+  EXPECT_EQ(error.Code(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+  EXPECT_EQ(error.Message(), CreateErrorText(path, ERROR_PATH_NOT_FOUND));
+
+  std::string relative = "quorvel-missing-folder\\metadata.txt";
+  error = FailingSave(relative, "new");
+  EXPECT_EQ(error.Message(), CreateErrorText(relative, error.Code()));
+  EXPECT_NE(error.Message().find(tk::ExpandFileName(relative)), std::string::npos);
+}
+
+TEST_F(MetadataWrite, AFolderInThePlaceOfTheFileIsNotReplaced) {
+  ASSERT_TRUE(CreateDirectoryA(path_.c_str(), nullptr));
+  tk::Win32Error error = FailingSave(path_, "new");
+  EXPECT_EQ(error.Message(), CreateErrorText(path_, error.Code()));
+  EXPECT_EQ(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+            static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+}
+
+TEST_F(MetadataWrite, AShortWriteLeavesTheOldFileByteForByte) {
+  std::string old = BuildMetadataText(ExampleRecord(), MapOf({{"Song", "Guest"}}));
+  WriteMetadataFile(path_, old);
+  int calls = 0;
+  auto writeHalf = [&calls](HANDLE file, const char* bytes, DWORD count, DWORD* written) {
+    ++calls;
+    return WriteFile(file, bytes, count / 2, written, nullptr);
+  };
+  EXPECT_EQ(FailingWrite(std::string(4000, 'n'), writeHalf), "ストリームへの書き込みエラー");
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(tk::ReadWholeFile(path_), old);
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+}
+
+TEST_F(MetadataWrite, AFailedWriteOfANewFileLeavesNoFile) {
+  auto diskFull = [](HANDLE, const char*, DWORD, DWORD* written) {
+    *written = 0;
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+  };
+  EXPECT_EQ(FailingWrite("new", diskFull), "ストリームへの書き込みエラー");
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{});
+}
+
+}  // namespace

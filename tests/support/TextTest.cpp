@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include "support/Text.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+using namespace std::string_view_literals;
+
+TEST(TextTrim, RemovesBlanksAndControlsAtBothEndsOnly) {
+  EXPECT_EQ(Trim(" \t\r\n a b \x01\x1F "), "a b");
+  EXPECT_EQ(Trim("   "), "");
+  EXPECT_EQ(Trim(""), "");
+  EXPECT_EQ(Trim("x"), "x");
+  // NUL and DEL: the first is a control character, the second is above 32.
+  EXPECT_EQ(Trim(std::string_view("\0a\x7F", 3)), "a\x7F");
+}
+
+TEST(TextTrim, KeepsTheIdeographicSpaceAndDoubleByteCharacters) {
+  EXPECT_EQ(Trim("　x　"), "　x　");  // U+3000 is 81 40 in Shift-JIS
+  EXPECT_EQ(Trim(" ソ "), "ソ");
+}
+
+TEST(TextAsciiUpper, ChangesOnlyAsciiLetters) {
+  EXPECT_EQ(AsciiUpper("Artists az{`@"), "ARTISTS AZ{`@");
+  EXPECT_EQ(AsciiUpper("ａｌｂｕｍ"), "ａｌｂｕｍ");  // full-width letters stay
+  EXPECT_EQ(AsciiUpper("\xE4\xF6"), "\xE4\xF6");
+}
+
+TEST(TextSplitLines, SplitsAtCrLfLoneCrAndLoneLf) {
+  EXPECT_EQ(SplitLines("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
+  EXPECT_EQ(SplitLines("a\r\r\nb"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(SplitLines("a\n\rb"), (Lines{"a", "", "b"}));
+  EXPECT_EQ(SplitLines("a\n\n\nb"), (Lines{"a", "", "", "b"}));
+  EXPECT_EQ(SplitLines("\r\n\r\n"), (Lines{"", ""}));
+  EXPECT_EQ(SplitLines("\n"), (Lines{""}));
+}
+
+TEST(TextSplitLines, TerminatorAtTheEndAddsNoLine) {
+  EXPECT_EQ(SplitLines("a\r\n"), (Lines{"a"}));
+  EXPECT_EQ(SplitLines("a\r"), (Lines{"a"}));
+  EXPECT_EQ(SplitLines("a\n"), (Lines{"a"}));
+  EXPECT_EQ(SplitLines("a\r\n\r\n"), (Lines{"a", ""}));
+  EXPECT_EQ(SplitLines(""), Lines{});
+}
+
+TEST(TextSplitLines, NulEndsTheText) {
+  EXPECT_EQ(SplitLines("ab\0cd\r\nef"sv), (Lines{"ab"}));
+  EXPECT_EQ(SplitLines("ab\r\n\0cd"sv), (Lines{"ab"}));
+  EXPECT_EQ(SplitLines("\0ab"sv), Lines{});
+}
+
+TEST(TextUtf8Decode, DecodesOneTwoAndThreeByteSequences) {
+  EXPECT_EQ(DecodeUtf8Line("abc"), L"abc");
+  EXPECT_EQ(DecodeUtf8Line(""), L"");
+  EXPECT_EQ(DecodeUtf8Line("\xC3\xA9"), L"\u00E9");
+  EXPECT_EQ(DecodeUtf8Line("\xE3\x82\xBD\xE8\xA1\xA8"), L"\u30BD\u8868");
+  EXPECT_EQ(DecodeUtf8Line("\xEF\xBB\xBF"
+                           "a"),
+            L"\uFEFFa");
+}
+
+TEST(TextUtf8Decode, PassesOverlongFormsSurrogatesAndOddLeadBytes) {
+  EXPECT_EQ(DecodeUtf8Line("\xC0\x80"), std::wstring(1, L'\0'));
+  EXPECT_EQ(DecodeUtf8Line("\xED\xA0\x80"), std::wstring(1, wchar_t(0xD800)));
+  // Leads in 0x80-0x9F take one continuation, 0xA0-0xBF and 0xF0-0xFF take two.
+  EXPECT_EQ(DecodeUtf8Line("\x81\x80"), std::wstring(1, wchar_t(0x40)));
+  EXPECT_EQ(DecodeUtf8Line("\xA1\x80\x80"), std::wstring(1, wchar_t(0x1000)));
+  EXPECT_EQ(DecodeUtf8Line("\xFF\xBF\xBF"), std::wstring(1, wchar_t(0xFFFF)));
+  // Shift-JIS "あ" (82 A0) happens to fit: U+00A0.
+  EXPECT_EQ(DecodeUtf8Line("\x82\xA0"), std::wstring(1, wchar_t(0xA0)));
+}
+
+TEST(TextUtf8Decode, MalformedAnywhereRejectsTheWholeLine) {
+  EXPECT_EQ(DecodeUtf8Line("abc\xC3"), std::nullopt);         // lead is the last byte
+  EXPECT_EQ(DecodeUtf8Line("\xE3\x82"), std::nullopt);        // third byte missing
+  EXPECT_EQ(DecodeUtf8Line("\xE3\x82x"), std::nullopt);       // third byte not 80-BF
+  EXPECT_EQ(DecodeUtf8Line("\xC3\xC3\xA9"), std::nullopt);    // second byte is a lead
+  EXPECT_EQ(DecodeUtf8Line("ok \x83\x5C ok"), std::nullopt);  // Shift-JIS "ソ"
+  // A four-byte sequence: three bytes make one unit and the fourth cannot be used.
+  EXPECT_EQ(DecodeUtf8Line("\xF0\x9F\x98\x80"), std::nullopt);
+  EXPECT_EQ(DecodeUtf8Line("a\xF0\x9F\x98\x80z"), std::nullopt);
+}
+
+TEST(TextUtf8Encode, UsesOneTwoOrThreeBytesPerUnit) {
+  EXPECT_EQ(EncodeUtf8(L"A\u007F"), "A\x7F");
+  EXPECT_EQ(EncodeUtf8(L"\u0080\u07FF"), "\xC2\x80\xDF\xBF");
+  EXPECT_EQ(EncodeUtf8(L"\u0800\uFFFF"), "\xE0\xA0\x80\xEF\xBF\xBF");
+  EXPECT_EQ(EncodeUtf8(std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}), "\xED\xA0\xBD\xED\xB8\x80");
+  EXPECT_EQ(EncodeUtf8(L""), "");
+}
+
+TEST(TextUtf8Encode, DecodeReversesEncodeForEveryUnit) {
+  std::wstring all;
+  for (unsigned unit = 1; unit <= 0xFFFF; ++unit) all.push_back(static_cast<wchar_t>(unit));
+  std::string bytes = EncodeUtf8(all);
+  EXPECT_TRUE(IsValidUtf8(bytes));
+  EXPECT_EQ(DecodeUtf8Line(bytes), all);
+}
+
+TEST(TextIsValidUtf8, FollowsTheStructuralRule) {
+  EXPECT_TRUE(IsValidUtf8(""));
+  EXPECT_TRUE(IsValidUtf8("plain ascii\r\n"));
+  EXPECT_TRUE(IsValidUtf8("\xE3\x82\xBD"));
+  EXPECT_TRUE(IsValidUtf8("\xF0\x9F\x98\x80"));
+  EXPECT_TRUE(IsValidUtf8("\xC0\x80\xC1\xBF"));       // overlong leads pass
+  EXPECT_TRUE(IsValidUtf8("\xED\xA0\x80"));           // surrogate passes
+  EXPECT_TRUE(IsValidUtf8("\xF7\xBF\xBF\xBF"));       // above U+10FFFF passes
+  EXPECT_TRUE(IsValidUtf8("\xC3\xBD"));               // Shift-JIS half-width kana pair
+  EXPECT_FALSE(IsValidUtf8("\x80"));                  // continuation without lead
+  EXPECT_FALSE(IsValidUtf8("\xF8\x80\x80\x80\x80"));  // lead F8-FF
+  EXPECT_FALSE(IsValidUtf8("\xFF"));
+  EXPECT_FALSE(IsValidUtf8("\xE3\x82"));   // cut off at the end
+  EXPECT_FALSE(IsValidUtf8("\xE3\x82 "));  // interrupted
+  EXPECT_FALSE(IsValidUtf8("\x83\x5C"));   // Shift-JIS "ソ"
+  EXPECT_FALSE(IsValidUtf8("\x82\xA0"));   // Shift-JIS "あ": lead 82
+}
+
+}  // namespace

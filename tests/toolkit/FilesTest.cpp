@@ -1,0 +1,151 @@
+#include <gtest/gtest.h>
+
+#include "toolkit/CodePage.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Files.h"
+
+namespace {
+
+using namespace std::string_literals;
+
+// A fresh folder under the system's temporary folder, removed with its files at the end.
+class FilesTest : public testing::Test {
+protected:
+  void SetUp() override {
+    char temp[MAX_PATH];
+    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+    folder_ = tk::Format("%squorvel-files-%lu-%lu\\", temp, GetCurrentProcessId(), ++counter_);
+    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+  }
+  void TearDown() override {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder_ + "*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        std::string name = folder_ + found.cFileName;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveDirectoryA(name.c_str());
+        } else {
+          SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
+          DeleteFileA(name.c_str());
+        }
+      } while (FindNextFileA(search, &found));
+      FindClose(search);
+    }
+    RemoveDirectoryA(folder_.c_str());
+  }
+  std::string Path(const std::string& name) const { return folder_ + name; }
+  void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    ASSERT_EQ(written, bytes.size());
+  }
+
+  std::string folder_;
+  static inline unsigned long counter_ = 0;
+};
+
+TEST_F(FilesTest, FileExistsIsTrueOnlyForFiles) {
+  WriteFileBytes(Path("a.txt"), "x");
+  ASSERT_TRUE(CreateDirectoryA(Path("sub").c_str(), nullptr));
+  EXPECT_TRUE(tk::FileExists(Path("a.txt")));
+  EXPECT_FALSE(tk::FileExists(Path("sub")));
+  EXPECT_FALSE(tk::FileExists(Path("missing.txt")));
+  EXPECT_FALSE(tk::FileExists(""));
+}
+
+TEST_F(FilesTest, ReadWholeFileReturnsEveryByte) {
+  std::string bytes = "a\0b\r\n\xFF"s;
+  WriteFileBytes(Path("small.bin"), bytes);
+  EXPECT_EQ(tk::ReadWholeFile(Path("small.bin")), bytes);
+
+  WriteFileBytes(Path("empty.bin"), "");
+  EXPECT_EQ(tk::ReadWholeFile(Path("empty.bin")), "");
+
+  std::string large(3 * 1024 * 1024 + 7, '\0');
+  for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7919 >> 3);
+  WriteFileBytes(Path("large.bin"), large);
+  EXPECT_EQ(tk::ReadWholeFile(Path("large.bin")), large);
+}
+
+TEST_F(FilesTest, ReadWholeFileReportsAMissingFileWithItsFullPath) {
+  std::string path = Path("missing.txt");
+  try {
+    tk::ReadWholeFile(path);
+    FAIL() << "no error";
+  } catch (const tk::Win32Error& e) {
+    EXPECT_EQ(e.Code(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(e.Message(), tk::Format("ファイル \"%s\". %s は開けません", path.c_str(),
+                                      tk::SysErrorMessage(ERROR_FILE_NOT_FOUND).c_str()));
+  }
+}
+
+TEST_F(FilesTest, ReadWholeFileHonoursTheSharingMode) {
+  std::string path = Path("busy.txt");
+  WriteFileBytes(path, "content");
+  HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  try {
+    tk::ReadWholeFile(path, FILE_SHARE_READ);
+    ADD_FAILURE() << "read while another handle writes";
+  } catch (const tk::Win32Error& e) {
+    EXPECT_EQ(e.Code(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  }
+  EXPECT_EQ(tk::ReadWholeFile(path, FILE_SHARE_READ | FILE_SHARE_WRITE), "content");
+  CloseHandle(writer);
+  EXPECT_EQ(tk::ReadWholeFile(path, FILE_SHARE_READ), "content");
+}
+
+TEST(Files, ExtractFilePathSkipsSecondBytesOfDoubleByteCharacters) {
+  EXPECT_EQ(tk::ExtractFilePath("C:\\ソ\\title.txt"), "C:\\ソ\\");
+  EXPECT_EQ(tk::ExtractFilePath("C:\\music\\表\\title.txt"), "C:\\music\\表\\");
+  EXPECT_EQ(tk::ExtractFilePath("C:\\dirソ"), "C:\\");  // the name ends in 5C
+  EXPECT_EQ(tk::ExtractFilePath("C:\\a\\b.txt"), "C:\\a\\");
+  EXPECT_EQ(tk::ExtractFilePath("C:title.txt"), "C:");
+  EXPECT_EQ(tk::ExtractFilePath("title.txt"), "");
+  EXPECT_EQ(tk::ExtractFilePath(""), "");
+  EXPECT_EQ(tk::ExtractFilePath("C:\\a\\\x83"), "C:\\a\\");  // a lead byte cut off at the end
+}
+
+TEST(Files, ChangeFileExtReplacesOnlyTheFileNamesExtension) {
+  EXPECT_EQ(tk::ChangeFileExt("C:\\bin\\Quorvel.exe", ".ini"), "C:\\bin\\Quorvel.ini");
+  EXPECT_EQ(tk::ChangeFileExt("C:\\bin\\Quorvel", ".ini"), "C:\\bin\\Quorvel.ini");
+  EXPECT_EQ(tk::ChangeFileExt("C:\\v1.2\\Quorvel", ".ini"), "C:\\v1.2\\Quorvel.ini");
+  EXPECT_EQ(tk::ChangeFileExt("C:\\a.tar.gz", ".ini"), "C:\\a.tar.ini");
+  EXPECT_EQ(tk::ChangeFileExt("C:\\ソ.d\\ソ", ".ini"), "C:\\ソ.d\\ソ.ini");
+  EXPECT_EQ(tk::ChangeFileExt("D:x.exe", ""), "D:x");
+}
+
+TEST(Files, SysErrorMessageIsTrimmedSystemText) {
+  for (DWORD code :
+       {ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION}) {
+    std::string text = tk::SysErrorMessage(code);
+    ASSERT_FALSE(text.empty()) << code;
+    unsigned char last = static_cast<unsigned char>(text.back());
+    EXPECT_GT(last, 32) << code;
+    EXPECT_NE(last, '.') << code;
+  }
+  EXPECT_EQ(tk::SysErrorMessage(0x2FFFFFFF), "");  // no such message
+}
+
+TEST(CodePage, ConvertsBetweenShiftJisAndUtf16) {
+  EXPECT_EQ(tk::AnsiToWide("ソ表示 ok"), L"\u30BD\u8868\u793A ok");
+  EXPECT_EQ(tk::WideToAnsi(L"\u30BD\u8868\u793A ok"), "ソ表示 ok");
+  EXPECT_EQ(tk::AnsiToWide(""), L"");
+  EXPECT_EQ(tk::WideToAnsi(L""), "");
+  EXPECT_EQ(tk::WideToAnsi(std::wstring(L"a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(CodePage, CharactersTheCodePageLacksBecomeOneSubstitute) {
+  std::string substitute = tk::WideToAnsi(L"\u00E9");
+  ASSERT_EQ(substitute.size(), 1u);
+  EXPECT_GT(static_cast<unsigned char>(substitute[0]), 32);
+  EXPECT_EQ(tk::WideToAnsi(L"\uFEFF").size(), 1u);
+}
+
+}  // namespace

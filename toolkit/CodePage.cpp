@@ -1,0 +1,49 @@
+#include "toolkit/CodePage.h"
+
+#include <windows.h>
+
+#include <climits>
+
+#include "toolkit/Exception.h"
+#include "toolkit/Files.h"
+
+namespace tk {
+
+namespace {
+
+// The conversion calls count in int; a text beyond that cannot be converted in one call.
+int CheckedLength(size_t length) {
+  if (length > static_cast<size_t>(INT_MAX)) {
+    throw Win32Error(SysErrorMessage(ERROR_ARITHMETIC_OVERFLOW), ERROR_ARITHMETIC_OVERFLOW);
+  }
+  return static_cast<int>(length);
+}
+
+[[noreturn]] void ThrowLastError() {
+  DWORD code = GetLastError();
+  throw Win32Error(SysErrorMessage(code), code);
+}
+
+}  // namespace
+
+std::wstring AnsiToWide(std::string_view text) {
+  if (text.empty()) return {};
+  int length = CheckedLength(text.size());
+  int units = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+  if (units <= 0) ThrowLastError();
+  std::wstring wide(units, L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), units);
+  return wide;
+}
+
+std::string WideToAnsi(std::wstring_view text) {
+  if (text.empty()) return {};
+  int length = CheckedLength(text.size());
+  int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) ThrowLastError();
+  std::string ansi(bytes, '\0');
+  WideCharToMultiByte(CP_ACP, 0, text.data(), length, ansi.data(), bytes, nullptr, nullptr);
+  return ansi;
+}
+
+}  // namespace tk

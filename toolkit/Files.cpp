@@ -1,0 +1,225 @@
+#include "toolkit/Files.h"
+
+#include <algorithm>
+
+#include "toolkit/Exception.h"
+
+namespace tk {
+
+namespace {
+
+constexpr size_t kMaxRead = 64 << 20;
+
+bool IsPathDelimiter(char c) { return c == '\\' || c == ':'; }
+
+// Walks the path one character at a time, so that the second byte of a double-byte
+// character (which may be 0x5C, the byte of "\") is never taken for a delimiter.
+template <typename Visit>
+void ForEachCharacter(const std::string& path, Visit visit) {
+  for (size_t i = 0; i < path.size();) {
+    visit(i, path[i]);
+    bool doubleByte = IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size();
+    i += doubleByte ? 2 : 1;
+  }
+}
+
+Win32Error OpenError(const std::string& path, DWORD code) {
+  return Win32Error(Format("ファイル \"%s\". %s は開けません", ExpandFileName(path).c_str(),
+                           SysErrorMessage(code).c_str()),
+                    code);
+}
+
+Win32Error CreateError(const std::string& path, DWORD code) {
+  return Win32Error(Format("ファイル \"%s\". %s を作成できません", ExpandFileName(path).c_str(),
+                           SysErrorMessage(code).c_str()),
+                    code);
+}
+
+Exception WriteError() { return Exception("ストリームへの書き込みエラー"); }
+
+class FileHandle {
+public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() { Close(); }
+  bool IsValid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle_; }
+  void Close() { Reset(INVALID_HANDLE_VALUE); }
+  void Reset(HANDLE handle) {
+    if (IsValid()) CloseHandle(handle_);
+    handle_ = handle;
+  }
+
+private:
+  HANDLE handle_;
+};
+
+// The new content's file beside the target; removed again unless it was moved into place.
+class TemporaryFile {
+public:
+  explicit TemporaryFile(const std::string& target);
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  ~TemporaryFile() {
+    handle_.Close();
+    if (!committed_) DeleteFileA(name_.c_str());
+  }
+  HANDLE Handle() const { return handle_.Get(); }
+  void Close() { handle_.Close(); }
+  const std::string& Name() const { return name_; }
+  void Committed() { committed_ = true; }
+
+private:
+  std::string name_;
+  FileHandle handle_{INVALID_HANDLE_VALUE};
+  bool committed_ = false;
+};
+
+// A unique name in the target's own folder, so that the final move is a rename within one
+// volume and therefore one step. The name is no longer than "metadata.txt", so any folder path
+// short enough for the target is short enough for it. Creation failures are reported for the
+// target: they mean the folder cannot take the file.
+TemporaryFile::TemporaryFile(const std::string& target) {
+  static unsigned counter = GetCurrentProcessId() * 2654435761u + GetTickCount();
+  std::string folder = ExtractFilePath(target);
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    name_ = Format("%s~%06x.tmp", folder.c_str(), ++counter & 0xFFFFFF);
+    HANDLE handle = CreateFileA(name_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle != INVALID_HANDLE_VALUE) {
+      handle_.Reset(handle);
+      return;
+    }
+    DWORD code = GetLastError();
+    if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) throw CreateError(target, code);
+  }
+  throw CreateError(target, ERROR_FILE_EXISTS);
+}
+
+// The target must be writable by us now, exactly as if we were to truncate it in place:
+// a read-only or locked file fails here, before anything is written. Wine running as root
+// opens read-only files for writing, which Windows refuses with access denied; the
+// attribute is checked first so that both behave alike.
+void CheckReplaceable(const std::string& target) {
+  DWORD attributes = GetFileAttributesA(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+      !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    throw CreateError(target, ERROR_ACCESS_DENIED);
+  }
+  FileHandle probe(CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (probe.IsValid()) return;
+  DWORD code = GetLastError();
+  if (code != ERROR_FILE_NOT_FOUND) throw CreateError(target, code);
+}
+
+BOOL PlatformWrite(HANDLE file, const char* bytes, DWORD count, DWORD* written) {
+  return WriteFile(file, bytes, count, written, nullptr);
+}
+
+void WriteAll(HANDLE file, std::string_view bytes, const WriteBytesFunction& write) {
+  if (bytes.empty()) return;
+  if (bytes.size() > MAXDWORD) throw WriteError();
+  DWORD count = static_cast<DWORD>(bytes.size());
+  DWORD written = 0;
+  BOOL ok = write ? write(file, bytes.data(), count, &written)
+                  : PlatformWrite(file, bytes.data(), count, &written);
+  if (!ok || written != count) throw WriteError();
+  if (!FlushFileBuffers(file)) throw WriteError();
+}
+
+}  // namespace
+
+bool FileExists(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string ExpandFileName(const std::string& path) {
+  std::string full(MAX_PATH, '\0');
+  for (;;) {
+    DWORD length =
+        GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0) return path;
+    if (length < full.size()) {
+      full.resize(length);
+      return full;
+    }
+    full.resize(length);  // too small: length is the size needed, terminator included
+  }
+}
+
+std::string ExtractFilePath(const std::string& path) {
+  size_t end = 0;
+  ForEachCharacter(path, [&](size_t i, char c) {
+    if (IsPathDelimiter(c)) end = i + 1;
+  });
+  return path.substr(0, end);
+}
+
+std::string ChangeFileExt(const std::string& path, const std::string& extension) {
+  size_t nameStart = 0;
+  size_t dot = std::string::npos;
+  ForEachCharacter(path, [&](size_t i, char c) {
+    if (IsPathDelimiter(c)) {
+      nameStart = i + 1;
+      dot = std::string::npos;
+    } else if (c == '.') {
+      dot = i;
+    }
+  });
+  return (dot != std::string::npos && dot >= nameStart ? path.substr(0, dot) : path) + extension;
+}
+
+std::string SysErrorMessage(DWORD code) {
+  char buffer[256];
+  DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ARGUMENT_ARRAY,
+      nullptr, code, 0, buffer, sizeof buffer, nullptr);
+  while (length > 0 &&
+         (static_cast<unsigned char>(buffer[length - 1]) <= 32 || buffer[length - 1] == '.')) {
+    --length;
+  }
+  return std::string(buffer, length);
+}
+
+std::string ReadWholeFile(const std::string& path, DWORD shareMode) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, shareMode, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) throw OpenError(path, GetLastError());
+  LARGE_INTEGER size{};
+  size_t expected = GetFileSizeEx(file.Get(), &size) ? static_cast<size_t>(size.QuadPart) : 0;
+  // One spare byte lets the read that finds the end need no reallocation; the loop goes on
+  // until that read, in case the file grew since its size was taken.
+  std::string content(expected + 1, '\0');
+  size_t used = 0;
+  for (;;) {
+    if (used == content.size()) content.resize(content.size() * 2);
+    DWORD wanted = static_cast<DWORD>(std::min<size_t>(content.size() - used, kMaxRead));
+    DWORD read = 0;
+    if (!ReadFile(file.Get(), content.data() + used, wanted, &read, nullptr)) {
+      throw Win32Error("ストリームの読み込みエラー", GetLastError());
+    }
+    if (read == 0) break;
+    used += read;
+  }
+  content.resize(used);
+  return content;
+}
+
+void ReplaceFileContents(const std::string& path, std::string_view bytes,
+                         const WriteBytesFunction& write) {
+  std::string target = ExpandFileName(path);
+  CheckReplaceable(target);
+  TemporaryFile temporary(target);
+  WriteAll(temporary.Handle(), bytes, write);
+  temporary.Close();
+  if (!MoveFileExA(temporary.Name().c_str(), target.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    throw CreateError(target, GetLastError());
+  }
+  temporary.Committed();
+}
+
+}  // namespace tk
