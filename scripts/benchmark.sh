@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks under Wine and prints their figures.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+. scripts/wine-env.sh
+build
+ensure_prefix
+start_xvfb
+start_wineserver
+trap 'stop_wineserver; stop_xvfb' EXIT
+b=$QUORVEL_BUILD/benchmarks
+jp "$WINE" "$b/startup_bench.exe" "$QUORVEL_BUILD/Quorvel.exe" "$b/floor_window.exe" "${RUNS:-15}"
+for bench in metadata_bench artistmap_bench; do
+  [ -f "$b/$bench.exe" ] && jp "$WINE" "$b/$bench.exe"
+done
+true
