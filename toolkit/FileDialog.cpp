@@ -10,8 +10,35 @@
 #include "toolkit/Form.h"
 
 namespace tk {
+namespace {
+
+// The common dialogs library pulls in the shell and the printing libraries: it is loaded
+// on the first use of the dialog rather than at start-up.
+struct CommonDialogs {
+  decltype(&GetOpenFileNameA) getOpenFileName = nullptr;
+  decltype(&CommDlgExtendedError) extendedError = nullptr;
+};
+
+const CommonDialogs& LoadCommonDialogs() {
+  static CommonDialogs dialogs = [] {
+    CommonDialogs loaded;
+    if (HMODULE module = LoadLibraryA("comdlg32.dll")) {
+      loaded.getOpenFileName = reinterpret_cast<decltype(&GetOpenFileNameA)>(
+          reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameA")));
+      loaded.extendedError = reinterpret_cast<decltype(&CommDlgExtendedError)>(
+          reinterpret_cast<void*>(GetProcAddress(module, "CommDlgExtendedError")));
+    }
+    return loaded;
+  }();
+  if (!dialogs.getOpenFileName || !dialogs.extendedError)
+    throw Win32Error("comdlg32.dll cannot be loaded", GetLastError());
+  return dialogs;
+}
+
+}  // namespace
 
 bool OpenDialog::Execute() {
+  const CommonDialogs& dialogs = LoadCommonDialogs();
   // The filter's "|" separators become the NULs the platform expects, with two at the end.
   std::string filter = filter_;
   for (char& ch : filter)
@@ -32,8 +59,8 @@ bool OpenDialog::Execute() {
   ofn.lpstrInitialDir = initialDir_.empty() ? nullptr : initialDir_.c_str();
   ofn.lpstrDefExt = defaultExt_.empty() ? nullptr : defaultExt_.c_str();
   ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
-  if (!GetOpenFileNameA(&ofn)) {
-    DWORD error = CommDlgExtendedError();
+  if (!dialogs.getOpenFileName(&ofn)) {
+    DWORD error = dialogs.extendedError();
     if (error != 0) throw Exception(Format("File dialog error %lu", static_cast<unsigned long>(error)));
     return false;
   }
