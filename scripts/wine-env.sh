@@ -27,7 +27,7 @@ ensure_prefix() {
 
 # A persistent wine server for a series of runs; its services must not inherit a pipe.
 start_wineserver() {
-  wineserver -p
+  wineserver -p 2>/dev/null || true  # already running for this prefix: keep it
   jp "$WINE" wineboot >/dev/null 2>&1 </dev/null || true
 }
 

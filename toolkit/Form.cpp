@@ -6,6 +6,22 @@
 #include "toolkit/Exception.h"
 
 namespace tk {
+namespace {
+
+// The visible, enabled top-level windows of the thread other than the modal form.
+struct ModalDisabled {
+  HWND modal;
+  std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectEnabledWindows(HWND window, LPARAM data) {
+  auto* collected = reinterpret_cast<ModalDisabled*>(data);
+  if (window != collected->modal && IsWindowVisible(window) && IsWindowEnabled(window))
+    collected->windows.push_back(window);
+  return TRUE;
+}
+
+}  // namespace
 
 Form::Form(std::string name) : WinControl(nullptr, std::move(name)) {
   SetVisible(false);
@@ -83,18 +99,9 @@ void Form::Show() {
 int Form::ShowModal() {
   if (modal_) throw Exception("Form '" + Name() + "' is already shown modally");
   Application& app = Application::Instance();
-  std::vector<HWND> disabled;
-  HWND self = Handle();
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND window, LPARAM data) -> BOOL {
-        auto* list = reinterpret_cast<std::vector<HWND>*>(data);
-        if (window != list->front() && IsWindowVisible(window) && IsWindowEnabled(window))
-          list->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&(disabled = {self})));
-  disabled.erase(disabled.begin());
+  ModalDisabled modal{Handle(), {}};
+  EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindows, reinterpret_cast<LPARAM>(&modal));
+  std::vector<HWND>& disabled = modal.windows;
   for (HWND window : disabled) EnableWindow(window, FALSE);
   Form* previousActive = app.ActiveForm();
   modal_ = true;

@@ -50,7 +50,7 @@ HWND FindModalDialog(DWORD processId, const std::vector<HWND>& answered) {
     HWND found = nullptr;
   } search{processId, &answered};
   EnumWindows(
-      [](HWND window, LPARAM data) -> BOOL {
+      [](HWND window, LPARAM data) CALLBACK -> BOOL {
         auto* s = reinterpret_cast<Search*>(data);
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
