@@ -74,7 +74,8 @@ TMain_Form::TMain_Form() : tk::Form("Main_Form") {
   LoadBtn.SetGlyph(IDB_LOAD, 1);
   SaveBtn.SetGlyph(IDB_SAVE, 1);
   EndBtn.SetGlyph(IDB_END, 2);
-  for (tk::Edit* name : {&KyAlbum, &KyAlbumArtist, &KyArtist}) name->SetImeMode(tk::ImeMode::Hiragana);
+  for (tk::Edit* name : {&KyAlbum, &KyAlbumArtist, &KyArtist})
+    name->SetImeMode(tk::ImeMode::Hiragana);
   KyCBYear.SetItemHeight(13);
   kyCBDiscNo.SetItemHeight(13);
 
@@ -89,9 +90,10 @@ TMain_Form::TMain_Form() : tk::Form("Main_Form") {
   OnClose = std::bind(&TMain_Form::FormClose, this, _1, _2);
   OnKeyDown = std::bind(&TMain_Form::FormKeyDown, this, _1, _2, _3);
   OnKeyPress = std::bind(&TMain_Form::FormKeyPress, this, _1, _2);
-  for (tk::WinControl* field : {static_cast<tk::WinControl*>(&KyAlbum), static_cast<tk::WinControl*>(&KyAlbumArtist),
-                                static_cast<tk::WinControl*>(&KyArtist), static_cast<tk::WinControl*>(&KyCBYear),
-                                static_cast<tk::WinControl*>(&KyGenre), static_cast<tk::WinControl*>(&kyCBDiscNo)}) {
+  for (tk::WinControl* field :
+       {static_cast<tk::WinControl*>(&KyAlbum), static_cast<tk::WinControl*>(&KyAlbumArtist),
+        static_cast<tk::WinControl*>(&KyArtist), static_cast<tk::WinControl*>(&KyCBYear),
+        static_cast<tk::WinControl*>(&KyGenre), static_cast<tk::WinControl*>(&kyCBDiscNo)}) {
     field->OnKeyDown = OnKeyDown;
     field->OnKeyPress = OnKeyPress;
   }
@@ -112,12 +114,18 @@ TMain_Form::~TMain_Form() {
 
 tk::WinControl* TMain_Form::FieldControl(int16_t field) {
   switch (field) {
-    case 1: return &KyAlbum;
-    case 2: return &KyAlbumArtist;
-    case 3: return &KyArtist;
-    case 4: return &KyCBYear;
-    case 5: return &KyGenre;
-    case 6: return &kyCBDiscNo;
+    case 1:
+      return &KyAlbum;
+    case 2:
+      return &KyAlbumArtist;
+    case 3:
+      return &KyArtist;
+    case 4:
+      return &KyCBYear;
+    case 5:
+      return &KyGenre;
+    case 6:
+      return &kyCBDiscNo;
   }
   return nullptr;
 }
@@ -133,13 +141,25 @@ int16_t TMain_Form::FieldOf(tk::WinControl* control) {
 void TMain_Form::EventExit(uint16_t key) {
   if (CurField < 1 || CurField > kFieldCount) return;
   switch (key) {
-    case VK_F5: LoadBtnClick(); break;
-    case VK_F6: TrackArtistBtnClick(); break;
-    case VK_F9: SaveBtnClick(); break;
-    case VK_F12: Close(); break;
+    case VK_F5:
+      LoadBtnClick();
+      break;
+    case VK_F6:
+      TrackArtistBtnClick();
+      break;
+    case VK_F9:
+      SaveBtnClick();
+      break;
+    case VK_F12:
+      Close();
+      break;
     case VK_RETURN:
-    case VK_DOWN: CurField = CurField % kFieldCount + 1; break;
-    case VK_UP: CurField = CurField == 1 ? kFieldCount : CurField - 1; break;
+    case VK_DOWN:
+      CurField = CurField % kFieldCount + 1;
+      break;
+    case VK_UP:
+      CurField = CurField == 1 ? kFieldCount : CurField - 1;
+      break;
   }
 }
 
@@ -306,12 +326,24 @@ void TMain_Form::LoadMetadata(const std::string& path) {
 
 void TMain_Form::ApplyAlbumValue(const AlbumValue& value) {
   switch (value.key) {
-    case AlbumKey::Album: KyAlbum.SetText(value.value); break;
-    case AlbumKey::AlbumArtist: KyAlbumArtist.SetText(value.value); break;
-    case AlbumKey::Artist: KyArtist.SetText(value.value); break;
-    case AlbumKey::Genre: KyGenre.SetText(value.value); break;
-    case AlbumKey::Year: KyCBYear.SetItemIndex(YearItemFor(value.value)); break;
-    case AlbumKey::DiscNumber: kyCBDiscNo.SetItemIndex(DiscItemFor(value.value)); break;
+    case AlbumKey::Album:
+      KyAlbum.SetText(value.value);
+      break;
+    case AlbumKey::AlbumArtist:
+      KyAlbumArtist.SetText(value.value);
+      break;
+    case AlbumKey::Artist:
+      KyArtist.SetText(value.value);
+      break;
+    case AlbumKey::Genre:
+      KyGenre.SetText(value.value);
+      break;
+    case AlbumKey::Year:
+      KyCBYear.SetItemIndex(YearItemFor(value.value));
+      break;
+    case AlbumKey::DiscNumber:
+      kyCBDiscNo.SetItemIndex(DiscItemFor(value.value));
+      break;
   }
 }
 
@@ -343,8 +375,8 @@ int TMain_Form::DiscItemFor(const std::string& value) {
 
 void TMain_Form::SaveMetadata(const std::string& path) {
   auto selected = [](tk::ComboBox& box) { return box.Items().Get(box.ItemIndex()); };
-  AlbumRecord record{KyAlbum.Text(),          KyAlbumArtist.Text(), KyArtist.Text(),
-                     selected(KyCBYear),      KyGenre.Text(),       selected(kyCBDiscNo)};
+  AlbumRecord record{KyAlbum.Text(),     KyAlbumArtist.Text(), KyArtist.Text(),
+                     selected(KyCBYear), KyGenre.Text(),       selected(kyCBDiscNo)};
   WriteMetadataFile(path, BuildMetadataText(record, *FArtists));
 }
 

@@ -12,7 +12,7 @@
 #include "toolkit/StdControls.h"
 
 class TMain_Form : public tk::Form {
-public:
+ public:
   TMain_Form();
   ~TMain_Form() override;
 
@@ -59,7 +59,7 @@ public:
   bool FormDialogKey(WORD key, tk::ShiftState shift);
   bool DialogKey(WORD key, tk::ShiftState shift) override { return FormDialogKey(key, shift); }
 
-private:
+ private:
   void FillLists();
   void ApplyAlbumValue(const AlbumValue& value);
   int YearItemFor(const std::string& year);

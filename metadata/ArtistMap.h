@@ -7,7 +7,7 @@
 #include <vector>
 
 class ArtistMap {
-public:
+ public:
   void Clear();
   int Count() const;
   // The text of entry i before its first "=" (empty when it has none).
@@ -23,7 +23,7 @@ public:
   void Delete(int i);
   void Assign(const ArtistMap& other);
 
-private:
+ private:
   // The entries stay in the order they were added; beside them an index from each
   // title's comparison key to the entries with that key, so that loading a large file
   // (one SetArtist per entry) does not compare every title with every other.

@@ -61,12 +61,12 @@ const KeyName* FindAlbumKey(const std::string& key) {
 }
 
 class MetadataParser {
-public:
+ public:
   explicit MetadataParser(ArtistMap& artists) : artists_(artists) {}
   void ParseLine(const std::string& line);
   std::vector<AlbumValue> TakeValues() { return std::move(values_); }
 
-private:
+ private:
   void ApplyKeyLine(const std::string& key, const std::string& value);
 
   ArtistMap& artists_;

@@ -88,9 +88,19 @@ bool Application::IsKeyMessage(MSG& msg) {
         WORD key = static_cast<WORD>(msg.wParam);
         UINT mask = 0;
         switch (key) {
-          case VK_TAB: mask = DLGC_WANTTAB; break;
-          case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
-          case VK_RETURN: case VK_ESCAPE: case VK_EXECUTE: case VK_CANCEL:
+          case VK_TAB:
+            mask = DLGC_WANTTAB;
+            break;
+          case VK_LEFT:
+          case VK_RIGHT:
+          case VK_UP:
+          case VK_DOWN:
+            mask = DLGC_WANTARROWS;
+            break;
+          case VK_RETURN:
+          case VK_ESCAPE:
+          case VK_EXECUTE:
+          case VK_CANCEL:
             mask = DLGC_WANTALLKEYS;
             break;
         }

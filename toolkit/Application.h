@@ -13,7 +13,7 @@ namespace tk {
 class Form;
 
 class Application {
-public:
+ public:
   static Application& Instance();
 
   // Loads the common controls; call once before any window exists.
@@ -57,7 +57,7 @@ public:
   Form* ActiveForm() const { return activeForm_; }
   void SetActiveForm(Form* form) { activeForm_ = form; }
 
-private:
+ private:
   bool IsKeyMessage(MSG& msg);
   void ShowException(const std::string& message);
 

@@ -267,8 +267,9 @@ LRESULT WinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   switch (message) {
     case WM_COMMAND:
-      if (lParam) ReflectNotification(message, wParam, lParam, reinterpret_cast<HWND>(lParam),
-                                      result, handled);
+      if (lParam)
+        ReflectNotification(message, wParam, lParam, reinterpret_cast<HWND>(lParam), result,
+                            handled);
       break;
     case WM_DRAWITEM:
       ReflectNotification(message, wParam, lParam,
@@ -293,11 +294,10 @@ LRESULT WinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       if (OnMouseDown) {
         // The press has its platform effect (such as focusing the control) first.
         result = DefaultProc(message, wParam, lParam);
-        MouseButton button = (message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK)
-                                 ? MouseButton::Right
-                             : (message == WM_MBUTTONDOWN || message == WM_MBUTTONDBLCLK)
-                                 ? MouseButton::Middle
-                                 : MouseButton::Left;
+        MouseButton button =
+            (message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK)   ? MouseButton::Right
+            : (message == WM_MBUTTONDOWN || message == WM_MBUTTONDBLCLK) ? MouseButton::Middle
+                                                                         : MouseButton::Left;
         ShiftState shift = MouseShiftState(wParam);
         if (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK ||
             message == WM_MBUTTONDBLCLK)

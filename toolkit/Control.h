@@ -21,8 +21,15 @@ constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
 constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
 constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
 
-enum ShiftFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16,
-                            ssMiddle = 32, ssDouble = 64 };
+enum ShiftFlag : unsigned {
+  ssShift = 1,
+  ssAlt = 2,
+  ssCtrl = 4,
+  ssLeft = 8,
+  ssRight = 16,
+  ssMiddle = 32,
+  ssDouble = 64
+};
 using ShiftState = unsigned;
 enum class MouseButton { Left, Right, Middle };
 
@@ -36,7 +43,7 @@ using MouseEvent =
 ShiftState KeyboardShiftState();
 
 class WinControl {
-public:
+ public:
   WinControl(WinControl* parent, std::string name);
   virtual ~WinControl();
   WinControl(const WinControl&) = delete;
@@ -89,7 +96,7 @@ public:
   bool DoKeyPress(char& key);
   bool DoKeyUp(WORD& key, ShiftState shift);
 
-protected:
+ protected:
   struct CreateParams {
     const char* baseClass = nullptr;  // platform class to derive from; nullptr: a plain window
     std::string className;
@@ -113,7 +120,7 @@ protected:
 
   HWND handle_ = nullptr;
 
-private:
+ private:
   friend class Form;
   static LRESULT CALLBACK StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static WNDPROC RegisterClassFor(const CreateParams& params);

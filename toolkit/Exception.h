@@ -8,40 +8,40 @@
 namespace tk {
 
 class Exception {
-public:
+ public:
   explicit Exception(std::string message) : message_(std::move(message)) {}
   virtual ~Exception() = default;
   const std::string& Message() const { return message_; }
 
-private:
+ private:
   std::string message_;
 };
 
 // A deliberate abort: the error box stays silent for it.
 class Abort : public Exception {
-public:
+ public:
   Abort() : Exception("") {}
 };
 
 // A failed platform call; carries the system's message text for the error code.
 class Win32Error : public Exception {
-public:
+ public:
   Win32Error(std::string message, DWORD code) : Exception(std::move(message)), code_(code) {}
   DWORD Code() const { return code_; }
 
-private:
+ private:
   DWORD code_;
 };
 
 // An index outside a list, as raised by string lists.
 class ListIndexError : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 
 // The platform refused to store an item.
 class OutOfResources : public Exception {
-public:
+ public:
   using Exception::Exception;
 };
 

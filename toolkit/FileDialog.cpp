@@ -61,7 +61,8 @@ bool OpenDialog::Execute() {
   ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
   if (!dialogs.getOpenFileName(&ofn)) {
     DWORD error = dialogs.extendedError();
-    if (error != 0) throw Exception(Format("File dialog error %lu", static_cast<unsigned long>(error)));
+    if (error != 0)
+      throw Exception(Format("File dialog error %lu", static_cast<unsigned long>(error)));
     return false;
   }
   fileName_ = name.data();

@@ -7,7 +7,7 @@
 namespace tk {
 
 class OpenDialog {
-public:
+ public:
   // "description|pattern|description|pattern..."
   void SetFilter(const std::string& filter) { filter_ = filter; }
   void SetFileName(const std::string& name) { fileName_ = name; }
@@ -19,7 +19,7 @@ public:
   // no demand that the typed file exist. True when the user confirmed a path.
   bool Execute();
 
-private:
+ private:
   std::string filter_;
   std::string fileName_;
   std::string initialDir_;

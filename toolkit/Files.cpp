@@ -38,7 +38,7 @@ Win32Error CreateError(const std::string& path, DWORD code) {
 Exception WriteError() { return Exception("ストリームへの書き込みエラー"); }
 
 class FileHandle {
-public:
+ public:
   explicit FileHandle(HANDLE handle) : handle_(handle) {}
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
@@ -51,13 +51,13 @@ public:
     handle_ = handle;
   }
 
-private:
+ private:
   HANDLE handle_;
 };
 
 // The new content's file beside the target; removed again unless it was moved into place.
 class TemporaryFile {
-public:
+ public:
   explicit TemporaryFile(const std::string& target);
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -70,7 +70,7 @@ public:
   const std::string& Name() const { return name_; }
   void Committed() { committed_ = true; }
 
-private:
+ private:
   std::string name_;
   FileHandle handle_{INVALID_HANDLE_VALUE};
   bool committed_ = false;

@@ -63,8 +63,8 @@ void Form::GetCreateParams(CreateParams& params) {
   params.className = "QuorvelForm";
   params.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
   if (border_ == FormBorder::Single && minimizeBox_) params.style |= WS_MINIMIZEBOX;
-  params.exStyle = border_ == FormBorder::Dialog ? WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE
-                                                 : WS_EX_WINDOWEDGE;
+  params.exStyle =
+      border_ == FormBorder::Dialog ? WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE : WS_EX_WINDOWEDGE;
 }
 
 void Form::CreateWnd() {
@@ -80,8 +80,7 @@ void Form::CreateWnd() {
 void Form::Centre() {
   RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   Form* main = Application::Instance().MainForm();
-  if (position_ == FormPosition::MainFormCenter && main && main != this &&
-      main->HandleAllocated())
+  if (position_ == FormPosition::MainFormCenter && main && main != this && main->HandleAllocated())
     GetWindowRect(main->Handle(), &area);
   int left = area.left + ((area.right - area.left) - Width()) / 2;
   int top = area.top + ((area.bottom - area.top) - Height()) / 2;
@@ -155,9 +154,8 @@ std::vector<WinControl*> Form::TabList() {
   std::vector<WinControl*> list;
   for (WinControl* child : Children())
     if (child->TabOrder() >= 0) list.push_back(child);
-  std::stable_sort(list.begin(), list.end(), [](WinControl* a, WinControl* b) {
-    return a->TabOrder() < b->TabOrder();
-  });
+  std::stable_sort(list.begin(), list.end(),
+                   [](WinControl* a, WinControl* b) { return a->TabOrder() < b->TabOrder(); });
   return list;
 }
 

@@ -18,7 +18,7 @@ struct FontSpec {
 };
 
 class Form : public WinControl {
-public:
+ public:
   explicit Form(std::string name);
   ~Form() override;
 
@@ -59,14 +59,14 @@ public:
   NotifyEvent OnActivate;
   std::function<void(Form& sender, CloseAction& action)> OnClose;
 
-protected:
+ protected:
   void GetCreateParams(CreateParams& params) override;
   void CreateWnd() override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // The controls that take part in tab traversal, in tab order.
   std::vector<WinControl*> TabList();
 
-private:
+ private:
   void Centre();
   void DoActivate(bool active);
 

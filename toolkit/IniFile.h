@@ -6,7 +6,7 @@
 namespace tk {
 
 class IniFile {
-public:
+ public:
   explicit IniFile(std::string path) : path_(std::move(path)) {}
   // Flushes whatever the platform still holds of the writes.
   ~IniFile();
@@ -17,7 +17,7 @@ public:
   // Raises "<path> に書き込めません" when the platform refuses the write.
   void WriteString(const std::string& section, const std::string& key, const std::string& value);
 
-private:
+ private:
   std::string path_;
 };
 

@@ -52,6 +52,10 @@ void Edit::GetCreateParams(CreateParams& params) {
   params.exStyle |= WS_EX_CLIENTEDGE;
 }
 
+void Edit::AfterCreate() {
+  SendMessageA(handle_, EM_LIMITTEXT, 0, 0);  // no length limit
+}
+
 void Edit::SelectAll() { SendMessageA(Handle(), EM_SETSEL, 0, -1); }
 
 std::pair<int, int> Edit::Selection() {
@@ -110,7 +114,8 @@ HBITMAP GreyCopy(HBITMAP source, int width, int height, COLORREF transparent) {
   DWORD key = RGB(GetBValue(transparent), GetGValue(transparent), GetRValue(transparent));
   for (DWORD& pixel : pixels) {
     if ((pixel & 0xFFFFFF) == key) continue;
-    int grey = (((pixel >> 16) & 0xFF) * 30 + ((pixel >> 8) & 0xFF) * 59 + (pixel & 0xFF) * 11) / 100;
+    int grey =
+        (((pixel >> 16) & 0xFF) * 30 + ((pixel >> 8) & 0xFF) * 59 + (pixel & 0xFF) * 11) / 100;
     grey = 128 + grey / 2;
     pixel = (grey << 16) | (grey << 8) | grey;
   }
@@ -173,9 +178,9 @@ void BitmapButton::AfterCreate() {
   if (!glyphId_) return;
   if (!images_) {
     const int size = 16;
-    HBITMAP strip = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
-                                                    MAKEINTRESOURCEA(glyphId_), IMAGE_BITMAP, 0,
-                                                    0, LR_CREATEDIBSECTION));
+    HBITMAP strip =
+        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(glyphId_),
+                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!strip) return;
     COLORREF transparent = BottomLeftPixel(strip, size);
     HBITMAP normal = SubBitmap(strip, 0, size, size);
@@ -261,8 +266,8 @@ void ComboBoxStrings::Clear() {
 }
 
 int ComboBoxStrings::IndexOf(const std::string& text) const {
-  return static_cast<int>(Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                               reinterpret_cast<LPARAM>(text.c_str())));
+  return static_cast<int>(
+      Send(CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str())));
 }
 
 // ---- ComboBox ----
@@ -279,10 +284,11 @@ void ComboBox::GetCreateParams(CreateParams& params) {
 }
 
 void ComboBox::AfterCreate() {
+  SendMessageA(handle_, CB_LIMITTEXT, 0, 0);  // no length limit
   // The window's height includes the open list; the platform sizes the closed box itself.
   RECT bounds = Bounds();
-  MoveWindow(handle_, bounds.left, bounds.top, Width(),
-             Height() + itemHeight_ * dropDownCount_ + 2, FALSE);
+  MoveWindow(handle_, bounds.left, bounds.top, Width(), Height() + itemHeight_ * dropDownCount_ + 2,
+             FALSE);
   // The closed box is as high as its selection field, which the font decides; fit it to
   // our height. The box is a fixed number of pixels higher than the field height it is given.
   const int probe = 16;

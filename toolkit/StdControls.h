@@ -10,10 +10,10 @@ namespace tk {
 
 // Static text that sizes itself to its text at the form's font.
 class Label : public WinControl {
-public:
+ public:
   Label(WinControl* parent, std::string name);
 
-protected:
+ protected:
   void GetCreateParams(CreateParams& params) override;
   void AfterCreate() override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -24,7 +24,7 @@ enum class ImeMode { DontCare, Hiragana };
 // A single-line edit. It selects its whole text when the focus comes from the keyboard or
 // from the program, not from a click into it.
 class Edit : public WinControl {
-public:
+ public:
   Edit(WinControl* parent, std::string name);
   void SetImeMode(ImeMode mode) { imeMode_ = mode; }
   ImeMode GetImeMode() const { return imeMode_; }
@@ -32,11 +32,12 @@ public:
   // The selection as byte offsets [start, end).
   std::pair<int, int> Selection();
 
-protected:
+ protected:
   void GetCreateParams(CreateParams& params) override;
+  void AfterCreate() override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-private:
+ private:
   void ApplyImeMode();
   ImeMode imeMode_ = ImeMode::DontCare;
   bool clicking_ = false;
@@ -46,17 +47,17 @@ private:
 // images side by side, the second for the disabled state; the colour of its bottom-left
 // pixel is transparent.
 class BitmapButton : public WinControl {
-public:
+ public:
   BitmapButton(WinControl* parent, std::string name);
   ~BitmapButton() override;
   void SetGlyph(int resourceId, int glyphCount);
 
-protected:
+ protected:
   void GetCreateParams(CreateParams& params) override;
   void AfterCreate() override;
   void CommandNotify(WORD code) override;
 
-private:
+ private:
   HIMAGELIST images_ = nullptr;
   int glyphId_ = 0;
   int glyphCount_ = 1;
@@ -64,10 +65,10 @@ private:
 
 // A lowered box, drawn as a separator.
 class Bevel : public WinControl {
-public:
+ public:
   Bevel(WinControl* parent, std::string name);
 
-protected:
+ protected:
   void GetCreateParams(CreateParams& params) override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
@@ -76,7 +77,7 @@ class ComboBox;
 
 // The items of a combo box, kept in the platform window: each operation is one message.
 class ComboBoxStrings {
-public:
+ public:
   explicit ComboBoxStrings(ComboBox& owner) : owner_(owner) {}
   int Count() const;
   std::string Get(int index) const;  // empty for an invalid index
@@ -88,14 +89,14 @@ public:
   // The first item whose whole text equals `text`, letter case ignored; -1 when none.
   int IndexOf(const std::string& text) const;
 
-private:
+ private:
   LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const;
   ComboBox& owner_;
 };
 
 // An editable drop-down combo box.
 class ComboBox : public WinControl {
-public:
+ public:
   ComboBox(WinControl* parent, std::string name);
   ComboBoxStrings& Items() { return items_; }
   int ItemIndex();
@@ -108,13 +109,13 @@ public:
 
   NotifyEvent OnChange;
 
-protected:
+ protected:
   void GetCreateParams(CreateParams& params) override;
   void AfterCreate() override;
   void BeforeDestroy() override;
   void CommandNotify(WORD code) override;
 
-private:
+ private:
   ComboBoxStrings items_{*this};
   int itemHeight_ = 16;
   int dropDownCount_ = 8;

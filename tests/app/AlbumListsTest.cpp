@@ -39,7 +39,7 @@ std::string GoldenExample() {
 }  // namespace
 
 class AlbumListsTest : public MainFormTest {
-protected:
+ protected:
   void SetUp() override {
     SetTodaySourceForTesting([this] { return today; });
     MainFormTest::SetUp();
@@ -65,8 +65,8 @@ protected:
 };
 
 TEST_F(AlbumListsTest, StartsWithTheSevenYearsAroundTodayAndDiscOne) {
-  EXPECT_EQ(Items(form->KyCBYear), (std::vector<std::string>{"2023", "2024", "2025", "2026",
-                                                             "2027", "2028", "2029"}));
+  EXPECT_EQ(Items(form->KyCBYear),
+            (std::vector<std::string>{"2023", "2024", "2025", "2026", "2027", "2028", "2029"}));
   EXPECT_EQ(form->KyCBYear.ItemIndex(), 3);
   EXPECT_EQ(form->KyCBYear.Text(), "2026");
   EXPECT_EQ(Items(form->kyCBDiscNo),
@@ -82,8 +82,8 @@ TEST_F(AlbumListsTest, TheYearsStayAcrossNewYearUntilTheNextReset) {
   EXPECT_EQ(form->KyCBYear.Items().Get(0), "2023");
   TempFolder album("album");
   Load(album.Write("title.txt", ""));
-  EXPECT_EQ(Items(form->KyCBYear), (std::vector<std::string>{"2024", "2025", "2026", "2027",
-                                                             "2028", "2029", "2030"}));
+  EXPECT_EQ(Items(form->KyCBYear),
+            (std::vector<std::string>{"2024", "2025", "2026", "2027", "2028", "2029", "2030"}));
   EXPECT_EQ(form->KyCBYear.Text(), "2027");
 }
 
@@ -108,8 +108,8 @@ TEST_F(AlbumListsTest, TheExampleFileIsReadIntoTheFieldsAndWrittenBackByteForByt
 
 TEST_F(AlbumListsTest, UnusableYearAndDiscValuesSelectNothing) {
   const std::pair<const char*, int> discs[] = {
-      {"3", 2}, {"+3", 2}, {"03", 2}, {"$3", 2}, {"$C", 11}, {"0xC", 11}, {"0", -1}, {"-1", -1},
-      {"3a", -1}, {"abc", -1}, {"", -1}, {"100", -1}, {"99999999999", -1}};
+      {"3", 2},   {"+3", 2},  {"03", 2},   {"$3", 2}, {"$C", 11},  {"0xC", 11},        {"0", -1},
+      {"-1", -1}, {"3a", -1}, {"abc", -1}, {"", -1},  {"100", -1}, {"99999999999", -1}};
   TempFolder album("album");
   std::string title = album.Write("title.txt", "");
   for (auto [value, index] : discs) {
@@ -139,9 +139,8 @@ TEST_F(AlbumListsTest, Disc99ExtendsTheListAndALaterLowerDiscKeepsIt) {
   EXPECT_EQ(form->kyCBDiscNo.Items().Count(), 99);
   EXPECT_EQ(form->kyCBDiscNo.Text(), "99");
   // Each year line is applied in turn: both are kept in order, the last is selected.
-  EXPECT_EQ(Items(form->KyCBYear),
-            (std::vector<std::string>{"2019", "2023", "2024", "2025", "2026", "2027", "2028",
-                                      "2029", "2031"}));
+  EXPECT_EQ(Items(form->KyCBYear), (std::vector<std::string>{"2019", "2023", "2024", "2025", "2026",
+                                                             "2027", "2028", "2029", "2031"}));
   EXPECT_EQ(form->KyCBYear.Text(), "2019");
   album.Write("metadata.txt", "DISCNUMBER=14\r\n");
   Load(title);

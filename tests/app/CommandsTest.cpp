@@ -21,8 +21,8 @@ std::string SettingsPath() {
 }
 
 std::string ReadBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "<missing>";
   std::string bytes(GetFileSize(file, nullptr), '\0');
   DWORD read = 0;
@@ -33,14 +33,14 @@ std::string ReadBytes(const std::string& path) {
 
 // A file held open by another handle without sharing, as another program would lock it.
 class Lock {
-public:
+ public:
   explicit Lock(const std::string& path, DWORD share = 0)
       : file_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
                           0, nullptr)) {}
   ~Lock() { CloseHandle(file_); }
   bool Held() const { return file_ != INVALID_HANDLE_VALUE; }
 
-private:
+ private:
   HANDLE file_;
 };
 
@@ -66,7 +66,7 @@ const Box kOverwrite{"質問", "上書きしますか？", 292};
 }  // namespace
 
 class CommandsTest : public MainFormTest {
-protected:
+ protected:
   void SetUp() override {
     DeleteFileA(SettingsPath().c_str());
     MainFormTest::SetUp();

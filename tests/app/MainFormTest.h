@@ -8,7 +8,7 @@
 #include "toolkit/Application.h"
 
 class MainFormTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override;
   void TearDown() override;
 

@@ -42,12 +42,17 @@ TEST_F(MainFormTest, StartsWithTheLayoutCaptionAndFocusInTheAlbumField) {
   EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
 
   const Expected fields[] = {
-      {"KyAlbum", 148, 11, 425, 21, ""},        {"KyAlbumArtist", 148, 35, 425, 21, ""},
-      {"KyArtist", 148, 61, 425, 21, ""},       {"KyCBYear", 148, 87, 71, 21, nullptr},
-      {"KyGenre", 148, 115, 149, 21, "J-POP"},  {"kyCBDiscNo", 148, 141, 48, 21, nullptr},
+      {"KyAlbum", 148, 11, 425, 21, ""},
+      {"KyAlbumArtist", 148, 35, 425, 21, ""},
+      {"KyArtist", 148, 61, 425, 21, ""},
+      {"KyCBYear", 148, 87, 71, 21, nullptr},
+      {"KyGenre", 148, 115, 149, 21, "J-POP"},
+      {"kyCBDiscNo", 148, 141, 48, 21, nullptr},
       {"TrackArtistBtn", 18, 195, 187, 29, "曲別参加アーティスト(F6)"},
-      {"LoadBtn", 271, 196, 93, 29, "読込(F5)"}, {"SaveBtn", 378, 196, 93, 29, "保存(F9)"},
-      {"EndBtn", 485, 196, 93, 29, "終了（F12)"}, {"Bevel1", 0, 172, 607, 7, ""},
+      {"LoadBtn", 271, 196, 93, 29, "読込(F5)"},
+      {"SaveBtn", 378, 196, 93, 29, "保存(F9)"},
+      {"EndBtn", 485, 196, 93, 29, "終了（F12)"},
+      {"Bevel1", 0, 172, 607, 7, ""},
   };
   for (const Expected& expected : fields) {
     SCOPED_TRACE(expected.name);
@@ -64,9 +69,12 @@ TEST_F(MainFormTest, StartsWithTheLayoutCaptionAndFocusInTheAlbumField) {
   }
   // Labels size themselves to their text at the window's font.
   const Expected labels[] = {
-      {"Label1", 16, 13, 64, 13, "アルバム名"},      {"Label2", 16, 43, 128, 13, "アルバムアーティスト名"},
-      {"Label3", 16, 69, 77, 13, "アーティスト名"},  {"Label4", 16, 95, 90, 13, "アルバム発表年"},
-      {"Label5", 16, 123, 46, 13, "ジャンル"},       {"Label6", 16, 149, 90, 13, "ディスクナンバー"},
+      {"Label1", 16, 13, 64, 13, "アルバム名"},
+      {"Label2", 16, 43, 128, 13, "アルバムアーティスト名"},
+      {"Label3", 16, 69, 77, 13, "アーティスト名"},
+      {"Label4", 16, 95, 90, 13, "アルバム発表年"},
+      {"Label5", 16, 123, 46, 13, "ジャンル"},
+      {"Label6", 16, 149, 90, 13, "ディスクナンバー"},
   };
   for (const Expected& expected : labels) {
     SCOPED_TRACE(expected.name);
@@ -84,9 +92,10 @@ TEST_F(MainFormTest, StartsWithTheLayoutCaptionAndFocusInTheAlbumField) {
 
   // Tab order: the genre (3) before the year (4); the track-artist button is no tab stop.
   const std::pair<tk::WinControl*, int> order[] = {
-      {&form->KyAlbum, 0}, {&form->KyAlbumArtist, 1}, {&form->KyArtist, 2},
-      {&form->KyGenre, 3}, {&form->KyCBYear, 4},      {&form->kyCBDiscNo, 5},
-      {&form->TrackArtistBtn, 6}, {&form->LoadBtn, 7}, {&form->SaveBtn, 8}, {&form->EndBtn, 9}};
+      {&form->KyAlbum, 0},        {&form->KyAlbumArtist, 1}, {&form->KyArtist, 2},
+      {&form->KyGenre, 3},        {&form->KyCBYear, 4},      {&form->kyCBDiscNo, 5},
+      {&form->TrackArtistBtn, 6}, {&form->LoadBtn, 7},       {&form->SaveBtn, 8},
+      {&form->EndBtn, 9}};
   for (auto [control, position] : order) {
     SCOPED_TRACE(control->Name());
     EXPECT_EQ(control->TabOrder(), position);
@@ -274,7 +283,7 @@ TEST_F(MainFormTest, AButtonClickReturnsTheFocusToTheCurrentField) {
 }
 
 class ClosingTest : public MainFormTest {
-protected:
+ protected:
   // After the close step the window still exists until the application shuts down, but
   // neither keys nor commands move the focus or change the buttons.
   void ExpectInert() {

@@ -20,21 +20,25 @@ struct Editor {
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
       return;
-    harness::PumpUntil([this] {
-      window = FindWindowA(nullptr, "Quorvel 1.02");
-      DWORD pid = 0;
-      if (window) GetWindowThreadProcessId(window, &pid);
-      return window && pid == process.dwProcessId && GetForegroundWindow() == window;
-    }, 15000);
+    harness::PumpUntil(
+        [this] {
+          window = FindWindowA(nullptr, "Quorvel 1.02");
+          DWORD pid = 0;
+          if (window) GetWindowThreadProcessId(window, &pid);
+          return window && pid == process.dwProcessId && GetForegroundWindow() == window;
+        },
+        15000);
   }
   ~Editor() {
-    if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 99);
+    if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+      TerminateProcess(process.hProcess, 99);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   }
   // The exit code once the process has ended, or -1 when it is still running at the deadline.
   long ExitCode() {
-    if (!harness::PumpUntil([this] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 10000))
+    if (!harness::PumpUntil(
+            [this] { return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0; }, 10000))
       return -1;
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
@@ -77,9 +81,8 @@ TEST(Program, TheCloseBoxEndsTheProgram) {
 }
 
 TEST(Program, TheSystemMenuCloseEndsTheProgram) {
-  ExpectClosedWithCodeZero([](Editor& editor) {
-    PostMessageA(editor.window, WM_SYSCOMMAND, SC_CLOSE, 0);
-  });
+  ExpectClosedWithCodeZero(
+      [](Editor& editor) { PostMessageA(editor.window, WM_SYSCOMMAND, SC_CLOSE, 0); });
 }
 
 TEST(Program, AltF4InAFieldDoesNotClose) {
@@ -146,7 +149,8 @@ void PickFromList(HWND window, int field, int item) {
   RECT box;
   GetWindowRect(combo, &box);
   harness::ClickAt({box.right - 6, (box.top + box.bottom) / 2});
-  ASSERT_TRUE(harness::PumpUntil([&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+  ASSERT_TRUE(
+      harness::PumpUntil([&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
   int height = static_cast<int>(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
   harness::ClickAt({box.left + 10, box.bottom + 1 + height * item + height / 2});
   ASSERT_TRUE(harness::PumpUntil([&] { return SendMessageA(combo, CB_GETCURSEL, 0, 0) == item; }));
@@ -163,8 +167,8 @@ bool EditorReady(Editor& editor) {
 }
 
 std::string ReadFileBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            0, nullptr);
+  HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "<missing>";
   std::string bytes(GetFileSize(file, nullptr), '\0');
   DWORD read = 0;

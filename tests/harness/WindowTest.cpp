@@ -10,8 +10,16 @@ namespace {
 
 bool IsExtendedKey(WORD key) {
   switch (key) {
-    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT:
-    case VK_END: case VK_HOME: case VK_INSERT: case VK_DELETE:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_END:
+    case VK_HOME:
+    case VK_INSERT:
+    case VK_DELETE:
       return true;
   }
   return false;
@@ -154,8 +162,10 @@ HWND FocusedWindow() { return GetFocus(); }
 UINT ModalInfo::Flags() const {
   UINT flags = icon;
   auto has = [&](int id) { return std::find(buttons.begin(), buttons.end(), id) != buttons.end(); };
-  if (has(IDYES) && has(IDNO)) flags |= has(IDCANCEL) ? MB_YESNOCANCEL : MB_YESNO;
-  else if (has(IDOK) && has(IDCANCEL)) flags |= MB_OKCANCEL;
+  if (has(IDYES) && has(IDNO))
+    flags |= has(IDCANCEL) ? MB_YESNOCANCEL : MB_YESNO;
+  else if (has(IDOK) && has(IDCANCEL))
+    flags |= MB_OKCANCEL;
   int position = 0;
   for (size_t i = 0; i < buttons.size(); ++i)
     if (buttons[i] == defaultButton) position = static_cast<int>(i);

@@ -36,7 +36,7 @@ struct ModalInfo {
   std::string text;
   std::vector<int> buttons;  // control ids of the visible push buttons, in window order
   int defaultButton = 0;
-  UINT icon = 0;             // MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK
+  UINT icon = 0;  // MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK
   // The MessageBox flags these amount to (buttons | icon | default button).
   UINT Flags() const;
 };
@@ -44,7 +44,7 @@ struct ModalInfo {
 // Answers the next modal windows of this process, one action per window, from its own
 // thread. An action gets the window and returns after answering it.
 class ModalWatcher {
-public:
+ public:
   using Action = std::function<void(HWND dialog)>;
   // Watches the windows of the given process (by default this one).
   explicit ModalWatcher(DWORD processId = GetCurrentProcessId());
@@ -60,7 +60,7 @@ public:
   static Action ChooseFile(const std::string& path);
   static Action Cancel();
 
-private:
+ private:
   void Run();
   std::thread thread_;
   std::mutex mutex_;
@@ -75,14 +75,14 @@ ModalInfo ReadModal(HWND dialog);
 
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class TempFolder {
-public:
+ public:
   explicit TempFolder(const std::string& name = "quorvel");
   ~TempFolder();
   const std::string& Path() const { return path_; }  // ends in "\"
   std::string Write(const std::string& name, const std::string& bytes) const;
   std::string Read(const std::string& name) const;
 
-private:
+ private:
   std::string path_;
 };
 

@@ -248,7 +248,7 @@ TEST(ArtistMap, IndexErrorMessageIsTheExactText) {
 
 // Deterministic pseudo-random numbers.
 class Random {
-public:
+ public:
   explicit Random(uint64_t seed) : state_(seed * 2654435761u + 1) {}
   uint32_t Next() {
     state_ ^= state_ << 13;
@@ -258,7 +258,7 @@ public:
   }
   int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
 
-private:
+ private:
   uint64_t state_;
 };
 

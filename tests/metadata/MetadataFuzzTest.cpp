@@ -59,7 +59,7 @@ constexpr std::string_view kTokens[] = {"[ARTISTS]",
                                         "\xED\xA0\x80"};
 
 class Generator {
-public:
+ public:
   explicit Generator(uint32_t seed) : random_(seed) {}
 
   std::string Next(int index) {
@@ -94,7 +94,7 @@ public:
             std::string(mebibyte, '\0')};
   }
 
-private:
+ private:
   size_t Below(size_t limit) { return limit == 0 ? 0 : random_() % limit; }
 
   static std::string Repeated(std::string_view part, size_t times) {

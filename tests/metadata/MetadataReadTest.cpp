@@ -246,7 +246,7 @@ TEST(MetadataDiscNumber, SelectsAnItemOnlyWithinTheList) {
 
 // Reading from disk: the map is emptied even when the file cannot be opened.
 class MetadataReadFile : public testing::Test {
-protected:
+ protected:
   void SetUp() override {
     char temp[MAX_PATH];
     ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);

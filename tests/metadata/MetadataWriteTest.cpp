@@ -72,7 +72,7 @@ TEST(MetadataBuild, ShiftJisBecomesUtf8) {
 
 // Writing to disk, and the safe save that keeps the old file whenever the save fails.
 class MetadataWrite : public testing::Test {
-protected:
+ protected:
   void SetUp() override {
     char temp[MAX_PATH];
     ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);

@@ -18,7 +18,7 @@ SYSTEMTIME At(WORD year, WORD month, WORD day, WORD hour = 12, WORD minute = 0, 
 }
 
 class Today : public testing::Test {
-protected:
+ protected:
   void TearDown() override { SetTodaySourceForTesting(nullptr); }
 };
 

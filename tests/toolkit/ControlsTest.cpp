@@ -18,7 +18,7 @@ using harness::PressKey;
 namespace {
 
 class TestForm : public tk::Form {
-public:
+ public:
   TestForm() : tk::Form("TestForm") {
     SetClientSize(300, 120);
     SetFont({"ＭＳ Ｐゴシック", 13, SHIFTJIS_CHARSET});
@@ -40,7 +40,7 @@ public:
 };
 
 class ToolkitTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override {
     tk::Application::Instance().Initialize();
     tk::Application::Instance().SetTitle("Quorvel");
@@ -120,8 +120,8 @@ TEST_F(ToolkitTest, KeysGoToTheDialogKeyStepThenThePreviewThenTheControl) {
   PressKey('W');
   PressKey('Q');
   PressKey(VK_TAB);
-  EXPECT_EQ(form->log, (std::vector<std::string>{"form 87", "first 87", "press w", "form 81",
-                                                 "dialog 9"}));
+  EXPECT_EQ(form->log,
+            (std::vector<std::string>{"form 87", "first 87", "press w", "form 81", "dialog 9"}));
   EXPECT_EQ(form->first.Text(), "W");  // the replaced character reached the edit
   EXPECT_TRUE(form->second.Focused());
   // Edits keep the arrow keys: they are never offered as dialog keys.
@@ -210,4 +210,24 @@ TEST(IniFile, ReadsDefaultsWritesAndCutsLongValues) {
   } catch (const tk::Exception& e) {
     EXPECT_EQ(e.Message(), folder.Path() + "no\\such\\settings.ini に書き込めません");
   }
+}
+
+TEST_F(ToolkitTest, AModalFormDisablesTheOthersUntilItClosesAndReactivatesTheOwner) {
+  int activations = 0;
+  form->OnActivate = [&](tk::WinControl&) { ++activations; };
+  TestForm dialog;
+  dialog.SetPosition(tk::FormPosition::MainFormCenter);
+  bool ownerWasDisabled = false;
+  dialog.first.OnKeyDown = [&](tk::WinControl&, WORD& key, tk::ShiftState) {
+    if (key != VK_F12) return;
+    ownerWasDisabled = !IsWindowEnabled(form->Handle());
+    dialog.Close();
+    key = 0;
+  };
+  dialog.OnActivate = [&](tk::WinControl&) { harness::PressKey(VK_F12); };
+  EXPECT_EQ(dialog.ShowModal(), IDCANCEL);
+  EXPECT_TRUE(ownerWasDisabled);
+  EXPECT_TRUE(IsWindowEnabled(form->Handle()));
+  EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
+  EXPECT_TRUE(harness::PumpUntil([&] { return activations == 1 && form->first.Focused(); }));
 }

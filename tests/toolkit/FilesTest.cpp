@@ -10,7 +10,7 @@ using namespace std::string_literals;
 
 // A fresh folder under the system's temporary folder, removed with its files at the end.
 class FilesTest : public testing::Test {
-protected:
+ protected:
   void SetUp() override {
     char temp[MAX_PATH];
     ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
