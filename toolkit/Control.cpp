@@ -220,34 +220,30 @@ WinControl* WinControl::OwnerOf(HWND window) {
   return nullptr;
 }
 
-bool WinControl::DoKeyDown(WORD& key, ShiftState shift) {
-  Form* form = ParentForm();
-  if (form && form != this && form->KeyPreview() && form->OnKeyDown) {
-    form->OnKeyDown(*form, key, shift);
+namespace {
+
+// The form's key preview first, then the control's own handler; 0 consumes the key.
+template <typename Key, typename Handler, typename... Extra>
+bool DispatchKey(WinControl& control, Handler WinControl::*handler, Key& key, Extra... extra) {
+  Form* form = control.ParentForm();
+  if (form && form != &control && form->KeyPreview() && form->*handler) {
+    (form->*handler)(*form, key, extra...);
     if (key == 0) return true;
   }
-  if (OnKeyDown) OnKeyDown(*this, key, shift);
+  if (control.*handler) (control.*handler)(control, key, extra...);
   return key == 0;
 }
 
-bool WinControl::DoKeyPress(char& key) {
-  Form* form = ParentForm();
-  if (form && form != this && form->KeyPreview() && form->OnKeyPress) {
-    form->OnKeyPress(*form, key);
-    if (key == 0) return true;
-  }
-  if (OnKeyPress) OnKeyPress(*this, key);
-  return key == 0;
+}  // namespace
+
+bool WinControl::DoKeyDown(WORD& key, ShiftState shift) {
+  return DispatchKey(*this, &WinControl::OnKeyDown, key, shift);
 }
+
+bool WinControl::DoKeyPress(char& key) { return DispatchKey(*this, &WinControl::OnKeyPress, key); }
 
 bool WinControl::DoKeyUp(WORD& key, ShiftState shift) {
-  Form* form = ParentForm();
-  if (form && form != this && form->KeyPreview() && form->OnKeyUp) {
-    form->OnKeyUp(*form, key, shift);
-    if (key == 0) return true;
-  }
-  if (OnKeyUp) OnKeyUp(*this, key, shift);
-  return key == 0;
+  return DispatchKey(*this, &WinControl::OnKeyUp, key, shift);
 }
 
 LRESULT WinControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -26,16 +26,6 @@ std::vector<std::string> Items(tk::ComboBox& box) {
   return items;
 }
 
-std::string GoldenExample() {
-  HANDLE file = CreateFileA(QUORVEL_TEST_DATA "/metadata/example.txt", GENERIC_READ,
-                            FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  return bytes;
-}
-
 }  // namespace
 
 class AlbumListsTest : public MainFormTest {
@@ -88,7 +78,7 @@ TEST_F(AlbumListsTest, TheYearsStayAcrossNewYearUntilTheNextReset) {
 }
 
 TEST_F(AlbumListsTest, TheExampleFileIsReadIntoTheFieldsAndWrittenBackByteForByte) {
-  std::string golden = GoldenExample();
+  std::string golden = harness::ReadFileBytes(QUORVEL_TEST_DATA "/metadata/example.txt");
   TempFolder source("source");
   source.Write("metadata.txt", golden);
   Load(source.Write("title.txt", ""));

@@ -20,17 +20,6 @@ std::string SettingsPath() {
   return tk::ChangeFileExt(path, ".ini");
 }
 
-std::string ReadBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  return bytes;
-}
-
 // A file held open by another handle without sharing, as another program would lock it.
 class Lock {
  public:
@@ -84,6 +73,11 @@ class CommandsTest : public MainFormTest {
     ASSERT_TRUE(watcher.WaitAllAnswered());
     harness::PumpIdle();
   }
+  // F5 and a confirmed choice of `path`, after which the load fails: returns the error box.
+  harness::ModalInfo LoadFailing(const std::string& path) {
+    auto seen = PressAndAnswer(VK_F5, {ModalWatcher::ChooseFile(path), ModalWatcher::Click(IDOK)});
+    return seen.size() == 2 ? seen[1] : harness::ModalInfo{};
+  }
   // Presses a key and answers the boxes that follow, returning what they showed.
   std::vector<harness::ModalInfo> PressAndAnswer(WORD key,
                                                  std::vector<ModalWatcher::Action> answers) {
@@ -107,7 +101,8 @@ TEST_F(CommandsTest, TheFirstConfirmedChoiceCreatesTheSettingsFileCancelWritesNo
   EXPECT_TRUE(form->TitleFileName().empty());
 
   Load(title);
-  EXPECT_EQ(ReadBytes(SettingsPath()), "[Settings]\r\nLastFolder=" + album.Path() + "\r\n");
+  EXPECT_EQ(harness::ReadFileBytes(SettingsPath()),
+            "[Settings]\r\nLastFolder=" + album.Path() + "\r\n");
   EXPECT_EQ(form->TitleFileName(), title);
   EXPECT_EQ(form->MetadataFileName(), album.Path() + "metadata.txt");
   EXPECT_TRUE(IsWindowEnabled(form->TrackArtistBtn.Handle()));
@@ -255,14 +250,7 @@ TEST_F(CommandsTest, AnUnwritableSettingsFileStopsTheLoadAndChangesNothing) {
   std::string title = album.Write("title.txt", "");
   Lock lock(SettingsPath());
   ASSERT_TRUE(lock.Held());
-  ModalWatcher watcher;
-  watcher.Expect(ModalWatcher::ChooseFile(title));
-  watcher.Expect(ModalWatcher::Click(IDOK));
-  PressKey(VK_F5);
-  ASSERT_TRUE(watcher.WaitAllAnswered());
-  auto seen = watcher.Seen();
-  ASSERT_EQ(seen.size(), 2u);
-  ExpectBox(seen[1], {"Quorvel", SettingsPath() + " に書き込めません.", 16});
+  ExpectBox(LoadFailing(title), {"Quorvel", SettingsPath() + " に書き込めません.", 16});
   EXPECT_TRUE(form->TitleFileName().empty());
   EXPECT_TRUE(form->MetadataFileName().empty());
   EXPECT_EQ(form->KyAlbum.Text(), "");
@@ -277,15 +265,10 @@ TEST_F(CommandsTest, AnUnreadableMetadataFileLeavesTheNewNamesAndAnEmptyMap) {
   b.Write("metadata.txt", "ALBUM=Album B\r\n");
   std::string title = b.Write("title.txt", "");
   Lock writer(b.Path() + "metadata.txt", FILE_SHARE_READ | FILE_SHARE_WRITE);
-  ModalWatcher watcher;
-  watcher.Expect(ModalWatcher::ChooseFile(title));
-  watcher.Expect(ModalWatcher::Click(IDOK));
-  PressKey(VK_F5);
-  ASSERT_TRUE(watcher.WaitAllAnswered());
-  auto seen = watcher.Seen();
-  ASSERT_EQ(seen.size(), 2u);
-  EXPECT_EQ(seen[1].text.substr(0, 10), "ファイル \"");
-  EXPECT_NE(seen[1].text.find("は開けません."), std::string::npos);
+  harness::ModalInfo error = LoadFailing(title);
+  EXPECT_EQ(error.caption, "Quorvel");
+  EXPECT_EQ(error.text.substr(0, 10), "ファイル \"");
+  EXPECT_NE(error.text.find("は開けません."), std::string::npos);
   EXPECT_EQ(form->TitleFileName(), title);
   EXPECT_EQ(form->MetadataFileName(), b.Path() + "metadata.txt");
   EXPECT_EQ(form->Artists().Count(), 0);

@@ -17,6 +17,11 @@ class MainFormTest : public ::testing::Test {
   }
   // The control's rectangle in the form's client coordinates.
   RECT ClientRect(tk::WinControl& control);
+  tk::WinControl* Named(const std::string& name) {
+    for (tk::WinControl* child : form->Children())
+      if (child->Name() == name) return child;
+    return nullptr;
+  }
   // A press of the left button in the middle of a control.
   void Click(tk::WinControl& control);
 

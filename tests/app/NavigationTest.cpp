@@ -56,9 +56,7 @@ TEST_F(MainFormTest, StartsWithTheLayoutCaptionAndFocusInTheAlbumField) {
   };
   for (const Expected& expected : fields) {
     SCOPED_TRACE(expected.name);
-    tk::WinControl* control = nullptr;
-    for (tk::WinControl* child : form->Children())
-      if (child->Name() == expected.name) control = child;
+    tk::WinControl* control = Named(expected.name);
     ASSERT_NE(control, nullptr);
     RECT r = ClientRect(*control);
     EXPECT_EQ(r.left, expected.left);
@@ -78,9 +76,7 @@ TEST_F(MainFormTest, StartsWithTheLayoutCaptionAndFocusInTheAlbumField) {
   };
   for (const Expected& expected : labels) {
     SCOPED_TRACE(expected.name);
-    tk::WinControl* control = nullptr;
-    for (tk::WinControl* child : form->Children())
-      if (child->Name() == expected.name) control = child;
+    tk::WinControl* control = Named(expected.name);
     ASSERT_NE(control, nullptr);
     RECT r = ClientRect(*control);
     EXPECT_EQ(r.left, expected.left);

@@ -166,17 +166,6 @@ bool EditorReady(Editor& editor) {
   });
 }
 
-std::string ReadFileBytes(const std::string& path) {
-  HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  return bytes;
-}
-
 void Replace(std::string& text, const std::string& from, const std::string& to) {
   size_t at = text.find(from);
   ASSERT_NE(at, std::string::npos) << from;
@@ -184,6 +173,13 @@ void Replace(std::string& text, const std::string& from, const std::string& to) 
 }
 
 }  // namespace
+
+// F5 in the editor and a confirmed choice of `title`; true once the editor is ready again.
+bool LoadInEditor(Editor& editor, harness::ModalWatcher& watcher, const std::string& title) {
+  watcher.Expect(harness::ModalWatcher::ChooseFile(title));
+  harness::PressKey(VK_F5);
+  return watcher.WaitAllAnswered() && EditorReady(editor);
+}
 
 // A user's whole job: start, F5, pick title.txt, fill the six fields moving with Enter,
 // F9, answer the box, F12; then start again and load the same album. Typed text in a
@@ -200,10 +196,7 @@ TEST(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
     Editor editor;
     ASSERT_NE(editor.window, nullptr);
     harness::ModalWatcher watcher(editor.process.dwProcessId);
-    watcher.Expect(harness::ModalWatcher::ChooseFile(title));
-    harness::PressKey(VK_F5);
-    ASSERT_TRUE(watcher.WaitAllAnswered());
-    ASSERT_TRUE(EditorReady(editor));
+    ASSERT_TRUE(LoadInEditor(editor, watcher, title));
     // The folder has no metadata.txt: the window is reset, the genre emptied.
     ASSERT_TRUE(harness::PumpUntil([&] { return FieldTexts(editor.window)[4].empty(); }));
     for (std::string text : {"Summer Songs", "Various Artists", "Band", "", "J-POP"}) {
@@ -220,7 +213,7 @@ TEST(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
     harness::PressKey(VK_F12);
     EXPECT_EQ(editor.ExitCode(), 0);
   }
-  std::string expected = ReadFileBytes(QUORVEL_TEST_DATA "/metadata/example.txt");
+  std::string expected = harness::ReadFileBytes(QUORVEL_TEST_DATA "/metadata/example.txt");
   expected.resize(expected.find("\r\n[ARTISTS]\r\n") + 13);
   Replace(expected, "\r\nARTIST=\r\n", "\r\nARTIST=Band\r\n");
   Replace(expected, "\r\nYEAR=2025\r\n", "\r\nYEAR=" + year + "\r\n");
@@ -230,10 +223,7 @@ TEST(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
   Editor again;
   ASSERT_NE(again.window, nullptr);
   harness::ModalWatcher watcher(again.process.dwProcessId);
-  watcher.Expect(harness::ModalWatcher::ChooseFile(title));
-  harness::PressKey(VK_F5);
-  ASSERT_TRUE(watcher.WaitAllAnswered());
-  ASSERT_TRUE(EditorReady(again));
+  ASSERT_TRUE(LoadInEditor(again, watcher, title));
   const std::vector<std::string> fields{"Summer Songs", "Various Artists", "Band",
                                         year,           "J-POP",           " 2"};
   EXPECT_TRUE(harness::PumpUntil([&] { return FieldTexts(again.window) == fields; }));

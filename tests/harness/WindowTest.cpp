@@ -329,8 +329,10 @@ std::string TempFolder::Write(const std::string& name, const std::string& bytes)
   return path;
 }
 
-std::string TempFolder::Read(const std::string& name) const {
-  HANDLE file = CreateFileA((path_ + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+std::string TempFolder::Read(const std::string& name) const { return ReadFileBytes(path_ + name); }
+
+std::string ReadFileBytes(const std::string& path) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "<missing>";
   std::string bytes(GetFileSize(file, nullptr), '\0');

@@ -73,6 +73,9 @@ class ModalWatcher {
 
 ModalInfo ReadModal(HWND dialog);
 
+// The bytes of a file, or "<missing>" when it cannot be opened.
+std::string ReadFileBytes(const std::string& path);
+
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class TempFolder {
  public:
