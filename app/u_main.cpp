@@ -12,8 +12,9 @@ TMain_Form* Main_Form = nullptr;
 
 namespace {
 
-// Navigation state of the main window, one instance per run.
 std::unique_ptr<tk::IniFile> SettingsFile;
+
+// Navigation state of the main window, one instance per run.
 int16_t CurField = 0;   // 1-6 the current field; -1 once closing; 0 before creation
 int16_t LastField = 0;  // where the entry step last settled
 tk::WinControl* LastActiveControl = nullptr;
@@ -90,18 +91,16 @@ TMain_Form::TMain_Form() : tk::Form("Main_Form") {
   OnClose = std::bind(&TMain_Form::FormClose, this, _1, _2);
   OnKeyDown = std::bind(&TMain_Form::FormKeyDown, this, _1, _2, _3);
   OnKeyPress = std::bind(&TMain_Form::FormKeyPress, this, _1, _2);
-  for (tk::WinControl* field :
-       {static_cast<tk::WinControl*>(&KyAlbum), static_cast<tk::WinControl*>(&KyAlbumArtist),
-        static_cast<tk::WinControl*>(&KyArtist), static_cast<tk::WinControl*>(&KyCBYear),
-        static_cast<tk::WinControl*>(&KyGenre), static_cast<tk::WinControl*>(&kyCBDiscNo)}) {
-    field->OnKeyDown = OnKeyDown;
-    field->OnKeyPress = OnKeyPress;
+  for (int16_t field = 1; field <= kFieldCount; ++field) {
+    FieldControl(field)->OnKeyDown = OnKeyDown;
+    FieldControl(field)->OnKeyPress = OnKeyPress;
   }
   for (tk::Edit* edit : {&KyAlbum, &KyAlbumArtist, &KyArtist, &KyGenre})
     edit->OnMouseDown = std::bind(&TMain_Form::FormMouseDown, this, _1, _2, _3, _4, _5);
   for (tk::BitmapButton* button : {&TrackArtistBtn, &LoadBtn, &SaveBtn, &EndBtn})
     button->OnClick = std::bind(&TMain_Form::FormClick, this, _1);
 
+  // A new main window has settled nowhere yet.
   LastField = 0;
   LastActiveControl = nullptr;
   TabPending = false;
@@ -364,13 +363,9 @@ int TMain_Form::YearItemFor(const std::string& year) {
 int TMain_Form::DiscItemFor(const std::string& value) {
   const int32_t highestDisc = 99;
   int32_t disc = ParseDiscNumber(value);
-  int count = kyCBDiscNo.Items().Count();
-  if (disc > count && disc <= highestDisc) {
-    for (int added = count + 1; added <= disc; ++added)
-      kyCBDiscNo.Items().Add(NumberPicture("Z9", added));
-    count = disc;
-  }
-  return disc >= 1 && disc <= count ? disc - 1 : -1;
+  for (int added = kyCBDiscNo.Items().Count() + 1; added <= disc && disc <= highestDisc; ++added)
+    kyCBDiscNo.Items().Add(NumberPicture("Z9", added));
+  return DiscItemIndex(value, kyCBDiscNo.Items().Count());
 }
 
 void TMain_Form::SaveMetadata(const std::string& path) {
