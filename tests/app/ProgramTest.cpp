@@ -152,7 +152,14 @@ void PickFromList(HWND window, int field, int item) {
   ASSERT_TRUE(
       harness::PumpUntil([&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
   int height = static_cast<int>(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
-  harness::ClickAt({box.left + 10, box.bottom + 1 + height * item + height / 2});
+  POINT point{box.left + 10, box.bottom + 1 + height * item + height / 2};
+  // The list is a window of its own, shown a little after the box reports it open.
+  ASSERT_TRUE(harness::PumpUntil([&] {
+    char kind[64] = "";
+    GetClassNameA(WindowFromPoint(point), kind, sizeof kind);
+    return std::string(kind) == "ComboLBox";
+  }));
+  harness::ClickAt(point);
   ASSERT_TRUE(harness::PumpUntil([&] { return SendMessageA(combo, CB_GETCURSEL, 0, 0) == item; }));
 }
 
