@@ -3,7 +3,7 @@
 
 #include "tests/app/MainFormTest.h"
 
-#include <fstream>
+#include <commdlg.h>
 
 #include "support/Today.h"
 #include "toolkit/Files.h"
@@ -107,6 +107,23 @@ TEST_F(CommandsTest, TheFirstConfirmedChoiceCreatesTheSettingsFileCancelWritesNo
   EXPECT_EQ(form->MetadataFileName(), album.Path() + "metadata.txt");
   EXPECT_TRUE(IsWindowEnabled(form->TrackArtistBtn.Handle()));
   EXPECT_TRUE(form->KyAlbum.Focused());
+}
+
+TEST_F(CommandsTest, TheDialogOpensInTheLastFolderAndTakesAnyConfirmedName) {
+  TempFolder album("album");
+  Load(album.Write("title.txt", ""));
+  std::string folder;
+  auto seen = PressAndAnswer(VK_F5, {[&](HWND dialog) {
+                               char path[MAX_PATH] = "";
+                               SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof path,
+                                            reinterpret_cast<LPARAM>(path));
+                               folder = path;
+                               ModalWatcher::ChooseFile(album.Path() + "tracks.txt")(dialog);
+                             }});
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(folder + "\\", album.Path());
+  EXPECT_EQ(form->TitleFileName(), album.Path() + "tracks.txt");  // need not exist
+  EXPECT_FALSE(IsWindowEnabled(form->TrackArtistBtn.Handle()));
 }
 
 TEST_F(CommandsTest, AFolderNamedWithSoOrHyouIsTakenWhole) {
