@@ -10,8 +10,9 @@ namespace {
 
 const char kSeparator = '=';
 
-// The platform comparison the Part prescribes. With -1 lengths it reads up to the
-// first NUL, so every key below is made from the same C string.
+// The locale-aware, case-ignoring comparison that decides whether two titles are the same.
+// With -1 lengths it reads up to the first NUL, so every key below is made from the same
+// C string.
 bool SameTitle(const std::string& a, const std::string& b) {
   return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
          CSTR_EQUAL;

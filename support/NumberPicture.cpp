@@ -125,7 +125,7 @@ Digits DecimalDigits(double value) {
 
 namespace {
 
-// Step 4: the digits with a "." where the units digit ends. Digits beyond the 15th
+// The digits with a "." where the units digit ends. Digits beyond the 15th
 // significant one do not exist in the data model; zeros stand in for them where a
 // picture or a value outside it asks for more.
 std::string DigitString(double value) {
@@ -147,34 +147,32 @@ std::string DigitString(double value) {
 }  // namespace
 
 std::string NumberPicture(const std::string& picture, double value) {
-  // Step 1.
   if (picture.empty()) return std::string();
   std::string w = picture;
   const bool negative = value < 0;
 
-  // Step 2: a non-zero value gets a leading "0" before its decimals.
+  // A non-zero value gets a leading "0" before its decimals.
   if (value != 0) {
     size_t zDot = w.find("Z.");
     if (zDot != std::string::npos) w[zDot] = '9';
   }
 
-  // Step 3: the floating currency sign is placed at the end (step 11).
+  // The floating currency sign is placed at the end (below).
   const bool currency = w[0] == '\\';
   if (currency) {
     if (w.size() == 1) return "\\";
     w[0] = w[1] == '-' ? '-' : 'Z';
   }
 
-  // Step 4.
   const std::string d = DigitString(value);
   const size_t dPoint = d.find('.');
 
-  // Step 5 (positions are 0-based from here on; `point` is npos without a ".").
+  // Positions are 0-based from here on; `point` is npos without a ".".
   const size_t length = w.size();
   const size_t point = w.find('.');
   const bool trailingSign = w.back() == '-';
 
-  // Step 6: the decimals are cut, not rounded.
+  // The decimals are cut, not rounded.
   size_t decimals = 0;
   if (point != std::string::npos) {
     decimals = length - point - 1;
@@ -183,10 +181,8 @@ std::string NumberPicture(const std::string& picture, double value) {
   std::string r = d.substr(dPoint + 1, decimals);
   if (r.size() < decimals) r.resize(decimals, '0');
 
-  // Step 7.
   if (trailingSign) r += negative ? '-' : ' ';
 
-  // Step 8.
   size_t integerPositions;
   if (point != std::string::npos) {
     r.insert(r.begin(), '.');
@@ -195,7 +191,7 @@ std::string NumberPicture(const std::string& picture, double value) {
     integerPositions = trailingSign ? length - 1 : length;
   }
 
-  // Step 9: the integer part from right to left, the digit cursor starting at the units
+  // The integer part from right to left, the digit cursor starting at the units
   // digit of d (none when d begins with ".").
   std::string integer(integerPositions, ' ');
   ptrdiff_t cursor = static_cast<ptrdiff_t>(dPoint) - 1;
@@ -246,7 +242,7 @@ std::string NumberPicture(const std::string& picture, double value) {
   }
   r = integer + r;
 
-  // Step 10: blank trailing zeros at Z decimals and a bare point; a trailing minus moves
+  // Blank trailing zeros at Z decimals and a bare point; a trailing minus moves
   // left to follow the last digit shown.
   if (r.find('.') != std::string::npos) {
     const bool neg = r.back() == '-';
@@ -269,7 +265,6 @@ std::string NumberPicture(const std::string& picture, double value) {
     }
   }
 
-  // Step 11.
   if (currency && r[0] == ' ') {
     size_t first = r.find_first_not_of(' ');
     if (first != std::string::npos) r[first - 1] = '\\';

@@ -37,7 +37,7 @@ void DecodeToday(uint16_t& year, uint16_t& month, uint16_t& day) {
 
 void UpdateToday() {
   DecodeToday(TodayYear, TodayMonth, TodayDay);
-  // Formed in floating point as the Part says; exact for every real date.
+  // Formed in floating point, as the number has always been; exact for every real date.
   TodayNumber =
       static_cast<int32_t>(std::lround(TodayYear * 10000.0 + TodayMonth * 100.0)) + TodayDay;
 }

@@ -13,7 +13,7 @@
 
 namespace {
 
-// The comparison the Part prescribes, as the reference for every lookup below.
+// The locale-aware comparison itself, as the reference for every lookup below.
 bool SameTitle(const std::string& a, const std::string& b) {
   return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
          CSTR_EQUAL;
@@ -36,7 +36,7 @@ std::string Hex(const std::string& text) {
   return "[" + hex + "]";
 }
 
-// ---- The Part's edge cases ----
+// ---- Setting, finding and deleting entries ----
 
 TEST(ArtistMap, StartsEmpty) {
   ArtistMap map;
@@ -406,7 +406,7 @@ TEST(ArtistMapCrossCheck, EqualTitlesHaveEqualSortKeys) {
       titles.size(), equalPairs, distinctEqualPairs, keyOnlyPairs);
 }
 
-// A plain model of the Part: a linear scan with CompareStringA.
+// A plain model of the map: a linear scan with CompareStringA.
 struct ModelMap {
   std::vector<std::string> entries;
   int IndexOfTitle(const std::string& title) const {

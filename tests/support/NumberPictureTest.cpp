@@ -81,7 +81,7 @@ const Case kWorkedResults[] = {
 
 class WorkedResult : public testing::TestWithParam<Case> {};
 
-TEST_P(WorkedResult, MatchesThePart) {
+TEST_P(WorkedResult, MatchesTheTable) {
   const Case& c = GetParam();
   EXPECT_EQ(NumberPicture(c.picture, c.value), c.expected);
 }
