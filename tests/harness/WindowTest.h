@@ -75,6 +75,8 @@ ModalInfo ReadModal(HWND dialog);
 
 // The bytes of a file, or "<missing>" when it cannot be opened.
 std::string ReadFileBytes(const std::string& path);
+// Creates or replaces a file with exactly these bytes; false when that fails.
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
 
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class TempFolder {

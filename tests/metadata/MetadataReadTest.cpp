@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "metadata/MetadataFile.h"
+#include "tests/harness/WindowTest.h"
 #include "support/Text.h"
 #include "toolkit/CodePage.h"
 #include "toolkit/Exception.h"
@@ -247,21 +248,9 @@ TEST(MetadataDiscNumber, SelectsAnItemOnlyWithinTheList) {
 // Reading from disk: the map is emptied even when the file cannot be opened.
 class MetadataReadFile : public testing::Test {
  protected:
-  void SetUp() override {
-    char temp[MAX_PATH];
-    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-    path_ = tk::Format("%squorvel-read-%lu.txt", temp, GetCurrentProcessId());
-  }
-  void TearDown() override { DeleteFileA(path_.c_str()); }
-  void Write(const std::string& bytes) {
-    HANDLE file = CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-  }
-  std::string path_;
+  void Write(const std::string& bytes) { ASSERT_TRUE(harness::WriteFileBytes(path_, bytes)); }
+  harness::TempFolder folder;
+  const std::string path_ = folder.Path() + "metadata.txt";
 };
 
 TEST_F(MetadataReadFile, MissingFileRaisesTheOpenErrorAfterEmptyingTheMap) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "metadata/MetadataFile.h"
+#include "tests/harness/WindowTest.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Files.h"
 
@@ -73,21 +74,6 @@ TEST(MetadataBuild, ShiftJisBecomesUtf8) {
 // Writing to disk, and the safe save that keeps the old file whenever the save fails.
 class MetadataWrite : public testing::Test {
  protected:
-  void SetUp() override {
-    char temp[MAX_PATH];
-    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-    folder_ = tk::Format("%squorvel-write-%lu-%lu\\", temp, GetCurrentProcessId(), ++counter_);
-    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
-    path_ = folder_ + "metadata.txt";
-  }
-  void TearDown() override {
-    for (const std::string& name : FolderNames()) {
-      std::string path = folder_ + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (!DeleteFileA(path.c_str())) RemoveDirectoryA(path.c_str());
-    }
-    RemoveDirectoryA(folder_.c_str());
-  }
   std::vector<std::string> FolderNames() const {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
@@ -128,9 +114,9 @@ class MetadataWrite : public testing::Test {
                       tk::SysErrorMessage(code).c_str());
   }
 
-  std::string folder_;
-  std::string path_;
-  static inline unsigned long counter_ = 0;
+  harness::TempFolder folder;
+  const std::string folder_ = folder.Path();
+  const std::string path_ = folder_ + "metadata.txt";
 };
 
 TEST_F(MetadataWrite, CreatesTheFileWithExactlyTheBytesAndNothingElse) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/harness/WindowTest.h"
 #include "toolkit/CodePage.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Files.h"
@@ -8,45 +9,14 @@ namespace {
 
 using namespace std::string_literals;
 
-// A fresh folder under the system's temporary folder, removed with its files at the end.
 class FilesTest : public testing::Test {
  protected:
-  void SetUp() override {
-    char temp[MAX_PATH];
-    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-    folder_ = tk::Format("%squorvel-files-%lu-%lu\\", temp, GetCurrentProcessId(), ++counter_);
-    ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
-  }
-  void TearDown() override {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder_ + "*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-      do {
-        std::string name = folder_ + found.cFileName;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          RemoveDirectoryA(name.c_str());
-        } else {
-          SetFileAttributesA(name.c_str(), FILE_ATTRIBUTE_NORMAL);
-          DeleteFileA(name.c_str());
-        }
-      } while (FindNextFileA(search, &found));
-      FindClose(search);
-    }
-    RemoveDirectoryA(folder_.c_str());
-  }
-  std::string Path(const std::string& name) const { return folder_ + name; }
+  std::string Path(const std::string& name) const { return folder_.Path() + name; }
   void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    ASSERT_EQ(written, bytes.size());
+    ASSERT_TRUE(harness::WriteFileBytes(path, bytes));
   }
 
-  std::string folder_;
-  static inline unsigned long counter_ = 0;
+  harness::TempFolder folder_;
 };
 
 TEST_F(FilesTest, FileExistsIsTrueOnlyForFiles) {
