@@ -71,6 +71,19 @@ TEST(MetadataBuild, ShiftJisBecomesUtf8) {
   EXPECT_NE(text.substr(0, 3), "\xEF\xBB\xBF");
 }
 
+// U+0000 can only come from C0 80, and goes back as C0 80: a raw NUL would end the file.
+TEST(MetadataBuild, ANulInATitleIsWrittenAsC080AndEveryLaterEntryComesBack) {
+  const std::string entries = "[ARTISTS]\r\nSong\xC0\x80x=Guest\r\nOther=B\r\nThird=C\r\n";
+  ArtistMap map;
+  ParseMetadataText(entries, map);
+  ASSERT_EQ(EntriesOf(map), (Entries{std::string("Song\0x=Guest", 12), "Other=B", "Third=C"}));
+  std::string text = BuildMetadataText(AlbumRecord{}, map);
+  EXPECT_EQ(text.substr(text.rfind("[ARTISTS]\r\n")), entries);
+  ArtistMap reread;
+  ParseMetadataText(text, reread);
+  EXPECT_EQ(EntriesOf(reread), EntriesOf(map));
+}
+
 // Writing to disk, and the safe save that keeps the old file whenever the save fails.
 class MetadataWrite : public testing::Test {
  protected:
