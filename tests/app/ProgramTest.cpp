@@ -239,3 +239,31 @@ TEST(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
   EXPECT_EQ(again.ExitCode(), 0);
   DeleteFileA(EditorSettingsPath().c_str());
 }
+
+namespace {
+
+// The album field's text, read from outside the editor's process.
+std::string AlbumText(Editor& editor) { return FieldTexts(editor.window)[0]; }
+
+}  // namespace
+
+TEST(Program, AfterTheWarningOfF9TypingGoesOnWhereTheCaretWas) {
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  ASSERT_TRUE(EditorReady(editor));
+  harness::TypeText("ac");
+  harness::PressKey(VK_LEFT);
+  ASSERT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "ac"; }));
+  harness::ModalWatcher watcher(editor.process.dwProcessId);
+  watcher.Expect(harness::ModalWatcher::Click(IDOK));
+  harness::PressKey(VK_F9);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_EQ(watcher.Seen().size(), 1u);
+  EXPECT_EQ(watcher.Seen()[0].text, "先にtitle.txtを開いてください。");
+  ASSERT_TRUE(EditorReady(editor));
+  harness::TypeText("b");
+  EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "abc"; }));
+  EXPECT_EQ(AlbumText(editor), "abc");
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(editor.ExitCode(), 0);
+}
