@@ -84,6 +84,48 @@ TEST(MetadataBuild, ANulInATitleIsWrittenAsC080AndEveryLaterEntryComesBack) {
   EXPECT_EQ(EntriesOf(reread), EntriesOf(map));
 }
 
+// Lets a folder take no new file while the files in it stay writable, until destroyed: the
+// Linux immutable attribute, set with chattr (as root, permissions stop nothing). Wine
+// starts a Linux program detached, so each change is awaited by its effect.
+class NoNewFiles {
+ public:
+  explicit NoNewFiles(const std::string& folder) : folder_(folder) { held_ = Set(true); }
+  ~NoNewFiles() { Set(false); }
+  bool Held() const { return held_; }
+
+ private:
+  bool CanCreate() const {
+    std::string probe = folder_ + "probe.tmp";
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    DeleteFileA(probe.c_str());
+    return true;
+  }
+  bool Set(bool on) {
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    auto unixName = reinterpret_cast<UnixName>(
+        GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name"));
+    if (!unixName) return false;
+    std::wstring wide(folder_.begin(), folder_.end());  // the temporary folder's name is ASCII
+    char* unix = unixName(wide.c_str());
+    if (!unix) return false;
+    std::string command = std::string("/usr/bin/chattr ") + (on ? "+i " : "-i ") + unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    STARTUPINFOA startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+      return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return harness::PumpUntil([&] { return CanCreate() != on; }, 10000);
+  }
+
+  std::string folder_;
+  bool held_ = false;
+};
+
 // Writing to disk, and the safe save that keeps the old file whenever the save fails.
 class MetadataWrite : public testing::Test {
  protected:
@@ -266,6 +308,96 @@ TEST_F(MetadataWrite, AFailedWriteOfANewFileLeavesNoFile) {
   };
   EXPECT_EQ(FailingWrite("new", diskFull), "ストリームへの書き込みエラー");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{});
+}
+
+TEST_F(MetadataWrite, AReplacedFileKeepsItsHiddenAndSystemAttributes) {
+  char current[MAX_PATH];
+  GetCurrentDirectoryA(sizeof current, current);
+  ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
+  // Named in full and relative to the current folder (the replacement needs full paths).
+  for (const std::string& path : {path_, std::string("metadata.txt")}) {
+    SCOPED_TRACE(path);
+    WriteMetadataFile(path, "old");
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), marks));
+    WriteMetadataFile(path, "new");
+    EXPECT_EQ(tk::ReadWholeFile(path_), "new");
+    EXPECT_EQ(GetFileAttributesA(path_.c_str()) & marks, marks);
+    EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  SetCurrentDirectoryA(current);
+}
+
+TEST_F(MetadataWrite, AFolderThatTakesNoNewFileHasItsFileWrittenInPlace) {
+  WriteMetadataFile(path_, "old content");
+  ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  NoNewFiles locked(folder_);
+  ASSERT_TRUE(locked.Held());
+  WriteMetadataFile(path_, "new");
+  EXPECT_EQ(tk::ReadWholeFile(path_), "new");
+  EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+  // A file that does not exist yet cannot be made there.
+  std::string other = folder_ + "other.txt";
+  tk::Win32Error error = FailingSave(other, "new");
+  EXPECT_EQ(error.Message(), CreateErrorText(other, ERROR_ACCESS_DENIED));
+}
+
+// The platform calls of a save, one failing as asked; every failure leaves no temporary file.
+class MetadataWriteSeams : public MetadataWrite {
+ protected:
+  static BOOL Fail(DWORD code) {
+    SetLastError(code);
+    return FALSE;
+  }
+  // Saves `bytes` over the existing "old" file; the message of the error, empty for none.
+  std::string Save(const std::string& bytes, const tk::ReplaceSeams& seams,
+                   const tk::WriteBytesFunction& write = {}) {
+    try {
+      tk::ReplaceFileContents(path_, bytes, write, seams);
+    } catch (const tk::Exception& e) {
+      return e.Message();
+    }
+    return "";
+  }
+  void SetUp() override {
+    WriteMetadataFile(path_, "old");
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  }
+};
+
+TEST_F(MetadataWriteSeams, WhereReplacingIsNotSupportedTheFileIsMovedIntoPlace) {
+  for (DWORD code : {ERROR_NOT_SUPPORTED, ERROR_CALL_NOT_IMPLEMENTED, ERROR_INVALID_FUNCTION}) {
+    SCOPED_TRACE(code);
+    std::string bytes = "new " + std::to_string(code);
+    EXPECT_EQ(Save(bytes, {[code](const char*, const char*) { return Fail(code); }, {}}), "");
+    EXPECT_EQ(tk::ReadWholeFile(path_), bytes);
+    EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+  }
+}
+
+TEST_F(MetadataWriteSeams, AFailedReplacementKeepsTheOldFileAndReportsTheCreateError) {
+  auto refuse = [](const char*, const char*) { return Fail(ERROR_UNABLE_TO_REMOVE_REPLACED); };
+  EXPECT_EQ(Save("new", {refuse, {}}), CreateErrorText(path_, ERROR_UNABLE_TO_REMOVE_REPLACED));
+  EXPECT_EQ(tk::ReadWholeFile(path_), "old");
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+}
+
+TEST_F(MetadataWriteSeams, ATemporaryFileThatResistsOneDeletionIsRemovedAtTheEnd) {
+  int deletions = 0;
+  auto deleteOnSecondTry = [&deletions](const char* name) {
+    return ++deletions == 1 ? Fail(ERROR_SHARING_VIOLATION) : DeleteFileA(name);
+  };
+  auto diskFull = [](HANDLE, const char*, DWORD, DWORD* written) {
+    *written = 0;
+    return Fail(ERROR_DISK_FULL);
+  };
+  EXPECT_EQ(Save("new", {{}, deleteOnSecondTry}, diskFull), "ストリームへの書き込みエラー");
+  EXPECT_EQ(deletions, 2);
+  EXPECT_EQ(tk::ReadWholeFile(path_), "old");
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
 }
 
 }  // namespace
