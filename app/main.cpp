@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/StartUp.h"
 #include "app/u_main.h"
 #include "toolkit/Application.h"
 
@@ -11,12 +12,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   app.SetHintShowDelay(200);
   app.SetHintHideDelay(-1);
   app.SetTitle("Quorvel");
-  try {
-    app.CreateForm(Main_Form);
-  } catch (...) {
-    app.HandleException(std::current_exception());
-  }
-  app.Run();
+  int exitCode = RunWindows([&app] { app.CreateForm(Main_Form); });
   delete Main_Form;
-  return 0;
+  return exitCode;
 }
