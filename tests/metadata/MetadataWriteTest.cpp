@@ -86,7 +86,8 @@ TEST(MetadataBuild, ANulInATitleIsWrittenAsC080AndEveryLaterEntryComesBack) {
 
 // Lets a folder take no new file while the files in it stay writable, until destroyed: the
 // Linux immutable attribute, set with chattr (as root, permissions stop nothing). Wine
-// starts a Linux program detached, so each change is awaited by its effect.
+// starts a Linux program detached, so the command leaves a mark beside the folder when it
+// is done, and that is awaited.
 class NoNewFiles {
  public:
   explicit NoNewFiles(const std::string& folder) : folder_(folder) { held_ = Set(true); }
@@ -94,24 +95,24 @@ class NoNewFiles {
   bool Held() const { return held_; }
 
  private:
-  bool CanCreate() const {
-    std::string probe = folder_ + "probe.tmp";
-    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(file);
-    DeleteFileA(probe.c_str());
-    return true;
+  static std::string UnixName(const std::string& path) {
+    using Convert = char*(CDECL*)(LPCWSTR);
+    auto convert = reinterpret_cast<Convert>(
+        GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name"));
+    std::wstring wide(path.begin(), path.end());  // the temporary folder's path is ASCII
+    char* name = convert ? convert(wide.c_str()) : nullptr;
+    if (!name) return "";
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
   }
   bool Set(bool on) {
-    using UnixName = char*(CDECL*)(LPCWSTR);
-    auto unixName = reinterpret_cast<UnixName>(
-        GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name"));
-    if (!unixName) return false;
-    std::wstring wide(folder_.begin(), folder_.end());  // the temporary folder's name is ASCII
-    char* unix = unixName(wide.c_str());
-    if (!unix) return false;
-    std::string command = std::string("/usr/bin/chattr ") + (on ? "+i " : "-i ") + unix;
-    HeapFree(GetProcessHeap(), 0, unix);
+    std::string folder = folder_.substr(0, folder_.size() - 1);  // without its final "\"
+    std::string unixPath = UnixName(folder);
+    if (unixPath.empty()) return false;
+    std::string mark = folder + ".done";
+    std::string command = std::string("/bin/sh -c \"/usr/bin/chattr ") + (on ? "+i " : "-i ") +
+                          unixPath + " && touch " + unixPath + ".done\"";
     STARTUPINFOA startup{sizeof startup};
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -119,10 +120,12 @@ class NoNewFiles {
       return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return harness::PumpUntil([&] { return CanCreate() != on; }, 10000);
+    bool done = harness::PumpUntil([&] { return tk::FileExists(mark); }, 10000);
+    DeleteFileA(mark.c_str());
+    return done;
   }
 
-  std::string folder_;
+  std::string folder_;  // ends in "\"
   bool held_ = false;
 };
 
