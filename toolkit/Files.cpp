@@ -237,30 +237,44 @@ bool IsUnsupported(DWORD code) {
          code == ERROR_INVALID_FUNCTION;
 }
 
+bool Move(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
 // Puts the complete temporary file in the target's place. An existing target is replaced
 // with the platform's file replacement, which keeps the replaced file itself (attributes,
 // permissions, other names); it needs full paths. Only where that call is not supported
 // does a move take the target's name.
-void PutInPlace(const std::string& replacement, const std::string& target, DWORD attributes,
+void PutInPlace(TemporaryFile& temporary, const std::string& target, DWORD attributes,
                 const ReplaceSeams& seams) {
-  const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-  if (exists) {
-    BOOL replaced = seams.replaceFile
-                        ? seams.replaceFile(target.c_str(), replacement.c_str())
-                        : ReplaceFileA(target.c_str(), replacement.c_str(), nullptr,
-                                       REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-    if (replaced) {
-      RestoreAttributes(target, attributes);
-      return;
-    }
+  const std::string replacement = temporary.Name();
+  if (attributes == INVALID_FILE_ATTRIBUTES) {  // no file to replace
+    if (!Move(replacement, target)) throw CreateError(target, GetLastError());
+    temporary.Committed();
+    return;
+  }
+  BOOL replaced = seams.replaceFile
+                      ? seams.replaceFile(target.c_str(), replacement.c_str())
+                      : ReplaceFileA(target.c_str(), replacement.c_str(), nullptr,
+                                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+  if (!replaced) {
     DWORD code = GetLastError();
-    if (!IsUnsupported(code)) throw CreateError(target, code);
+    if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+      // The replaced file is gone and the new content exists only in the temporary file:
+      // it takes the name now, or it stays where it is.
+      if (!Move(replacement, target)) {
+        code = GetLastError();
+        temporary.Committed();
+        throw CreateError(target, code);
+      }
+    } else if (!IsUnsupported(code)) {
+      throw CreateError(target, code);
+    } else if (!Move(replacement, target)) {
+      throw CreateError(target, GetLastError());
+    }
   }
-  if (!MoveFileExA(replacement.c_str(), target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    throw CreateError(target, GetLastError());
-  }
-  if (exists) RestoreAttributes(target, attributes);
+  temporary.Committed();
+  RestoreAttributes(target, attributes);
 }
 
 // The plain write for a folder that takes no new file: truncates the existing file (which
@@ -289,8 +303,7 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes,
   try {
     WriteAll(temporary.Handle(), bytes, write);
     temporary.Close();
-    PutInPlace(temporary.Name(), target, attributes, seams);
-    temporary.Committed();
+    PutInPlace(temporary, target, attributes, seams);
   } catch (...) {
     temporary.Discard();
     throw;

@@ -388,6 +388,19 @@ TEST_F(MetadataWriteSeams, AFailedReplacementKeepsTheOldFileAndReportsTheCreateE
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
 }
 
+// ReplaceFileA can fail after it has removed the replaced file (Wine moves it away first):
+// the new content is then only in the temporary file, which must not be deleted.
+TEST_F(MetadataWriteSeams, AReplacementThatLostTheOldFileStillPutsTheNewOneInPlace) {
+  auto lose = [](const char* replaced, const char*) {
+    DeleteFileA(replaced);
+    return Fail(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+  };
+  EXPECT_EQ(Save("new", {lose, {}}), "");
+  EXPECT_EQ(tk::ReadWholeFile(path_), "new");
+  EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+}
+
 TEST_F(MetadataWriteSeams, ATemporaryFileThatResistsOneDeletionIsRemovedAtTheEnd) {
   int deletions = 0;
   auto deleteOnSecondTry = [&deletions](const char* name) {
