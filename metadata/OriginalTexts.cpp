@@ -1,0 +1,139 @@
+#include "metadata/OriginalTexts.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "support/Text.h"
+#include "toolkit/CodePage.h"
+
+namespace {
+
+bool IsAscii(std::wstring_view units) {
+  return std::all_of(units.begin(), units.end(), [](wchar_t unit) { return unit < 0x80; });
+}
+
+// Titles are the same as the artist map finds them: the user's locale, letter case ignored,
+// over their whole length.
+bool SameTitle(const std::string& a, const std::string& b) {
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                        b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+bool IsSurrogatePair(std::wstring_view units, size_t i) {
+  return i + 1 < units.size() && units[i] >= 0xD800 && units[i] <= 0xDBFF &&
+         units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
+}
+
+}  // namespace
+
+ConvertedText::ConvertedText(std::wstring units)
+    : FUnits(std::move(units)), FAnsi(tk::WideToAnsi(FUnits)) {
+  if (IsAscii(FUnits) || tk::AnsiToWide(FAnsi) == FUnits) return;
+  // Not exact: convert again character by character to learn where each one went. ASCII is
+  // the same in the code page and needs no call.
+  std::string joined;
+  for (size_t i = 0; i < FUnits.size();) {
+    size_t length = IsSurrogatePair(FUnits, i) ? 2 : 1;
+    FStarts.emplace_back(joined.size(), i);
+    if (FUnits[i] < 0x80)
+      joined.push_back(static_cast<char>(FUnits[i]));
+    else
+      joined += tk::WideToAnsi(std::wstring_view(FUnits).substr(i, length));
+    i += length;
+  }
+  FStarts.emplace_back(joined.size(), FUnits.size());
+  // Should the platform convert a character differently inside a text, no part can be told
+  // apart; the text is then treated as read, as before.
+  if (joined != FAnsi) FStarts.clear();
+}
+
+std::optional<std::wstring> ConvertedText::LostIn(std::string_view piece) const {
+  if (FStarts.empty() || piece.empty()) return std::nullopt;
+  if (piece.data() < FAnsi.data() || piece.data() + piece.size() > FAnsi.data() + FAnsi.size())
+    return std::nullopt;
+  size_t begin = static_cast<size_t>(piece.data() - FAnsi.data());
+  auto unitAt = [this](size_t ansiOffset) -> std::optional<size_t> {
+    auto at =
+        std::lower_bound(FStarts.begin(), FStarts.end(), std::make_pair(ansiOffset, size_t{0}));
+    if (at == FStarts.end() || at->first != ansiOffset) return std::nullopt;
+    return at->second;
+  };
+  std::optional<size_t> first = unitAt(begin), last = unitAt(begin + piece.size());
+  if (!first || !last) return std::nullopt;
+  std::wstring original = FUnits.substr(*first, *last - *first);
+  if (tk::AnsiToWide(piece) == original) return std::nullopt;
+  return original;
+}
+
+void OriginalTexts::Clear() {
+  FValues.clear();
+  FTitles.clear();
+  FArtists.clear();
+}
+
+void OriginalTexts::NoteValue(AlbumKey key, const ConvertedText& line, std::string_view value) {
+  if (std::optional<std::wstring> original = line.LostIn(value))
+    FValues[key] = {std::string(value), std::move(*original)};
+  else
+    FValues.erase(key);
+}
+
+void OriginalTexts::NoteEntry(const ConvertedText& line, std::string_view title,
+                              std::string_view artist) {
+  std::string titleText(title);
+  if (std::optional<std::wstring> original = line.LostIn(title))
+    FTitles[titleText] = std::move(*original);
+  else if (!FTitles.empty())
+    FTitles.erase(titleText);
+
+  std::optional<std::wstring> original = line.LostIn(artist);
+  if (!original && FArtists.empty()) return;
+  auto found = FArtists.find(std::string(artist));
+  std::vector<LostArtist>* entries = found == FArtists.end() ? nullptr : &found->second;
+  if (entries) {
+    std::erase_if(*entries,
+                  [&](const LostArtist& lost) { return SameTitle(lost.title, titleText); });
+    if (entries->empty() && !original) FArtists.erase(found);
+  }
+  if (original) FArtists[std::string(artist)].push_back({titleText, std::move(*original)});
+}
+
+void OriginalTexts::NoteListedTitle(std::string_view utf8Line, const std::string& title) {
+  if (title.empty()) return;
+  std::optional<std::wstring> units = DecodeUtf8Line(utf8Line);
+  if (!units || IsAscii(*units)) return;
+  ConvertedText line(std::move(*units));
+  // The list cut only a track number and separators off the head and an extension off the
+  // tail, all single bytes, so the title stands in the line once but for pathological lines;
+  // from the end, the first place whose characters were lost is the title.
+  std::string_view ansi = line.Ansi();
+  for (size_t at = ansi.rfind(title); at != std::string_view::npos;
+       at = at == 0 ? std::string_view::npos : ansi.rfind(title, at - 1)) {
+    if (std::optional<std::wstring> original = line.LostIn(ansi.substr(at, title.size()))) {
+      FTitles[title] = std::move(*original);
+      return;
+    }
+  }
+}
+
+const std::wstring* OriginalTexts::OriginalValue(AlbumKey key, const std::string& text) const {
+  auto found = FValues.find(key);
+  return found != FValues.end() && found->second.first == text ? &found->second.second : nullptr;
+}
+
+const std::wstring* OriginalTexts::OriginalTitle(const std::string& title) const {
+  if (FTitles.empty()) return nullptr;
+  auto found = FTitles.find(title);
+  return found == FTitles.end() ? nullptr : &found->second;
+}
+
+const std::wstring* OriginalTexts::OriginalArtist(const std::string& title,
+                                                  const std::string& artist) const {
+  if (FArtists.empty()) return nullptr;
+  auto found = FArtists.find(artist);
+  if (found == FArtists.end()) return nullptr;
+  for (const LostArtist& lost : found->second)
+    if (SameTitle(lost.title, title)) return &lost.original;
+  return nullptr;
+}
