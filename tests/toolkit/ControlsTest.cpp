@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Application.h"
 #include "toolkit/Exception.h"
+#include "toolkit/FileDialog.h"
 #include "toolkit/Form.h"
 #include "toolkit/IniFile.h"
 #include "toolkit/StdControls.h"
@@ -230,4 +232,87 @@ TEST_F(ToolkitTest, AModalFormDisablesTheOthersUntilItClosesAndReactivatesTheOwn
   EXPECT_TRUE(IsWindowEnabled(form->Handle()));
   EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
   EXPECT_TRUE(harness::PumpUntil([&] { return activations == 1 && form->first.Focused(); }));
+}
+
+namespace {
+
+// A control whose window fails while the platform creates it.
+class FailingOnCreate : public tk::WinControl {
+ public:
+  using tk::WinControl::WinControl;
+
+ protected:
+  void GetCreateParams(CreateParams& params) override {
+    tk::WinControl::GetCreateParams(params);
+    params.className = "QuorvelFailingOnCreate";
+  }
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_CREATE) throw tk::Exception("created");
+    return tk::WinControl::WndProc(message, wParam, lParam);
+  }
+};
+
+// Answers the modal window that is showing only after a click, posted while it shows, has
+// failed inside its modal loop and the error box for that failure has been answered.
+ModalWatcher::Action FailInside(tk::BitmapButton& button, std::string& errorText,
+                                ModalWatcher::Action answer) {
+  HWND parent = GetParent(button.Handle()), child = button.Handle();
+  return [parent, child, &errorText, answer](HWND outer) {
+    PostMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(child));
+    HWND box = nullptr;
+    for (int i = 0; i < 500; ++i, Sleep(10)) {
+      box = FindWindowA("#32770", "Quorvel");
+      if (box && box != outer && IsWindowVisible(box)) break;
+      box = nullptr;
+    }
+    if (!box) return answer(outer);
+    errorText = harness::ReadModal(box).text;
+    ModalWatcher::Click(IDOK)(box);
+    for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(10);
+    answer(outer);
+  };
+}
+
+}  // namespace
+
+TEST_F(ToolkitTest, FailuresInsideModalLoopsAndWindowCreationAreShownAndTheProgramGoesOn) {
+  tk::BitmapButton button(form, "button");
+  button.SetBounds(220, 10, 70, 25);
+  button.OnClick = [](tk::WinControl&) { throw tk::Exception("inside"); };
+  const struct {
+    const char* modal;
+    std::function<void()> show;
+    ModalWatcher::Action answer;
+  } cases[] = {
+      {"a message box",
+       [] {
+         tk::Application::Instance().ShowMessageBox("text", "情報", MB_OK | MB_ICONINFORMATION);
+       },
+       ModalWatcher::Click(IDOK)},
+      {"the file-open dialog", [] { tk::OpenDialog().Execute(); }, ModalWatcher::Cancel()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.modal);
+    std::string errorText;
+    ModalWatcher watcher;
+    watcher.Expect(FailInside(button, errorText, c.answer));
+    c.show();
+    EXPECT_TRUE(watcher.WaitAllAnswered());
+    EXPECT_EQ(errorText, "inside.");
+  }
+
+  FailingOnCreate failing(form, "failing");
+  failing.SetBounds(220, 40, 70, 25);
+  ModalWatcher watcher;
+  watcher.Expect(ModalWatcher::Click(IDOK));
+  HWND created = failing.Handle();
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_EQ(watcher.Seen().size(), 1u);
+  EXPECT_EQ(watcher.Seen()[0].text, "created.");
+  EXPECT_TRUE(IsWindow(created));
+  // The program goes on: keys still reach the form's controls.
+  ASSERT_TRUE(harness::PumpUntil([&] { return form->first.Focused(); }));
+  PressKey('C');
+  EXPECT_EQ(form->first.Text(), "c");
 }
