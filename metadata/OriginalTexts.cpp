@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "support/Text.h"
 #include "toolkit/CodePage.h"
@@ -48,9 +49,11 @@ ConvertedText::ConvertedText(std::wstring units)
   if (joined != FAnsi) FStarts.clear();
 }
 
-std::optional<std::wstring> ConvertedText::LostIn(std::string_view piece) const {
+std::optional<std::wstring> ConvertedText::OriginalOf(std::string_view piece) const {
   if (FStarts.empty() || piece.empty()) return std::nullopt;
-  if (piece.data() < FAnsi.data() || piece.data() + piece.size() > FAnsi.data() + FAnsi.size())
+  std::less<const char*> before;
+  if (before(piece.data(), FAnsi.data()) ||
+      before(FAnsi.data() + FAnsi.size(), piece.data() + piece.size()))
     return std::nullopt;
   size_t begin = static_cast<size_t>(piece.data() - FAnsi.data());
   auto unitAt = [this](size_t ansiOffset) -> std::optional<size_t> {
@@ -73,7 +76,7 @@ void OriginalTexts::Clear() {
 }
 
 void OriginalTexts::NoteValue(AlbumKey key, const ConvertedText& line, std::string_view value) {
-  if (std::optional<std::wstring> original = line.LostIn(value))
+  if (std::optional<std::wstring> original = line.OriginalOf(value))
     FValues[key] = {std::string(value), std::move(*original)};
   else
     FValues.erase(key);
@@ -82,12 +85,12 @@ void OriginalTexts::NoteValue(AlbumKey key, const ConvertedText& line, std::stri
 void OriginalTexts::NoteEntry(const ConvertedText& line, std::string_view title,
                               std::string_view artist) {
   std::string titleText(title);
-  if (std::optional<std::wstring> original = line.LostIn(title))
+  if (std::optional<std::wstring> original = line.OriginalOf(title))
     FTitles[titleText] = std::move(*original);
   else if (!FTitles.empty())
     FTitles.erase(titleText);
 
-  std::optional<std::wstring> original = line.LostIn(artist);
+  std::optional<std::wstring> original = line.OriginalOf(artist);
   if (!original && FArtists.empty()) return;
   auto found = FArtists.find(std::string(artist));
   std::vector<LostArtist>* entries = found == FArtists.end() ? nullptr : &found->second;
@@ -110,7 +113,7 @@ void OriginalTexts::NoteListedTitle(std::string_view utf8Line, const std::string
   std::string_view ansi = line.Ansi();
   for (size_t at = ansi.rfind(title); at != std::string_view::npos;
        at = at == 0 ? std::string_view::npos : ansi.rfind(title, at - 1)) {
-    if (std::optional<std::wstring> original = line.LostIn(ansi.substr(at, title.size()))) {
+    if (std::optional<std::wstring> original = line.OriginalOf(ansi.substr(at, title.size()))) {
       FTitles[title] = std::move(*original);
       return;
     }

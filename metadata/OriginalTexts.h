@@ -23,7 +23,7 @@ class ConvertedText {
   const std::string& Ansi() const { return FAnsi; }
   // The characters that `piece`, a view into Ansi(), was converted from, when converting the
   // piece back does not give them; nullopt when it does, or when the piece cuts a character.
-  std::optional<std::wstring> LostIn(std::string_view piece) const;
+  std::optional<std::wstring> OriginalOf(std::string_view piece) const;
 
  private:
   std::wstring FUnits;
