@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <bitset>
 #include <functional>
 
 #include "support/Text.h"
@@ -12,6 +13,20 @@ namespace {
 
 bool IsAscii(std::wstring_view units) {
   return std::all_of(units.begin(), units.end(), [](wchar_t unit) { return unit < 0x80; });
+}
+
+// Whether a character converts to the code page and back unchanged. The code page converts
+// character by character, so a text is exact when each of its characters is; each unit is
+// asked once, which keeps a load of exact text nearly as fast as the conversion alone.
+bool RoundTrips(wchar_t unit) {
+  static std::bitset<65536> known, exact;
+  if (unit < 0x80) return true;
+  if (!known[unit]) {
+    std::wstring_view alone(&unit, 1);
+    exact[unit] = tk::AnsiToWide(tk::WideToAnsi(alone)) == alone;
+    known[unit] = true;
+  }
+  return exact[unit];
 }
 
 // Titles are the same as the artist map finds them: the user's locale, letter case ignored,
@@ -30,7 +45,7 @@ bool IsSurrogatePair(std::wstring_view units, size_t i) {
 
 ConvertedText::ConvertedText(std::wstring units)
     : FUnits(std::move(units)), FAnsi(tk::WideToAnsi(FUnits)) {
-  if (IsAscii(FUnits) || tk::AnsiToWide(FAnsi) == FUnits) return;
+  if (std::all_of(FUnits.begin(), FUnits.end(), RoundTrips)) return;
   // Not exact: convert again character by character to learn where each one went. ASCII is
   // the same in the code page and needs no call.
   std::string joined;
