@@ -99,22 +99,20 @@ void OriginalTexts::NoteValue(AlbumKey key, const ConvertedText& line, std::stri
 
 void OriginalTexts::NoteEntry(const ConvertedText& line, std::string_view title,
                               std::string_view artist) {
-  std::string titleText(title);
-  if (std::optional<std::wstring> original = line.OriginalOf(title))
-    FTitles[titleText] = std::move(*original);
-  else if (!FTitles.empty())
+  std::optional<std::wstring> originalTitle = line.OriginalOf(title);
+  std::optional<std::wstring> originalArtist = line.OriginalOf(artist);
+  // An exact entry while nothing is noted, the common case, needs no look-up.
+  if (!originalTitle && !originalArtist && FTitles.empty() && FArtists.empty()) return;
+  std::string titleText(title), artistText(artist);
+  if (originalTitle)
+    FTitles[titleText] = std::move(*originalTitle);
+  else
     FTitles.erase(titleText);
-
-  std::optional<std::wstring> original = line.OriginalOf(artist);
-  if (!original && FArtists.empty()) return;
-  auto found = FArtists.find(std::string(artist));
-  std::vector<LostArtist>* entries = found == FArtists.end() ? nullptr : &found->second;
-  if (entries) {
-    std::erase_if(*entries,
-                  [&](const LostArtist& lost) { return SameTitle(lost.title, titleText); });
-    if (entries->empty() && !original) FArtists.erase(found);
-  }
-  if (original) FArtists[std::string(artist)].push_back({titleText, std::move(*original)});
+  // Like the artist map, the entry of the same title takes this artist.
+  std::vector<LostArtist>& entries = FArtists[artistText];
+  std::erase_if(entries, [&](const LostArtist& lost) { return SameTitle(lost.title, titleText); });
+  if (originalArtist) entries.push_back({titleText, std::move(*originalArtist)});
+  if (entries.empty()) FArtists.erase(artistText);
 }
 
 void OriginalTexts::NoteListedTitle(std::string_view utf8Line, const std::string& title) {
