@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <functional>
 #include <stdexcept>
+#include <thread>
 
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Application.h"
@@ -226,8 +228,18 @@ TEST_F(ToolkitTest, AModalFormDisablesTheOthersUntilItClosesAndReactivatesTheOwn
     dialog.Close();
     key = 0;
   };
-  dialog.OnActivate = [&](tk::WinControl&) { harness::PressKey(VK_F12); };
+  // The key comes as a user's would, once the dialog is the active window. Pressed inside
+  // the dialog's own activation, it closed the dialog before the display had reported the
+  // show; the display's late focus report then took the activation away from the owner.
+  std::atomic<HWND> shown{nullptr};
+  dialog.OnActivate = [&](tk::WinControl&) { shown = dialog.Handle(); };
+  std::thread user([&] {
+    for (int i = 0; i < 1000; ++i, Sleep(10))
+      if (HWND window = shown; window && GetForegroundWindow() == window) break;
+    harness::SendKey(VK_F12);
+  });
   EXPECT_EQ(dialog.ShowModal(), IDCANCEL);
+  user.join();
   EXPECT_TRUE(ownerWasDisabled);
   EXPECT_TRUE(IsWindowEnabled(form->Handle()));
   EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
