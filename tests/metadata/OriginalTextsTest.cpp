@@ -31,29 +31,17 @@ struct Album {
 
   explicit Album(std::string_view bytes) { Read(bytes); }
   void Read(std::string_view bytes) {
+    // The record's fields stand in the order of the keys.
+    static std::string AlbumRecord::*const fields[] = {
+        &AlbumRecord::album, &AlbumRecord::albumArtist, &AlbumRecord::artist,
+        &AlbumRecord::year,  &AlbumRecord::genre,       &AlbumRecord::discNumber};
     for (const AlbumValue& value : ParseMetadataText(bytes, artists, &originals)) {
-      switch (value.key) {
-        case AlbumKey::Album:
-          record.album = value.value;
-          break;
-        case AlbumKey::AlbumArtist:
-          record.albumArtist = value.value;
-          break;
-        case AlbumKey::Artist:
-          record.artist = value.value;
-          break;
-        case AlbumKey::Year:
-          record.year = value.value;
-          break;
-        case AlbumKey::Genre:
-          record.genre = value.value;
-          break;
-        case AlbumKey::DiscNumber: {
-          int item = DiscItemIndex(value.value, 12);
-          record.discNumber = item < 0 ? "" : NumberPicture("Z9", item + 1);
-          break;
-        }
+      std::string text = value.value;
+      if (value.key == AlbumKey::DiscNumber) {  // the disc list's item text
+        int item = DiscItemIndex(value.value, 12);
+        text = item < 0 ? "" : NumberPicture("Z9", item + 1);
       }
+      record.*fields[static_cast<int>(value.key)] = text;
     }
   }
   std::string Save() const { return BuildMetadataText(record, artists, &originals); }
