@@ -313,6 +313,7 @@ void TMain_Form::SaveBtnClick() {
 
 void TMain_Form::ClearMetadata() {
   FArtists->Clear();
+  FOriginals.Clear();
   for (tk::Edit* edit : {&KyAlbum, &KyAlbumArtist, &KyArtist, &KyGenre}) edit->SetText("");
   KyCBYear.Items().Clear();
   kyCBDiscNo.Items().Clear();
@@ -320,7 +321,8 @@ void TMain_Form::ClearMetadata() {
 }
 
 void TMain_Form::LoadMetadata(const std::string& path) {
-  for (const AlbumValue& value : ReadMetadataFile(path, *FArtists)) ApplyAlbumValue(value);
+  for (const AlbumValue& value : ReadMetadataFile(path, *FArtists, &FOriginals))
+    ApplyAlbumValue(value);
 }
 
 void TMain_Form::ApplyAlbumValue(const AlbumValue& value) {
@@ -372,7 +374,7 @@ void TMain_Form::SaveMetadata(const std::string& path) {
   auto selected = [](tk::ComboBox& box) { return box.Items().Get(box.ItemIndex()); };
   AlbumRecord record{KyAlbum.Text(),     KyAlbumArtist.Text(), KyArtist.Text(),
                      selected(KyCBYear), KyGenre.Text(),       selected(kyCBDiscNo)};
-  WriteMetadataFile(path, BuildMetadataText(record, *FArtists));
+  WriteMetadataFile(path, BuildMetadataText(record, *FArtists, &FOriginals));
 }
 
 void TMain_Form::TrackArtistBtnClick() {

@@ -70,6 +70,8 @@ class TMain_Form : public tk::Form {
   std::string FMetadataFileName;
   std::string FTitleFileName;
   std::unique_ptr<ArtistMap> FArtists;
+  // The original characters of the loaded album's texts that the code page lacks.
+  OriginalTexts FOriginals;
 };
 
 extern TMain_Form* Main_Form;

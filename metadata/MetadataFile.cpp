@@ -42,13 +42,13 @@ std::string_view WithoutByteOrderMark(std::string_view bytes) {
 }
 
 // A line that breaks the decoding rule counts as blank.
-std::string DecodeLine(std::string_view line) {
+ConvertedText DecodeLine(std::string_view line) {
   std::optional<std::wstring> units = DecodeUtf8Line(line);
-  return units ? tk::WideToAnsi(*units) : std::string();
+  return ConvertedText(units ? std::move(*units) : std::wstring());
 }
 
 // Looks at single bytes: a Shift-JIS character whose trail byte is 0x5D ends a header too.
-bool IsSectionHeader(const std::string& line) {
+bool IsSectionHeader(std::string_view line) {
   return line.size() >= 2 && line.front() == '[' && line.back() == ']';
 }
 
@@ -62,52 +62,66 @@ const KeyName* FindAlbumKey(const std::string& key) {
 
 class MetadataParser {
  public:
-  explicit MetadataParser(ArtistMap& artists) : artists_(artists) {}
-  void ParseLine(const std::string& line);
+  MetadataParser(ArtistMap& artists, OriginalTexts* originals)
+      : artists_(artists), originals_(originals) {}
+  void ParseLine(const ConvertedText& decoded);
   std::vector<AlbumValue> TakeValues() { return std::move(values_); }
 
  private:
-  void ApplyKeyLine(const std::string& key, const std::string& value);
+  // `key` and `value` are pieces of the decoded line, so that their originals can be noted.
+  void ApplyKeyLine(const ConvertedText& decoded, std::string_view key, std::string_view value);
 
   ArtistMap& artists_;
+  OriginalTexts* originals_;
   std::string section_;
   std::vector<AlbumValue> values_;
 };
 
-void MetadataParser::ParseLine(const std::string& line) {
+void MetadataParser::ParseLine(const ConvertedText& decoded) {
+  std::string_view line = TrimView(decoded.Ansi());
   if (line.empty() || line.front() == '#') return;
   if (IsSectionHeader(line)) {
-    section_ = AsciiUpper(line.substr(1, line.size() - 2));
+    section_ = AsciiUpper(std::string(line.substr(1, line.size() - 2)));
     return;
   }
   size_t equals = line.find('=');
   if (equals == std::string::npos) return;
-  ApplyKeyLine(Trim(std::string_view(line).substr(0, equals)),
-               Trim(std::string_view(line).substr(equals + 1)));
+  ApplyKeyLine(decoded, TrimView(line.substr(0, equals)), TrimView(line.substr(equals + 1)));
 }
 
-void MetadataParser::ApplyKeyLine(const std::string& key, const std::string& value) {
+void MetadataParser::ApplyKeyLine(const ConvertedText& decoded, std::string_view key,
+                                  std::string_view value) {
   if (section_ == kArtistsSection) {
-    if (!key.empty() && !value.empty()) artists_.SetArtist(key, value);
+    if (key.empty() || value.empty()) return;
+    artists_.SetArtist(std::string(key), std::string(value));
+    if (originals_) originals_->NoteEntry(decoded, key, value);
     return;
   }
-  if (const KeyName* name = FindAlbumKey(key)) values_.push_back({name->key, value});
+  if (const KeyName* name = FindAlbumKey(std::string(key))) {
+    values_.push_back({name->key, std::string(value)});
+    if (originals_) originals_->NoteValue(name->key, decoded, value);
+  }
 }
 
 }  // namespace
 
-std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, ArtistMap& artists) {
+std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, ArtistMap& artists,
+                                          OriginalTexts* originals) {
   artists.Clear();
-  MetadataParser parser(artists);
+  if (originals) originals->Clear();
+  MetadataParser parser(artists, originals);
   for (const std::string& line : SplitLines(WithoutByteOrderMark(bytes))) {
-    parser.ParseLine(Trim(DecodeLine(line)));
+    parser.ParseLine(DecodeLine(line));
   }
   return parser.TakeValues();
 }
 
-std::vector<AlbumValue> ReadMetadataFile(const std::string& path, ArtistMap& artists) {
-  artists.Clear();  // also when the file then cannot be opened
-  return ParseMetadataText(tk::ReadWholeFile(path, FILE_SHARE_READ), artists);
+std::vector<AlbumValue> ReadMetadataFile(const std::string& path, ArtistMap& artists,
+                                         OriginalTexts* originals) {
+  // Both are emptied also when the file then cannot be opened.
+  artists.Clear();
+  if (originals) originals->Clear();
+  return ParseMetadataText(tk::ReadWholeFile(path, FILE_SHARE_READ), artists, originals);
 }
 
 namespace {
@@ -161,17 +175,60 @@ int DiscItemIndex(std::string_view value, int itemCount) {
   return number >= 1 && number <= itemCount ? number - 1 : -1;
 }
 
-std::string BuildMetadataText(const AlbumRecord& record, const ArtistMap& artists) {
-  std::string text;
-  auto addLine = [&text](std::string_view first, std::string_view second = {}) {
-    text.append(first).append(second).append("\r\n");
+namespace {
+
+// The file's text in UTF-16: ANSI parts are converted in runs, so a file without originals
+// takes one conversion, and originals are taken as they are.
+class WideTextBuilder {
+ public:
+  void Append(std::string_view ansi, const std::wstring* original = nullptr) {
+    if (!original) {
+      FAnsi.append(ansi);
+      return;
+    }
+    Flush();
+    FWide.append(*original);
+  }
+  std::wstring Take() {
+    Flush();
+    return std::move(FWide);
+  }
+
+ private:
+  void Flush() {
+    if (FAnsi.empty()) return;
+    if (FWide.empty())
+      FWide = tk::AnsiToWide(FAnsi);
+    else
+      FWide.append(tk::AnsiToWide(FAnsi));
+    FAnsi.clear();
+  }
+  std::string FAnsi;
+  std::wstring FWide;
+};
+
+}  // namespace
+
+std::string BuildMetadataText(const AlbumRecord& record, const ArtistMap& artists,
+                              const OriginalTexts* originals) {
+  static const OriginalTexts kNone;
+  const OriginalTexts& kept = originals ? *originals : kNone;
+  WideTextBuilder text;
+  auto addLine = [&text](std::string_view first, std::string_view second = {},
+                         const std::wstring* original = nullptr) {
+    text.Append(first);
+    text.Append(second, original);
+    text.Append("\r\n");
+  };
+  auto addValue = [&](const char* name, AlbumKey key, const std::string& value) {
+    addLine(name, value, kept.OriginalValue(key, value));
   };
   for (const char* comment : HeaderComments) addLine(comment);
-  addLine("ALBUM=", record.album);
-  addLine("ALBUMARTIST=", record.albumArtist);
-  addLine("ARTIST=", record.artist);
+  addValue("ALBUM=", AlbumKey::Album, record.album);
+  addValue("ALBUMARTIST=", AlbumKey::AlbumArtist, record.albumArtist);
+  addValue("ARTIST=", AlbumKey::Artist, record.artist);
   addLine("YEAR=", record.year);
-  addLine("GENRE=", record.genre);
+  addValue("GENRE=", AlbumKey::Genre, record.genre);
   addLine("DISCNUMBER=", record.discNumber);
   addLine("");
   for (const char* comment : ArtistsComments) addLine(comment);
@@ -179,9 +236,11 @@ std::string BuildMetadataText(const AlbumRecord& record, const ArtistMap& artist
   for (int i = 0; i < artists.Count(); ++i) {
     std::string artist = artists.ArtistAt(i);
     if (Trim(artist).empty()) continue;
-    addLine(artists.TitleAt(i) + "=", artist);
+    std::string title = artists.TitleAt(i);
+    text.Append(title, kept.OriginalTitle(title));
+    addLine("=", artist, kept.OriginalArtist(title, artist));
   }
-  return EncodeUtf8(tk::AnsiToWide(text));
+  return EncodeUtf8(text.Take());
 }
 
 void WriteMetadataFile(const std::string& path, const std::string& bytes,

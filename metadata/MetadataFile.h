@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "metadata/ArtistMap.h"
+#include "metadata/OriginalTexts.h"
 #include "toolkit/Files.h"
 
 enum class AlbumKey { Album, AlbumArtist, Artist, Year, Genre, DiscNumber };
@@ -31,14 +32,17 @@ struct AlbumRecord {
 extern const char* const HeaderComments[2];
 extern const char* const ArtistsComments[4];
 
-// Empties `artists`, then reads the file (shared with other readers only) and returns its
-// album key lines in file order, each to be applied in turn, so the last of a key wins;
-// the ARTISTS section's entries go into `artists`. Raises the file-open error; malformed
-// content is never an error.
-std::vector<AlbumValue> ReadMetadataFile(const std::string& path, ArtistMap& artists);
+// Empties `artists` and `originals`, then reads the file (shared with other readers only) and
+// returns its album key lines in file order, each to be applied in turn, so the last of a key
+// wins; the ARTISTS section's entries go into `artists`, and the original characters of values
+// and entries that the ANSI code page cannot hold into `originals`. Raises the file-open error;
+// malformed content is never an error.
+std::vector<AlbumValue> ReadMetadataFile(const std::string& path, ArtistMap& artists,
+                                         OriginalTexts* originals = nullptr);
 
-// The reading rules applied to the bytes of a file; empties `artists` first.
-std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, ArtistMap& artists);
+// The reading rules applied to the bytes of a file; empties `artists` and `originals` first.
+std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, ArtistMap& artists,
+                                          OriginalTexts* originals = nullptr);
 
 // A DISCNUMBER value as a signed 32-bit integer: optional "+" or "-", then decimal digits, or
 // hexadecimal digits after "$", "x", "X", "0x" or "0X", and nothing else. Anything else, and
@@ -50,8 +54,10 @@ int32_t ParseDiscNumber(std::string_view value);
 int DiscItemIndex(std::string_view value, int itemCount);
 
 // The whole file as UTF-8 bytes, CR LF after every line. Field and entry texts are written
-// as they stand; an entry whose artist is blank is left out.
-std::string BuildMetadataText(const AlbumRecord& record, const ArtistMap& artists);
+// as they stand, or as their original characters while they are still exactly the lossy form
+// that `originals` noted; an entry whose artist is blank is left out.
+std::string BuildMetadataText(const AlbumRecord& record, const ArtistMap& artists,
+                              const OriginalTexts* originals = nullptr);
 
 // Replaces the file's content with `bytes` in one step (see tk::ReplaceFileContents): a save
 // that fails leaves the old file exactly as it was. `write` is a seam for tests.

@@ -8,12 +8,14 @@ bool IsContinuation(unsigned char c) { return c >= 0x80 && c <= 0xBF; }
 
 }  // namespace
 
-std::string Trim(std::string_view text) {
+std::string Trim(std::string_view text) { return std::string(TrimView(text)); }
+
+std::string_view TrimView(std::string_view text) {
   size_t begin = 0;
   size_t end = text.size();
   while (begin < end && IsBlankOrControl(text[begin])) ++begin;
   while (end > begin && IsBlankOrControl(text[end - 1])) --end;
-  return std::string(text.substr(begin, end - begin));
+  return text.substr(begin, end - begin);
 }
 
 std::string AsciiUpper(std::string text) {

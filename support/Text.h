@@ -11,6 +11,8 @@
 // The text without the bytes of code 32 or less (blanks, control characters) at either end.
 // Works on bytes: the ideographic space and the trail bytes of Shift-JIS are never removed.
 std::string Trim(std::string_view text);
+// The same, as a view into `text`, for readers that need to know where the trimmed part stands.
+std::string_view TrimView(std::string_view text);
 
 // The text with a-z turned into A-Z; every other byte stays.
 std::string AsciiUpper(std::string text);

@@ -212,6 +212,33 @@ TEST_F(CommandsTest, AlbumBWithoutAGenreLineKeepsTheGenreOfAlbumA) {
   EXPECT_EQ(form->Artists().Count(), 0);
 }
 
+TEST_F(CommandsTest, TheOriginalsOfCharactersTheCodePageLacksBelongToTheLoadedAlbum) {
+  const std::string example =
+      tk::ReadWholeFile(QUORVEL_TEST_DATA "/metadata/outside-code-page.txt");
+  const std::vector<ModalWatcher::Action> yesOk{ModalWatcher::Click(IDYES),
+                                                ModalWatcher::Click(IDOK)};
+  TempFolder a("a"), b("b"), c("c");
+  a.Write("metadata.txt", example);
+  std::string titleA = a.Write("title.txt", "");
+  Load(titleA);
+  EXPECT_EQ(form->KyAlbumArtist.Text(), "Motorhead");
+  EXPECT_EQ(PressAndAnswer(VK_F9, yesOk).size(), 2u);
+  EXPECT_EQ(a.Read("metadata.txt"), example);
+
+  // Album B has no ALBUMARTIST line: the field keeps A's look-alike, which B writes as shown.
+  b.Write("metadata.txt", "ALBUM=Album B\r\n");
+  Load(b.Write("title.txt", ""));
+  EXPECT_EQ(PressAndAnswer(VK_F9, yesOk).size(), 2u);
+  EXPECT_NE(b.Read("metadata.txt").find("\r\nALBUMARTIST=Motorhead\r\n"), std::string::npos);
+
+  // The reset forgets them too: the look-alike typed anew is written as typed.
+  Load(titleA);
+  Load(c.Write("title.txt", ""));
+  form->KyAlbumArtist.SetText("Motorhead");
+  EXPECT_EQ(PressAndAnswer(VK_F9, {ModalWatcher::Click(IDOK)}).size(), 1u);
+  EXPECT_NE(c.Read("metadata.txt").find("\r\nALBUMARTIST=Motorhead\r\n"), std::string::npos);
+}
+
 TEST_F(CommandsTest, SaveAndTrackArtistsBeforeAnyLoadOnlyWarn) {
   auto seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDOK)});
   ASSERT_EQ(seen.size(), 1u);

@@ -301,3 +301,37 @@ TEST(Program, ASavedFileKeepsItsHiddenAttributeAndEveryEntry) {
   EXPECT_EQ(editor.ExitCode(), 0);
   DeleteFileA(EditorSettingsPath().c_str());
 }
+
+// Names with characters that code page 932 lacks, in a file another tool wrote: F5, F9, Yes
+// writes them back unchanged, only in the editor's own layout.
+TEST(Program, EndToEndCharactersTheCodePageLacksSurviveALoadAndASave) {
+  DeleteFileA(EditorSettingsPath().c_str());
+  harness::TempFolder album("アルバム");
+  album.Write("metadata.txt",
+              "# written by another tool\n"
+              "GENRE=M\xC3\xBAsica\nALBUM=Caf\xC3\xA9 Songs\nALBUMARTIST=Mot\xC3\xB6rhead\n"
+              "ARTIST=Beyonc\xC3\xA9\nDISCNUMBER=1\nYEAR=2025\n[ARTISTS]\n"
+              "Intro=Sigur R\xC3\xB3s\n\xE5\xA4\x9C\xE6\x98\x8E\xE3\x81\x91=Zo\xC3\xAB\n");
+  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  harness::ModalWatcher watcher(editor.process.dwProcessId);
+  ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+  // The window shows the platform's look-alikes.
+  const std::vector<std::string> fields{"Cafe Songs", "Motorhead", "Beyonce",
+                                        "2025",       "Musica",    " 1"};
+  EXPECT_TRUE(harness::PumpUntil([&] { return FieldTexts(editor.window) == fields; }));
+  watcher.Expect(harness::ModalWatcher::Click(IDYES));
+  watcher.Expect(harness::ModalWatcher::Click(IDOK));
+  harness::PressKey(VK_F9);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_EQ(watcher.Seen().size(), 3u);
+  EXPECT_EQ(watcher.Seen()[1].text, "上書きしますか？");
+  EXPECT_EQ(watcher.Seen()[2].text, "metadata.txtを保存しました。");
+  ASSERT_TRUE(EditorReady(editor));
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(editor.ExitCode(), 0);
+  EXPECT_EQ(album.Read("metadata.txt"),
+            harness::ReadFileBytes(QUORVEL_TEST_DATA "/metadata/outside-code-page.txt"));
+  DeleteFileA(EditorSettingsPath().c_str());
+}

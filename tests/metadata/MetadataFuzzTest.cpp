@@ -171,7 +171,8 @@ Entries EntriesOf(const ArtistMap& map) {
 
 void CheckRead(std::string_view bytes) {
   ArtistMap map;
-  std::vector<AlbumValue> values = ParseMetadataText(bytes, map);
+  OriginalTexts originals;
+  std::vector<AlbumValue> values = ParseMetadataText(bytes, map, &originals);
   for (const AlbumValue& value : values) ASSERT_TRUE(IsTrimmed(value.value)) << value.value;
   for (int i = 0; i < map.Count(); ++i) {
     std::string title = map.TitleAt(i);
@@ -184,10 +185,14 @@ void CheckRead(std::string_view bytes) {
   std::array<std::string, 6> fields = LastValues(values);
   AlbumRecord record{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
   ArtistMap reread;
-  std::vector<AlbumValue> rereadValues = ParseMetadataText(BuildMetadataText(record, map), reread);
+  OriginalTexts rereadOriginals;
+  std::string saved = BuildMetadataText(record, map, &originals);
+  std::vector<AlbumValue> rereadValues = ParseMetadataText(saved, reread, &rereadOriginals);
   ASSERT_EQ(LastValues(rereadValues), fields);
   ASSERT_EQ(reread.Count(), map.Count());
   ASSERT_EQ(EntriesOf(reread), EntriesOf(map));
+  // What a save kept of the characters the code page lacks, the next save keeps too.
+  ASSERT_EQ(BuildMetadataText(record, reread, &rereadOriginals), saved);
 }
 
 TEST(MetadataFuzz, RandomAndMutatedTextsAreReadAndSurviveASave) {

@@ -1,0 +1,210 @@
+// Characters that the code page lacks: shown as the platform's look-alikes, written back as
+// read while the window still holds exactly the lossy form.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "metadata/MetadataFile.h"
+#include "support/NumberPicture.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Files.h"
+
+namespace {
+
+using Entries = std::vector<std::string>;
+
+const char* const kOutsidePath = QUORVEL_TEST_DATA "/metadata/outside-code-page.txt";
+
+// UTF-8 of the texts in that file.
+#define CAFE_SONGS "Caf\xC3\xA9 Songs"
+#define MOTORHEAD "Mot\xC3\xB6rhead"
+#define SIGUR_ROS "Sigur R\xC3\xB3s"
+#define YOAKE "\xE5\xA4\x9C\xE6\x98\x8E\xE3\x81\x91"  // 夜明け
+#define ZOE "Zo\xC3\xAB"
+
+// An album as the main window holds it after a load: each value applied to its field in turn.
+struct Album {
+  AlbumRecord record;
+  ArtistMap artists;
+  OriginalTexts originals;
+
+  explicit Album(std::string_view bytes) { Read(bytes); }
+  void Read(std::string_view bytes) {
+    // The record's fields stand in the order of the keys.
+    static std::string AlbumRecord::*const fields[] = {
+        &AlbumRecord::album, &AlbumRecord::albumArtist, &AlbumRecord::artist,
+        &AlbumRecord::year,  &AlbumRecord::genre,       &AlbumRecord::discNumber};
+    for (const AlbumValue& value : ParseMetadataText(bytes, artists, &originals)) {
+      std::string text = value.value;
+      if (value.key == AlbumKey::DiscNumber) {  // the disc list's item text
+        int item = DiscItemIndex(value.value, 12);
+        text = item < 0 ? "" : NumberPicture("Z9", item + 1);
+      }
+      record.*fields[static_cast<int>(value.key)] = text;
+    }
+  }
+  std::string Save() const { return BuildMetadataText(record, artists, &originals); }
+};
+
+Entries EntriesOf(const ArtistMap& map) {
+  Entries entries;
+  for (int i = 0; i < map.Count(); ++i) entries.push_back(map.TitleAt(i) + "=" + map.ArtistAt(i));
+  return entries;
+}
+
+std::string ArtistsLinesOf(const std::string& text) {
+  return text.substr(text.rfind("[ARTISTS]\r\n") + 11);
+}
+
+std::string AlbumLinesOf(const std::string& text) {
+  size_t begin = text.find("\r\nALBUM=") + 2;
+  return text.substr(begin, text.find("\r\n\r\n") + 2 - begin);
+}
+
+const std::string& Example() {
+  static const std::string bytes = tk::ReadWholeFile(kOutsidePath);
+  return bytes;
+}
+
+TEST(OriginalTexts, TheExampleIsShownWithLookAlikesAndWrittenBackByteForByte) {
+  Album album(Example());
+  EXPECT_EQ(album.record.album, "Cafe Songs");
+  EXPECT_EQ(album.record.albumArtist, "Motorhead");
+  EXPECT_EQ(album.record.artist, "Beyonce");
+  EXPECT_EQ(album.record.genre, "Musica");
+  EXPECT_EQ(EntriesOf(album.artists), (Entries{"Intro=Sigur Ros", "夜明け=Zoe"}));
+  EXPECT_EQ(album.Save(), Example());
+
+  // Written by another tool: other order, letter case, blanks and line ends, no comments.
+  Album other("genre = M\xC3\xBAsica\nalbum=  " CAFE_SONGS
+              " \nARTIST=Beyonc\xC3\xA9\nAlbumArtist=" MOTORHEAD
+              "\nYEAR=2025\nDISCNUMBER=1\n[artists]\n Intro = " SIGUR_ROS " \n" YOAKE "=" ZOE "\n");
+  EXPECT_EQ(other.Save(), Example());
+}
+
+TEST(OriginalTexts, AValueChangedInTheWindowIsWrittenFromTheWindow) {
+  Album album(Example());
+  album.record.album = "CAFE SONGS";
+  album.record.artist = "Beyonce Knowles";
+  album.record.genre = "Cafe Songs";  // the album's lossy form, but not the genre's
+  EXPECT_EQ(AlbumLinesOf(album.Save()),
+            "ALBUM=CAFE SONGS\r\nALBUMARTIST=" MOTORHEAD
+            "\r\nARTIST=Beyonce Knowles\r\nYEAR=2025\r\nGENRE=Cafe Songs\r\nDISCNUMBER= 1\r\n");
+}
+
+TEST(OriginalTexts, EntriesAreWrittenAsTheDialogLeftThem) {
+  struct Case {
+    const char* what;
+    std::function<void(ArtistMap&)> edit;
+    std::string lines;
+  };
+  const Case cases[] = {
+      {"deleted", [](ArtistMap& map) { map.Delete(map.IndexOfTitle("Intro")); },
+       YOAKE "=" ZOE "\r\n"},
+      {"registered again as shown",
+       [](ArtistMap& map) { map.SetArtist("Intro", map.ArtistOf("Intro")); },
+       "Intro=" SIGUR_ROS "\r\n" YOAKE "=" ZOE "\r\n"},
+      {"registered again in other letter case",
+       [](ArtistMap& map) { map.SetArtist("INTRO", "Sigur Ros"); },
+       "INTRO=" SIGUR_ROS "\r\n" YOAKE "=" ZOE "\r\n"},
+      {"changed", [](ArtistMap& map) { map.SetArtist("夜明け", "Zoe Kravitz"); },
+       "Intro=" SIGUR_ROS "\r\n" YOAKE "=Zoe Kravitz\r\n"},
+      {"the same text registered for another title",
+       [](ArtistMap& map) { map.SetArtist("Outro", "Sigur Ros"); },
+       "Intro=" SIGUR_ROS "\r\n" YOAKE "=" ZOE "\r\nOutro=Sigur Ros\r\n"},
+  };
+  for (const Case& c : cases) {
+    Album album(Example());
+    ArtistMap copy;  // the dialog's working copy, taken back after a register or delete
+    copy.Assign(album.artists);
+    c.edit(copy);
+    album.artists.Assign(copy);
+    EXPECT_EQ(ArtistsLinesOf(album.Save()), c.lines) << c.what;
+  }
+}
+
+TEST(OriginalTexts, TheLastLineOfAKeyOrEntryDecides) {
+  struct Case {
+    const char* text;
+    std::string written;  // the album lines or the ARTISTS section
+  };
+  const Case cases[] = {
+      {"ALBUM=" CAFE_SONGS "\r\nALBUM=Cafe Songs\r\n", "ALBUM=Cafe Songs\r\n"},
+      {"ALBUM=Cafe Songs\r\nALBUM=Caf\xC3\xA8 Songs\r\n", "ALBUM=Caf\xC3\xA8 Songs\r\n"},
+      {"[ARTISTS]\r\nCaf\xC3\xA9=A\r\nCafe=B\r\n", "Cafe=B\r\n"},
+      {"[ARTISTS]\r\nCafe=A\r\nCAF\xC3\x89=B\r\n", "CAF\xC3\x89=B\r\n"},
+      {"[ARTISTS]\r\nIntro=" SIGUR_ROS "\r\nIntro=Sigur Ros\r\n", "Intro=Sigur Ros\r\n"},
+      {"[ARTISTS]\r\nIntro=" SIGUR_ROS "\r\nOutro=Sigur Ros\r\n",
+       "Intro=" SIGUR_ROS "\r\nOutro=Sigur Ros\r\n"},
+  };
+  for (const Case& c : cases) {
+    std::string saved = Album(c.text).Save();
+    std::string lines = c.written.starts_with("ALBUM=")
+                            ? saved.substr(saved.find("ALBUM="), c.written.size())
+                            : ArtistsLinesOf(saved);
+    EXPECT_EQ(lines, c.written) << c.text;
+  }
+}
+
+TEST(OriginalTexts, CharactersBeyondTheBasicPlane) {
+  // A four-byte sequence breaks the decoding rule: the line is skipped, as before.
+  Album fourBytes("ALBUM=x\r\nALBUM=\xF0\x9F\x8E\xB5 Song\r\n[ARTISTS]\r\nA=\xF0\x9F\x8E\xB5\r\n");
+  EXPECT_EQ(fourBytes.record.album, "x");
+  EXPECT_EQ(fourBytes.artists.Count(), 0);
+  EXPECT_NE(fourBytes.Save().find("\r\nALBUM=x\r\n"), std::string::npos);
+
+  // The same character as two three-byte halves passes the rule and now comes back as read.
+  const std::string halves = "\xED\xA0\xBC\xED\xBE\xB5";
+  Album pair("ALBUM=" + halves + " Song\r\n");
+  EXPECT_EQ(pair.record.album, "?? Song");
+  EXPECT_NE(pair.Save().find("\r\nALBUM=" + halves + " Song\r\n"), std::string::npos);
+}
+
+TEST(OriginalTexts, AReadForgetsTheOriginalsOfTheAlbumBefore) {
+  Album album(Example());
+  album.Read("ALBUM=Other\r\n");  // the other fields keep their texts, as in the window
+  EXPECT_EQ(AlbumLinesOf(album.Save()),
+            "ALBUM=Other\r\nALBUMARTIST=Motorhead\r\nARTIST=Beyonce\r\nYEAR=2025\r\n"
+            "GENRE=Musica\r\nDISCNUMBER= 1\r\n");
+
+  Album failed(Example());
+  EXPECT_THROW(
+      ReadMetadataFile(QUORVEL_TEST_DATA "/missing.txt", failed.artists, &failed.originals),
+      tk::Win32Error);
+  EXPECT_NE(failed.Save().find("\r\nALBUMARTIST=Motorhead\r\n"), std::string::npos);
+}
+
+// The title list of a UTF-8 title.txt notes each title with the line it came from.
+TEST(OriginalTexts, AListedTitleIsWrittenWithItsOriginalCharacters) {
+  struct Case {
+    const char* line;
+    const char* title;  // what the list made of the line
+    const char* written;
+  };
+  const Case cases[] = {
+      {"01 " CAFE_SONGS ".mp3", "Cafe Songs", CAFE_SONGS},
+      {"02 " YOAKE "\xE3\x81\xAE" CAFE_SONGS ".wav", "夜明けのCafe Songs",
+       YOAKE "\xE3\x81\xAE" CAFE_SONGS},
+      {"2-\xC2\xB2", "2", "\xC2\xB2"},  // the head "2-" is cut, the look-alike "2" is the title
+      {"03 Cafe Songs.mp3", "Cafe Songs", "Cafe Songs"},
+      {"04 " CAFE_SONGS, "Other", "Other"},
+      {"05 \xF0\x9F\x8E\xB5 " CAFE_SONGS, "Cafe Songs", "Cafe Songs"},  // a malformed line
+  };
+  for (const Case& c : cases) {
+    OriginalTexts originals;
+    originals.NoteListedTitle(c.line, c.title);
+    ArtistMap map;
+    map.SetArtist(c.title, "Guest");
+    EXPECT_EQ(ArtistsLinesOf(BuildMetadataText(AlbumRecord{}, map, &originals)),
+              std::string(c.written) + "=Guest\r\n")
+        << c.line;
+  }
+
+  // The track list's spelling wins over the file's for the same look-alike.
+  Album album("[ARTISTS]\r\nCaf\xC3\xA8 Songs=A\r\n");
+  album.originals.NoteListedTitle("01 " CAFE_SONGS ".mp3", "Cafe Songs");
+  EXPECT_EQ(ArtistsLinesOf(album.Save()), CAFE_SONGS "=A\r\n");
+}
+
+}  // namespace
