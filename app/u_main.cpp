@@ -369,7 +369,7 @@ int TMain_Form::DiscItemFor(const std::string& value) {
 }
 
 void TMain_Form::SaveMetadata(const std::string& path) {
-  auto selected = [](tk::ComboBox& box) { return box.Items().Get(box.ItemIndex()); };
+  auto selected = [](TComboBoxExVell& box) { return box.Items().Get(box.ItemIndex()); };
   AlbumRecord record{KyAlbum.Text(),     KyAlbumArtist.Text(), KyArtist.Text(),
                      selected(KyCBYear), KyGenre.Text(),       selected(kyCBDiscNo)};
   WriteMetadataFile(path, BuildMetadataText(record, *FArtists));

@@ -117,7 +117,7 @@ std::vector<std::string> FieldTexts(HWND window) {
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     char kind[64];
     GetClassNameA(child, kind, sizeof kind);
-    if (std::string(kind) != "QuorvelEdit" && std::string(kind) != "QuorvelComboBox") continue;
+    if (std::string(kind) != "QuorvelEdit" && std::string(kind) != "TComboBoxExVell") continue;
     // Across processes GetWindowText gives only the window's name, not a control's text.
     char text[256];
     int length = static_cast<int>(
@@ -141,7 +141,7 @@ void PickFromList(HWND window, int field, int item) {
     GetClassNameA(child, kind, sizeof kind);
     RECT r;
     GetWindowRect(child, &r);
-    if (std::string(kind) == "QuorvelEdit" || std::string(kind) == "QuorvelComboBox")
+    if (std::string(kind) == "QuorvelEdit" || std::string(kind) == "TComboBoxExVell")
       fields.emplace_back(r.top, child);
   }
   std::sort(fields.begin(), fields.end());
