@@ -65,6 +65,7 @@ class TMain_Form : public tk::Form {
   void ApplyAlbumValue(const AlbumValue& value);
   int YearItemFor(const std::string& year);
   int DiscItemFor(const std::string& value);
+  void ResolveTypedValues();
   tk::WinControl* FieldControl(int16_t field);
   int16_t FieldOf(tk::WinControl* control);
 

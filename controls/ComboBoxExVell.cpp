@@ -1,8 +1,11 @@
 #include "controls/ComboBoxExVell.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "toolkit/Application.h"
+#include "toolkit/CodePage.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 
@@ -53,7 +56,10 @@ int TCustomComboBoxExVell::ItemIndex() {
 }
 
 void TCustomComboBoxExVell::SetItemIndex(int index) {
-  if (ItemIndex() != index) SendMessageA(Handle(), CB_SETCURSEL, index, 0);
+  if (ItemIndex() == index) return;
+  // Wine keeps the selection for an index past the end, where Windows removes it.
+  if (index >= FItems.Count()) index = -1;
+  SendMessageA(handle_, CB_SETCURSEL, index, 0);
 }
 
 bool TCustomComboBoxExVell::ListDropped() {
@@ -111,6 +117,19 @@ HBRUSH TCustomComboBoxExVell::Brush() {
 
 HFONT TCustomComboBoxExVell::FontHandle() {
   return reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
+}
+
+std::string TCustomComboBoxExVell::ItemText(int index) {
+  // The length first, so that a text of any length is read back whole. Wine's ANSI form of
+  // CB_GETLBTEXT overruns its own buffer on texts of some hundred characters; the UTF-16
+  // form does not, and a text that came in as ANSI converts back as it was.
+  LRESULT length = DefaultProcW(CB_GETLBTEXTLEN, index, 0);
+  if (length == CB_ERR) return "";
+  std::wstring text(length + 1, L'\0');
+  length = DefaultProcW(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  if (length == CB_ERR) return "";
+  text.resize(length);
+  return tk::WideToAnsi(text);
 }
 
 bool TCustomComboBoxExVell::HasFocus() const {
@@ -483,6 +502,8 @@ void TCustomComboBoxExVell::FitDropDown() {
     throw;
   }
   FAdjustingDropDown = false;
+  // Common controls 6 size the open list by its count of visible rows instead.
+  SendMessageA(handle_, CB_SETMINVISIBLE, rows, 0);
   SetWindowPos(
       handle_, nullptr, 0, 0, 0, 0,
       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW);

@@ -15,15 +15,7 @@ LRESULT TComboBoxStrings::Send(UINT message, WPARAM wParam, LPARAM lParam) const
 
 int TComboBoxStrings::Count() const { return static_cast<int>(Send(CB_GETCOUNT, 0, 0)); }
 
-std::string TComboBoxStrings::Get(int index) const {
-  // The length first, so that a text of any length is read back whole.
-  LRESULT length = Send(CB_GETLBTEXTLEN, index, 0);
-  if (length == CB_ERR) return "";
-  std::string text(length + 1, '\0');
-  length = Send(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(length == CB_ERR ? 0 : length);
-  return text;
-}
+std::string TComboBoxStrings::Get(int index) const { return OwnerCombo.ItemText(index); }
 
 intptr_t TComboBoxStrings::Value(int index) const {
   LRESULT value = Send(CB_GETITEMDATA, index, 0);

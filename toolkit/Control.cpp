@@ -276,8 +276,8 @@ bool WinControl::DialogKeyStep(MSG& msg, HWND codeWindow) {
   if (!mask) return false;
   LRESULT code = SendMessageA(codeWindow, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&msg));
   Form* form = ParentForm();
-  return !(code & mask) && !(code & DLGC_WANTMESSAGE) && form &&
-         form->DialogKey(key, KeyboardShiftState());
+  // DLGC_WANTALLKEYS (also named DLGC_WANTMESSAGE) claims Enter and Esc, never Tab.
+  return !(code & mask) && form && form->DialogKey(key, KeyboardShiftState());
 }
 
 LRESULT WinControl::KeyNotice(UINT notice, MSG& msg) {
@@ -319,6 +319,10 @@ COLORREF WinControl::ParentBackgroundColour() {
 
 LRESULT WinControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return CallWindowProcA(baseProc_, handle_, message, wParam, lParam);
+}
+
+LRESULT WinControl::DefaultProcW(UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(baseProc_, Handle(), message, wParam, lParam);
 }
 
 void WinControl::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, HWND child,

@@ -123,6 +123,8 @@ class WinControl {
   virtual void BeforeDestroy() {}
   virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // The platform's processing of a UTF-16 message, without the conversion to ANSI and back.
+  LRESULT DefaultProcW(UINT message, WPARAM wParam, LPARAM lParam);
   // The reflected WM_COMMAND notification code of this control.
   virtual void CommandNotify(WORD /*code*/) {}
   virtual HWND ParentHandleForChildren() { return Handle(); }
