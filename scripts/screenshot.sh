@@ -23,7 +23,11 @@ done
 [ -n "$window" ] || { echo "the main window did not appear" >&2; exit 1; }
 sleep 0.5  # let the first paint finish
 eval "$(xdotool getwindowgeometry --shell "$window")"
-# The open list may reach below the window.
-if [ "${2:-}" = combo ]; then HEIGHT=$((HEIGHT + 120)); WIDTH=$((WIDTH + 120)); fi
+if [ "${2:-}" = combo ]; then
+  # A click on the third box's arrow opens its list, which may reach beyond the window.
+  xdotool mousemove --window "$window" 183 104 click 1
+  sleep 0.5
+  HEIGHT=$((HEIGHT + 120)); WIDTH=$((WIDTH + 120))
+fi
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$out"
 echo "$out"

@@ -1,6 +1,6 @@
 // A form for looking at the extended combo box: one with the flat border beside one with
-// the platform's edge, and a third whose open list is widened to its longest item.
-// scripts/screenshot.sh takes its picture; closing the window ends it.
+// the platform's edge, and a third whose list, widened to its longest item, is opened by
+// scripts/screenshot.sh with a click before it takes the picture.
 
 #include "controls/ComboBoxExVell.h"
 #include "toolkit/Application.h"
@@ -56,10 +56,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   app.Initialize();
   app.SetTitle("ComboBoxExVell");
   GalleryForm form;
-  form.Show();
   form.Fill();
-  form.wide.SetFocus();
-  form.wide.SetListDropped(true);
+  form.Show();
   app.Run();
   return 0;
 }
