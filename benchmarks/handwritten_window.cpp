@@ -28,8 +28,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   int width = frame.right - frame.left, height = frame.bottom - frame.top;
   HWND main = CreateWindowExA(WS_EX_WINDOWEDGE, "HandWritten", "Quorvel 1.02", style,
                               (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                              (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                              nullptr, nullptr, instance, nullptr);
+                              (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr,
+                              nullptr, instance, nullptr);
   LOGFONTA lf{};
   lf.lfHeight = -13;
   lf.lfCharSet = SHIFTJIS_CHARSET;
@@ -68,9 +68,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   HWND windows[17];
   for (int i = 0; i < 17; ++i) {
     const Child& c = children[i];
-    windows[i] = CreateWindowExA(c.exStyle, c.kind, c.text, c.style, c.left, c.top, c.width,
-                                 c.height, main, reinterpret_cast<HMENU>(100 + i), instance,
-                                 nullptr);
+    windows[i] =
+        CreateWindowExA(c.exStyle, c.kind, c.text, c.style, c.left, c.top, c.width, c.height, main,
+                        reinterpret_cast<HMENU>(100 + i), instance, nullptr);
     SendMessageA(windows[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
   SYSTEMTIME today;
