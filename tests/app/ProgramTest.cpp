@@ -295,8 +295,8 @@ HWND EditorFocus(Editor& editor) {
 
 }  // namespace
 
-// The year and disc boxes are the system's own combo box: its class and style, lists of
-// seven and eight rows, Esc closing with the text shown at opening, a click taking an item.
+// The year and disc boxes are the system's own combo box: its class and style, a click
+// taking an item, lists of seven and eight rows, Esc closing with the text shown at opening.
 TEST(Program, TheYearAndDiscBoxesOpenTheirListsAndEscRestores) {
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
@@ -308,6 +308,10 @@ TEST(Program, TheYearAndDiscBoxesOpenTheirListsAndEscRestores) {
     EXPECT_EQ((GetWindowLongA(box, GWL_STYLE) | WS_VSCROLL) & ~WS_VISIBLE, 0x44210202);
     EXPECT_TRUE(GetWindowLongA(box, GWL_STYLE) & WS_VISIBLE);
   }
+  // A click on an item takes it. (The presses below are never on the same arrow twice in
+  // a row, which would count as a double click.)
+  PickFromList(editor.window, 5, 2);
+  EXPECT_TRUE(harness::PumpUntil([&] { return ShownText(boxes[1]) == " 3"; }));
   struct Case {
     HWND box;
     int rows;
@@ -336,13 +340,6 @@ TEST(Program, TheYearAndDiscBoxesOpenTheirListsAndEscRestores) {
     EXPECT_TRUE(harness::PumpUntil([&] { return ShownText(c.box) == shown; }));
     EXPECT_EQ(GetParent(EditorFocus(editor)), c.box);
   }
-  // A press into the edit part first: a second press on the arrow at once would count as
-  // a double click.
-  RECT disc;
-  GetWindowRect(boxes[1], &disc);
-  harness::ClickAt({disc.left + 4, (disc.top + disc.bottom) / 2});
-  PickFromList(editor.window, 5, 2);
-  EXPECT_TRUE(harness::PumpUntil([&] { return ShownText(boxes[1]) == " 3"; }));
   harness::PressKey(VK_F12);
   EXPECT_EQ(editor.ExitCode(), 0);
 }
