@@ -85,6 +85,7 @@ bool Application::IsKeyMessage(MSG& msg) {
     case WM_CHAR:
     case WM_SYSCHAR:
     case WM_KEYUP:
+    case WM_SYSKEYUP:
       notice = CN_BASE + msg.message;
       break;
     default:

@@ -297,7 +297,8 @@ LRESULT WinControl::KeyNotice(UINT notice, MSG& msg) {
       msg.wParam = static_cast<unsigned char>(key);
       return 0;
     }
-    case CN_KEYUP: {
+    case CN_KEYUP:
+    case CN_SYSKEYUP: {
       WORD key = static_cast<WORD>(msg.wParam);
       if (DoKeyUp(key, shift)) return 1;
       msg.wParam = key;
@@ -361,6 +362,7 @@ LRESULT WinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case CN_CHAR:
     case CN_SYSCHAR:
     case CN_KEYUP:
+    case CN_SYSKEYUP:
       // A failure ends the handling of the key: it does not reach the window either.
       try {
         return KeyNotice(message, *reinterpret_cast<MSG*>(lParam));
