@@ -370,8 +370,18 @@ int TMain_Form::DiscItemFor(const std::string& value) {
   return DiscItemIndex(value, kyCBDiscNo.Items().Count());
 }
 
+// Typing in a box deselects its item; a typed year or disc number is resolved as a stored
+// one would be, so that what the user typed is saved rather than dropped.
+void TMain_Form::ResolveTypedValues() {
+  if (KyCBYear.ItemIndex() == -1 && !KyCBYear.Text().empty())
+    KyCBYear.SetItemIndex(YearItemFor(KyCBYear.Text()));
+  if (kyCBDiscNo.ItemIndex() == -1 && !kyCBDiscNo.Text().empty())
+    kyCBDiscNo.SetItemIndex(DiscItemFor(kyCBDiscNo.Text()));
+}
+
 void TMain_Form::SaveMetadata(const std::string& path) {
-  auto selected = [](tk::ComboBox& box) { return box.Items().Get(box.ItemIndex()); };
+  ResolveTypedValues();
+  auto selected = [](TComboBoxExVell& box) { return box.Items().Get(box.ItemIndex()); };
   AlbumRecord record{KyAlbum.Text(),     KyAlbumArtist.Text(), KyArtist.Text(),
                      selected(KyCBYear), KyGenre.Text(),       selected(kyCBDiscNo)};
   WriteMetadataFile(path, BuildMetadataText(record, *FArtists, &FOriginals));

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "controls/ComboBoxExVell.h"
 #include "metadata/ArtistMap.h"
 #include "metadata/MetadataFile.h"
 #include "toolkit/FileDialog.h"
@@ -26,8 +27,8 @@ class TMain_Form : public tk::Form {
   tk::Label Label5{this, "Label5"};
   tk::Edit KyGenre{this, "KyGenre"};
   tk::Label Label6{this, "Label6"};
-  tk::ComboBox KyCBYear{this, "KyCBYear"};
-  tk::ComboBox kyCBDiscNo{this, "kyCBDiscNo"};
+  TComboBoxExVell KyCBYear{this, "KyCBYear"};
+  TComboBoxExVell kyCBDiscNo{this, "kyCBDiscNo"};
   tk::BitmapButton LoadBtn{this, "LoadBtn"};
   tk::BitmapButton SaveBtn{this, "SaveBtn"};
   tk::BitmapButton EndBtn{this, "EndBtn"};
@@ -64,6 +65,7 @@ class TMain_Form : public tk::Form {
   void ApplyAlbumValue(const AlbumValue& value);
   int YearItemFor(const std::string& year);
   int DiscItemFor(const std::string& value);
+  void ResolveTypedValues();
   tk::WinControl* FieldControl(int16_t field);
   int16_t FieldOf(tk::WinControl* control);
 

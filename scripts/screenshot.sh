@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the editor headless, waits for its main window, saves a PNG of it and closes it.
-# Usage: scripts/screenshot.sh [output.png]   (default: quorvel.png)
+# Usage: scripts/screenshot.sh [output.png] [combo]   (default: quorvel.png)
+# With "combo", the combo box gallery form instead of the editor, with its open list.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-quorvel.png}")
@@ -11,14 +12,22 @@ build
 ensure_prefix
 start_xvfb
 trap 'stop_wineserver; stop_xvfb' EXIT
-jp "$WINE" "$QUORVEL_BUILD/Quorvel.exe" </dev/null >/dev/null 2>&1 &
+exe=$QUORVEL_BUILD/Quorvel.exe title='^Quorvel 1\.02$'
+if [ "${2:-}" = combo ]; then exe=$QUORVEL_BUILD/tests/combo_gallery.exe title='^ComboBoxExVell$'; fi
+jp "$WINE" "$exe" </dev/null >/dev/null 2>&1 &
 window=
 for i in $(seq 1 200); do
-  window=$(xdotool search --name '^Quorvel 1\.02$' 2>/dev/null | head -n 1) && [ -n "$window" ] && break
+  window=$(xdotool search --name "$title" 2>/dev/null | head -n 1) && [ -n "$window" ] && break
   sleep 0.1
 done
 [ -n "$window" ] || { echo "the main window did not appear" >&2; exit 1; }
 sleep 0.5  # let the first paint finish
 eval "$(xdotool getwindowgeometry --shell "$window")"
+if [ "${2:-}" = combo ]; then
+  # A click on the third box's arrow opens its list, which may reach beyond the window.
+  xdotool mousemove --window "$window" 183 104 click 1
+  sleep 0.5
+  HEIGHT=$((HEIGHT + 120)); WIDTH=$((WIDTH + 120))
+fi
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$out"
 echo "$out"

@@ -72,69 +72,29 @@ bool Application::HandleMessage(MSG& msg) {
   return true;
 }
 
-// The key pipeline, before a key message reaches its window:
+// The key pipeline, before a key message reaches its window: the control that owns the
+// window gets it as a key notice. By default (WinControl::KeyNotice):
 // 1. Tab, the arrows, Enter and Esc go to the form's dialog-key handling when the focused
 //    window does not claim them (WM_GETDLGCODE);
 // 2. the form's key preview, then the control's own key handlers; a key set to 0 is
 //    consumed and never reaches the window.
 bool Application::IsKeyMessage(MSG& msg) {
-  if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
-  WinControl* control = WinControl::OwnerOf(msg.hwnd);
-  if (!control) return false;
-  try {
-    ShiftState shift = KeyboardShiftState();
-    switch (msg.message) {
-      case WM_KEYDOWN:
-      case WM_SYSKEYDOWN: {
-        WORD key = static_cast<WORD>(msg.wParam);
-        UINT mask = 0;
-        switch (key) {
-          case VK_TAB:
-            mask = DLGC_WANTTAB;
-            break;
-          case VK_LEFT:
-          case VK_RIGHT:
-          case VK_UP:
-          case VK_DOWN:
-            mask = DLGC_WANTARROWS;
-            break;
-          case VK_RETURN:
-          case VK_ESCAPE:
-          case VK_EXECUTE:
-          case VK_CANCEL:
-            mask = DLGC_WANTALLKEYS;
-            break;
-        }
-        if (mask) {
-          LRESULT code = SendMessageA(msg.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&msg));
-          Form* form = control->ParentForm();
-          if (!(code & mask) && !(code & DLGC_WANTMESSAGE) && form && form->DialogKey(key, shift))
-            return true;
-        }
-        if (control->DoKeyDown(key, shift)) return true;
-        msg.wParam = key;
-        return false;
-      }
-      case WM_CHAR: {
-        char key = static_cast<char>(msg.wParam);
-        if (control->DoKeyPress(key)) return true;
-        msg.wParam = static_cast<unsigned char>(key);
-        return false;
-      }
-      case WM_KEYUP:
-      case WM_SYSKEYUP: {
-        WORD key = static_cast<WORD>(msg.wParam);
-        if (control->DoKeyUp(key, shift)) return true;
-        msg.wParam = key;
-        return false;
-      }
-    }
-  } catch (...) {
-    // The failure ends the handling of this key: it does not reach the window either.
-    HandleException(std::current_exception());
-    return true;
+  UINT notice = 0;
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_CHAR:
+    case WM_SYSCHAR:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      notice = CN_BASE + msg.message;
+      break;
+    default:
+      return false;
   }
-  return false;
+  WinControl* control = WinControl::OwnerOf(msg.hwnd);
+  if (!control || !control->HandleAllocated()) return false;
+  return SendMessageA(control->Handle(), notice, msg.wParam, reinterpret_cast<LPARAM>(&msg)) != 0;
 }
 
 void Application::HandleException(std::exception_ptr error) {

@@ -123,9 +123,16 @@ void WinControl::CreateWnd() {
   GetCreateParams(params);
   baseProc_ = RegisterClassFor(params);
   HWND parentWindow = parent_ ? parent_->ParentHandleForChildren() : nullptr;
+  // Child windows get an id of their own, by which WM_MEASUREITEM names its control.
+  static int nextControlId = 100;
+  HMENU id = nullptr;
+  if (params.style & WS_CHILD) {
+    if (!controlId_) controlId_ = nextControlId++;
+    id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId_));
+  }
   HWND window = CreateWindowExA(params.exStyle, params.className.c_str(), text_.c_str(),
                                 params.style, bounds_.left, bounds_.top, Width(), Height(),
-                                parentWindow, nullptr, GetModuleHandleA(nullptr), this);
+                                parentWindow, id, GetModuleHandleA(nullptr), this);
   if (!window) throw Win32Error("Cannot create window " + name_, GetLastError());
   handle_ = window;
   FontNeeded();
@@ -254,8 +261,77 @@ bool WinControl::DoKeyUp(WORD& key, ShiftState shift) {
   return DispatchKey(*this, &WinControl::OnKeyUp, key, shift);
 }
 
+bool WinControl::DialogKeyStep(MSG& msg, HWND codeWindow) {
+  WORD key = static_cast<WORD>(msg.wParam);
+  UINT mask = 0;
+  switch (key) {
+    case VK_TAB:
+      mask = DLGC_WANTTAB;
+      break;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+      mask = DLGC_WANTARROWS;
+      break;
+    case VK_RETURN:
+    case VK_ESCAPE:
+    case VK_EXECUTE:
+    case VK_CANCEL:
+      mask = DLGC_WANTALLKEYS;
+      break;
+  }
+  if (!mask) return false;
+  LRESULT code = SendMessageA(codeWindow, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&msg));
+  Form* form = ParentForm();
+  // DLGC_WANTALLKEYS (also named DLGC_WANTMESSAGE) claims Enter and Esc, never Tab.
+  return !(code & mask) && form && form->DialogKey(key, KeyboardShiftState());
+}
+
+LRESULT WinControl::KeyNotice(UINT notice, MSG& msg) {
+  ShiftState shift = KeyboardShiftState();
+  switch (notice) {
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN: {
+      if (DialogKeyStep(msg, msg.hwnd)) return 1;
+      WORD key = static_cast<WORD>(msg.wParam);
+      if (DoKeyDown(key, shift)) return 1;
+      msg.wParam = key;
+      return 0;
+    }
+    case CN_CHAR: {
+      char key = static_cast<char>(msg.wParam);
+      if (DoKeyPress(key)) return 1;
+      msg.wParam = static_cast<unsigned char>(key);
+      return 0;
+    }
+    case CN_KEYUP:
+    case CN_SYSKEYUP: {
+      WORD key = static_cast<WORD>(msg.wParam);
+      if (DoKeyUp(key, shift)) return 1;
+      msg.wParam = key;
+      return 0;
+    }
+  }
+  return 0;
+}
+
+COLORREF WinControl::ParentBackgroundColour() {
+  HWND parent = handle_ ? GetParent(handle_) : nullptr;
+  auto brush = parent ? GetClassLongPtrA(parent, GCLP_HBRBACKGROUND) : 0;
+  if (brush == 0) return GetSysColor(COLOR_BTNFACE);
+  if (brush <= COLOR_MENUBAR + 1) return GetSysColor(static_cast<int>(brush - 1));
+  LOGBRUSH info{};
+  GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof info, &info);
+  return info.lbColor;
+}
+
 LRESULT WinControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return CallWindowProcA(baseProc_, handle_, message, wParam, lParam);
+}
+
+LRESULT WinControl::DefaultProcW(UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(baseProc_, Handle(), message, wParam, lParam);
 }
 
 void WinControl::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, HWND child,
@@ -289,6 +365,33 @@ LRESULT WinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case CN_COMMAND:
       CommandNotify(HIWORD(wParam));
       return 0;
+    case CN_KEYDOWN:
+    case CN_SYSKEYDOWN:
+    case CN_CHAR:
+    case CN_SYSCHAR:
+    case CN_KEYUP:
+    case CN_SYSKEYUP:
+      // A failure ends the handling of the key: it does not reach the window either.
+      try {
+        return KeyNotice(message, *reinterpret_cast<MSG*>(lParam));
+      } catch (...) {
+        Application::Instance().HandleException(std::current_exception());
+        return 1;
+      }
+  }
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+      // A press elsewhere in the form closes what the focused control has open.
+      if (Form* form = ParentForm(); form && form != this) {
+        WinControl* focused = form->ActiveControl();
+        if (focused && focused != this && focused->handle_)
+          SendMessageA(focused->handle_, CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(this));
+      }
+      break;
+  }
+  switch (message) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:

@@ -20,6 +20,19 @@ constexpr UINT CN_BASE = 0xBC00;
 constexpr UINT CN_COMMAND = CN_BASE + WM_COMMAND;
 constexpr UINT CN_DRAWITEM = CN_BASE + WM_DRAWITEM;
 constexpr UINT CN_MEASUREITEM = CN_BASE + WM_MEASUREITEM;
+// Key notices: wParam the key, lParam the queued MSG (its wParam may be changed); a result
+// other than 0 consumes the key.
+constexpr UINT CN_KEYDOWN = CN_BASE + WM_KEYDOWN;
+constexpr UINT CN_KEYUP = CN_BASE + WM_KEYUP;
+constexpr UINT CN_SYSKEYUP = CN_BASE + WM_SYSKEYUP;
+constexpr UINT CN_CHAR = CN_BASE + WM_CHAR;
+constexpr UINT CN_SYSKEYDOWN = CN_BASE + WM_SYSKEYDOWN;
+constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
+// Sent to the form's focused control when a mouse button goes down on another control of
+// the form; lParam is the pressed control. Open drop-down lists close on it.
+constexpr UINT CM_CANCELMODE = 0xB004;
+
+enum BorderStyle : unsigned char { bsNone = 0, bsSingle = 1 };
 
 enum ShiftFlag : unsigned {
   ssShift = 1,
@@ -117,9 +130,21 @@ class WinControl {
   virtual void BeforeDestroy() {}
   virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // The platform's processing of a UTF-16 message, without the conversion to ANSI and back.
+  LRESULT DefaultProcW(UINT message, WPARAM wParam, LPARAM lParam);
   // The reflected WM_COMMAND notification code of this control.
   virtual void CommandNotify(WORD /*code*/) {}
   virtual HWND ParentHandleForChildren() { return Handle(); }
+  // The text the control keeps while it has no window, and that its next window shows.
+  const std::string& HeldText() const { return text_; }
+  // The dialog-key step of a key going down in `msg.hwnd`: Tab, the arrows, Enter and Esc
+  // go to the form's dialog-key handling unless `codeWindow` claims them (WM_GETDLGCODE).
+  // True when the form handled the key.
+  bool DialogKeyStep(MSG& msg, HWND codeWindow);
+  // The key notices; the default runs the dialog-key step and the key handlers.
+  virtual LRESULT KeyNotice(UINT notice, MSG& msg);
+  // The colour of the parent window's background brush.
+  COLORREF ParentBackgroundColour();
   // Puts the children in the order in which their windows are created and drawn.
   void SetChildOrder(const std::vector<WinControl*>& order);
   virtual void FontNeeded();
@@ -143,6 +168,7 @@ class WinControl {
   bool visible_ = true;
   bool tabStop_ = false;
   int tabOrder_ = -1;
+  int controlId_ = 0;
   bool creating_ = false;
   WNDPROC baseProc_ = nullptr;
 };

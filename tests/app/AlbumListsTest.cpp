@@ -20,7 +20,7 @@ SYSTEMTIME Date(WORD year, WORD month, WORD day) {
   return date;
 }
 
-std::vector<std::string> Items(tk::ComboBox& box) {
+std::vector<std::string> Items(TComboBoxExVell& box) {
   std::vector<std::string> items;
   for (int i = 0; i < box.Items().Count(); ++i) items.push_back(box.Items().Get(i));
   return items;

@@ -88,7 +88,7 @@ class CommandsTest : public MainFormTest {
     harness::PumpIdle();
     return watcher.Seen();
   }
-  std::string Selected(tk::ComboBox& box) { return box.Items().Get(box.ItemIndex()); }
+  std::string Selected(TComboBoxExVell& box) { return box.Items().Get(box.ItemIndex()); }
 };
 
 TEST_F(CommandsTest, TheFirstConfirmedChoiceCreatesTheSettingsFileCancelWritesNothing) {

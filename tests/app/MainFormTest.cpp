@@ -27,6 +27,6 @@ RECT MainFormTest::ClientRect(tk::WinControl& control) {
 
 void MainFormTest::Click(tk::WinControl& control) {
   HWND target = control.Handle();
-  if (auto* combo = dynamic_cast<tk::ComboBox*>(&control)) target = combo->EditHandle();
+  if (auto* combo = dynamic_cast<TComboBoxExVell*>(&control)) target = combo->EditWindow();
   harness::ClickAt(harness::CentreOf(target));
 }

@@ -117,7 +117,7 @@ std::vector<std::string> FieldTexts(HWND window) {
   for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     char kind[64];
     GetClassNameA(child, kind, sizeof kind);
-    if (std::string(kind) != "QuorvelEdit" && std::string(kind) != "QuorvelComboBox") continue;
+    if (std::string(kind) != "QuorvelEdit" && std::string(kind) != "TComboBoxExVell") continue;
     // Across processes GetWindowText gives only the window's name, not a control's text.
     char text[256];
     int length = static_cast<int>(
@@ -141,7 +141,7 @@ void PickFromList(HWND window, int field, int item) {
     GetClassNameA(child, kind, sizeof kind);
     RECT r;
     GetWindowRect(child, &r);
-    if (std::string(kind) == "QuorvelEdit" || std::string(kind) == "QuorvelComboBox")
+    if (std::string(kind) == "QuorvelEdit" || std::string(kind) == "TComboBoxExVell")
       fields.emplace_back(r.top, child);
   }
   std::sort(fields.begin(), fields.end());
@@ -333,5 +333,138 @@ TEST(Program, EndToEndCharactersTheCodePageLacksSurviveALoadAndASave) {
   EXPECT_EQ(editor.ExitCode(), 0);
   EXPECT_EQ(album.Read("metadata.txt"),
             harness::ReadFileBytes(QUORVEL_TEST_DATA "/metadata/outside-code-page.txt"));
+  DeleteFileA(EditorSettingsPath().c_str());
+}
+
+namespace {
+
+// The editor's year and disc boxes, top to bottom.
+std::vector<HWND> ComboBoxes(HWND window) {
+  std::vector<std::pair<LONG, HWND>> boxes;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char kind[64];
+    GetClassNameA(child, kind, sizeof kind);
+    RECT r;
+    GetWindowRect(child, &r);
+    if (std::string(kind) == "TComboBoxExVell") boxes.emplace_back(r.top, child);
+  }
+  std::sort(boxes.begin(), boxes.end());
+  std::vector<HWND> result;
+  for (auto& box : boxes) result.push_back(box.second);
+  return result;
+}
+
+std::string ShownText(HWND window) {
+  char text[256];
+  int length = static_cast<int>(
+      SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)));
+  return std::string(text, length > 0 ? length : 0);
+}
+
+// The visible drop-down list of the editor's process, if one is open.
+HWND OpenList(DWORD processId) {
+  struct Search {
+    DWORD processId;
+    HWND found = nullptr;
+  } search{processId};
+  EnumWindows(
+      [](HWND window, LPARAM data) CALLBACK -> BOOL {
+        auto* s = reinterpret_cast<Search*>(data);
+        char kind[64] = "";
+        GetClassNameA(window, kind, sizeof kind);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        if (pid != s->processId || std::string(kind) != "ComboLBox" || !IsWindowVisible(window))
+          return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND EditorFocus(Editor& editor) {
+  GUITHREADINFO info{sizeof info};
+  GetGUIThreadInfo(editor.process.dwThreadId, &info);
+  return info.hwndFocus;
+}
+
+}  // namespace
+
+// The year and disc boxes are the system's own combo box: its class and style, a click
+// taking an item, lists of seven and eight rows, Esc closing with the text shown at opening.
+TEST(Program, TheYearAndDiscBoxesOpenTheirListsAndEscRestores) {
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  ASSERT_TRUE(EditorReady(editor));
+  std::vector<HWND> boxes = ComboBoxes(editor.window);
+  ASSERT_EQ(boxes.size(), 2u);
+  for (HWND box : boxes) {
+    // Wine's combo box drops WS_VSCROLL from the style it was created with.
+    EXPECT_EQ((GetWindowLongA(box, GWL_STYLE) | WS_VSCROLL) & ~WS_VISIBLE, 0x44210202);
+    EXPECT_TRUE(GetWindowLongA(box, GWL_STYLE) & WS_VISIBLE);
+  }
+  // A click on an item takes it. (The presses below are never on the same arrow twice in
+  // a row, which would count as a double click.)
+  PickFromList(editor.window, 5, 2);
+  EXPECT_TRUE(harness::PumpUntil([&] { return ShownText(boxes[1]) == " 3"; }));
+  struct Case {
+    HWND box;
+    int rows;
+  };
+  for (Case c : {Case{boxes[0], 7}, Case{boxes[1], 8}}) {
+    std::string shown = ShownText(c.box);
+    RECT r;
+    GetWindowRect(c.box, &r);
+    harness::ClickAt({r.right - 6, (r.top + r.bottom) / 2});
+    HWND list = nullptr;
+    ASSERT_TRUE(harness::PumpUntil([&] { return (list = OpenList(editor.process.dwProcessId)); }));
+    RECT client;
+    GetClientRect(list, &client);
+    EXPECT_EQ(client.bottom / SendMessageA(c.box, CB_GETITEMHEIGHT, 0, 0), c.rows);
+    // The pointer over another row moves the highlight; Esc brings the opening text back.
+    POINT row{r.left + 10, r.bottom + 3 + static_cast<int>(client.bottom) - 4};
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = MulDiv(row.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+    move.mi.dy = MulDiv(row.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &move, sizeof move);
+    harness::PressKey(VK_ESCAPE);
+    ASSERT_TRUE(
+        harness::PumpUntil([&] { return SendMessageA(c.box, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
+    EXPECT_TRUE(harness::PumpUntil([&] { return ShownText(c.box) == shown; }));
+    EXPECT_EQ(GetParent(EditorFocus(editor)), c.box);
+  }
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(editor.ExitCode(), 0);
+}
+
+// Typing is the keyboard's only way to set a year or disc: what was typed is saved.
+TEST(Program, ATypedYearAndDiscNumberAreSaved) {
+  DeleteFileA(EditorSettingsPath().c_str());
+  harness::TempFolder album("typed");
+  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  harness::ModalWatcher watcher(editor.process.dwProcessId);
+  ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+  // Entered from the keyboard, the boxes' texts are selected, so typing replaces them.
+  for (std::string text : {"Album", "Artists", "Band", "1998", "Rock"}) {
+    harness::TypeText(text);
+    harness::PressKey(VK_RETURN);
+  }
+  harness::TypeText("3");
+  watcher.Expect(harness::ModalWatcher::Click(IDOK));
+  harness::PressKey(VK_F9);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_EQ(watcher.Seen().size(), 2u);
+  EXPECT_EQ(watcher.Seen()[1].text, "metadata.txtを保存しました。");
+  std::string saved = album.Read("metadata.txt");
+  EXPECT_NE(saved.find("\r\nYEAR=1998\r\n"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\r\nDISCNUMBER= 3\r\n"), std::string::npos) << saved;
+  ASSERT_TRUE(EditorReady(editor));
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(editor.ExitCode(), 0);
   DeleteFileA(EditorSettingsPath().c_str());
 }

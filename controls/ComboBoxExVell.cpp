@@ -1,0 +1,603 @@
+#include "controls/ComboBoxExVell.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "toolkit/Application.h"
+#include "toolkit/CodePage.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Form.h"
+
+namespace {
+
+const char* const kPartProp = "Quorvel.ComboPart";
+
+bool SameLettersIgnoringAsciiCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x -= 32;
+    if (y >= 'a' && y <= 'z') y -= 32;
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// The 1-based byte position of `part` in `text`, 0 when absent; a match that would begin
+// on the second byte of a double-byte character does not count.
+size_t FindWhole(const std::string& text, const std::string& part) {
+  for (size_t i = 0; i + part.size() <= text.size();) {
+    if (text.compare(i, part.size(), part) == 0) return i + 1;
+    i += IsDBCSLeadByte(static_cast<BYTE>(text[i])) ? 2 : 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+TCustomComboBoxExVell::TCustomComboBoxExVell(tk::WinControl* parent, std::string name)
+    : tk::WinControl(parent, std::move(name)), FColor(GetSysColor(COLOR_WINDOW)) {
+  SetBounds(0, 0, 145, 25);
+  SetTabStop(true);
+}
+
+TCustomComboBoxExVell::~TCustomComboBoxExVell() {
+  // Destroying the control keeps nothing of its window.
+  FDestroying = true;
+  DestroyHandle();
+  if (FBrush) DeleteObject(FBrush);
+}
+
+// ---- Properties ----
+
+int TCustomComboBoxExVell::ItemIndex() {
+  return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+}
+
+void TCustomComboBoxExVell::SetItemIndex(int index) {
+  if (ItemIndex() == index) return;
+  // Wine keeps the selection for an index past the end, where Windows removes it.
+  if (index >= FItems.Count()) index = -1;
+  SendMessageA(handle_, CB_SETCURSEL, index, 0);
+}
+
+bool TCustomComboBoxExVell::ListDropped() {
+  return SendMessageA(Handle(), CB_GETDROPPEDSTATE, 0, 0) != 0;
+}
+
+void TCustomComboBoxExVell::SetListDropped(bool dropped) {
+  SendMessageA(Handle(), CB_SHOWDROPDOWN, dropped, 0);
+  InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TCustomComboBoxExVell::SetStyle(TComboBoxStyle style) {
+  if (style == FStyle) return;
+  FStyle = style;
+  FFixedHeight = style != csSimple;
+  RecreateWnd();
+}
+
+int TCustomComboBoxExVell::ItemHeight() {
+  if (FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable) return FItemHeight;
+  if (!HandleAllocated()) return 0;
+  return static_cast<int>(SendMessageA(handle_, CB_GETITEMHEIGHT, 0, 0));
+}
+
+void TCustomComboBoxExVell::SetItemHeight(int height) {
+  if (height <= 0) return;
+  FItemHeight = height;
+  RecreateWnd();
+}
+
+void TCustomComboBoxExVell::SetMaxLength(int length) {
+  length = std::max(length, 0);
+  if (length == FMaxLength) return;
+  FMaxLength = length;
+  if (HandleAllocated()) SendMessageA(handle_, CB_LIMITTEXT, length, 0);
+}
+
+void TCustomComboBoxExVell::SetSorted(bool sorted) {
+  if (sorted == FSorted) return;
+  FSorted = sorted;
+  RecreateWnd();
+}
+
+void TCustomComboBoxExVell::SetColor(COLORREF color) {
+  FColor = color;
+  if (FBrush) DeleteObject(FBrush);
+  FBrush = nullptr;
+  if (HandleAllocated()) InvalidateRect(handle_, nullptr, TRUE);
+}
+
+HBRUSH TCustomComboBoxExVell::Brush() {
+  if (!FBrush) FBrush = CreateSolidBrush(FColor);
+  return FBrush;
+}
+
+HFONT TCustomComboBoxExVell::FontHandle() {
+  return reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
+}
+
+std::string TCustomComboBoxExVell::ItemText(int index) {
+  // The length first, so that a text of any length is read back whole. Wine's ANSI form of
+  // CB_GETLBTEXT overruns its own buffer on texts of some hundred characters; the UTF-16
+  // form does not, and a text that came in as ANSI converts back as it was.
+  LRESULT length = DefaultProcW(CB_GETLBTEXTLEN, index, 0);
+  if (length == CB_ERR) return "";
+  std::wstring text(length + 1, L'\0');
+  length = DefaultProcW(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  if (length == CB_ERR) return "";
+  text.resize(length);
+  return tk::WideToAnsi(text);
+}
+
+bool TCustomComboBoxExVell::HasFocus() const {
+  if (!handle_) return false;
+  HWND focus = GetFocus();
+  if (!FEditWindow && !FListWindow) return focus == handle_;  // a list without parts
+  return focus && (focus == FEditWindow || focus == FListWindow);
+}
+
+void TCustomComboBoxExVell::SetFocus() {
+  HWND window = Handle();
+  if (!HasFocus()) ::SetFocus(FEditWindow ? FEditWindow : window);
+}
+
+// ---- Window creation and destruction ----
+
+void TCustomComboBoxExVell::GetCreateParams(CreateParams& params) {
+  tk::WinControl::GetCreateParams(params);
+  params.baseClass = "COMBOBOX";
+  params.className = ClassName();
+  static const DWORD styleBits[] = {CBS_DROPDOWN, CBS_SIMPLE, CBS_DROPDOWNLIST,
+                                    CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED,
+                                    CBS_DROPDOWNLIST | CBS_OWNERDRAWVARIABLE};
+  // No CBS_AUTOHSCROLL: the edit part takes only text that fits its visible width.
+  params.style |= WS_VSCROLL | CBS_HASSTRINGS | styleBits[FStyle];
+  if (FSorted) params.style |= CBS_SORT;
+}
+
+void TCustomComboBoxExVell::AfterCreate() {
+  SendMessageA(handle_, CB_LIMITTEXT, FMaxLength, 0);
+  if (FRecreateItems) {
+    std::unique_ptr<tk::StringList> items = std::move(FRecreateItems);
+    FItems.Assign(*items);
+    if (FRecreateIndex != -1) {
+      FRecreateIndex = std::min(FRecreateIndex, FItems.Count());
+      SendMessageA(handle_, CB_SETCURSEL, FRecreateIndex, 0);
+    }
+  }
+  FEditWindow = FListWindow = nullptr;
+  if (FStyle == csDropDown || FStyle == csSimple) {
+    for (HWND part = GetWindow(PartsParentWindow(), GW_CHILD); part;
+         part = GetWindow(part, GW_HWNDNEXT)) {
+      char kind[16] = "";
+      GetClassNameA(part, kind, sizeof kind);
+      if (lstrcmpiA(kind, "Edit") == 0)
+        Subclass(FEditWindow = part, FEditProc);
+      else if (FStyle == csSimple)
+        Subclass(FListWindow = part, FListProc);
+    }
+  }
+  if (FEditWindow) SendMessageA(FEditWindow, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+  if (FFixedHeight) FitClosedHeight();
+}
+
+// The closed box is as high as its selection field, which the font decides; it is made
+// as high as the control. The box is a fixed number of pixels higher than its field.
+void TCustomComboBoxExVell::FitClosedHeight() {
+  const int probe = 16;
+  SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), probe);
+  RECT closed;
+  GetWindowRect(handle_, &closed);
+  SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+               probe + Height() - (closed.bottom - closed.top));
+}
+
+void TCustomComboBoxExVell::Subclass(HWND part, WNDPROC& previous) {
+  SetPropA(part, kPartProp, this);
+  previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(part, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PartProc)));
+}
+
+void TCustomComboBoxExVell::BeforeDestroy() {
+  if (FDestroying || FItems.Count() == 0) return;
+  auto items = std::make_unique<tk::StringList>();
+  items->Assign(FItems);
+  FRecreateIndex = ItemIndex();
+  FRecreateItems = std::move(items);
+}
+
+// ---- The parts ----
+
+LRESULT CALLBACK TCustomComboBoxExVell::PartProc(HWND window, UINT message, WPARAM wParam,
+                                                 LPARAM lParam) {
+  auto* control = static_cast<TCustomComboBoxExVell*>(GetPropA(window, kPartProp));
+  if (!control) return DefWindowProcA(window, message, wParam, lParam);
+  WNDPROC previous = window == control->FEditWindow ? control->FEditProc : control->FListProc;
+  if (message == WM_NCDESTROY) {
+    RemovePropA(window, kPartProp);
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    if (window == control->FEditWindow) control->FEditWindow = nullptr;
+    if (window == control->FListWindow) control->FListWindow = nullptr;
+    return CallWindowProcA(previous, window, message, wParam, lParam);
+  }
+  // A failure is shown, the message is done with, and the control stays usable.
+  try {
+    if (window == control->FEditWindow) return control->EditProc(message, wParam, lParam);
+    return control->PartWindowProc(message, wParam, lParam, window, previous);
+  } catch (...) {
+    tk::Application::Instance().HandleException(std::current_exception());
+    return 0;
+  }
+}
+
+LRESULT TCustomComboBoxExVell::EditProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SYSCOMMAND) return WndProc(message, wParam, lParam);
+  LRESULT result = PartWindowProc(message, wParam, lParam, FEditWindow, FEditProc);
+  // The edit part resets its margins with every new font.
+  if (message == WM_SETFONT && FEditWindow)
+    SendMessageA(FEditWindow, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+  return result;
+}
+
+LRESULT TCustomComboBoxExVell::PartWindowProc(UINT message, WPARAM wParam, LPARAM lParam, HWND part,
+                                              WNDPROC previous) {
+  auto on = [&] { return CallWindowProcA(previous, part, message, wParam, lParam); };
+  switch (message) {
+    case WM_SETFOCUS: {
+      FEnterWhileDropped = FCancelRestored = false;
+      LRESULT result = on();
+      if (part == FEditWindow)
+        SelectTextWhenEnteredFromAnotherControl(reinterpret_cast<HWND>(wParam));
+      return result;
+    }
+    case WM_KILLFOCUS:
+      SetListDropped(false);
+      FEnterWhileDropped = FCancelRestored = false;
+      return on();
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      WORD key = static_cast<WORD>(wParam);
+      if (key == VK_RETURN && ListDropped()) FEnterWhileDropped = true;
+      if (part != FListWindow) {
+        if (DoKeyDown(key, tk::KeyboardShiftState())) return 0;
+        wParam = key;
+      }
+      return on();
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      WORD key = static_cast<WORD>(wParam);
+      if (DoKeyUp(key, tk::KeyboardShiftState())) return 0;
+      wParam = key;
+      return on();
+    }
+    case WM_CHAR: {
+      char key = static_cast<char>(wParam);
+      if (TypedChar(key)) return 0;
+      wParam = static_cast<unsigned char>(key);
+      return on();
+    }
+    case WM_GETDLGCODE:
+      if (ListDropped()) return DLGC_WANTALLKEYS;
+      return on();
+    case WM_LBUTTONDBLCLK: {
+      LRESULT result = on();
+      if (OnDblClick) OnDblClick(*this);
+      return result;
+    }
+    case tk::CN_KEYDOWN:
+    case tk::CN_CHAR:
+    case tk::CN_SYSKEYDOWN:
+    case tk::CN_SYSCHAR:
+      return WndProc(message, wParam, lParam);
+  }
+  // WM_RBUTTONUP among them: the edit part's own context menu, not the control's.
+  return on();
+}
+
+// Typing replaces the shown value when the focus comes from another control of the same
+// window (the keyboard or the program moving between fields), but not when the window is
+// merely activated again, after a message box or another program.
+void TCustomComboBoxExVell::SelectTextWhenEnteredFromAnotherControl(HWND previousFocus) {
+  tk::Form* form = ParentForm();
+  if (!previousFocus || !form || !form->HandleAllocated() || previousFocus == handle_ ||
+      IsChild(handle_, previousFocus) || !IsChild(form->Handle(), previousFocus))
+    return;
+  SendMessageA(FEditWindow, EM_SETSEL, 0, -1);
+}
+
+bool TCustomComboBoxExVell::TypedChar(char& key) {
+  if (DoKeyPress(key)) return true;
+  if ((key == VK_RETURN || key == VK_ESCAPE) && ListDropped()) {
+    SetListDropped(false);
+    return true;
+  }
+  auto byte = static_cast<unsigned char>(key);
+  // The second byte of a double-byte character is never a letter of its own.
+  bool trailByte = FTrailByteNext;
+  FTrailByteNext = !trailByte && IsDBCSLeadByte(byte);
+  if (FInNumeric && FStyle != csDropDownList) {
+    bool passes =
+        (byte >= '0' && byte <= '9') || byte == 3 || byte == 22 || byte == 24 || byte == VK_BACK;
+    if (!passes) key = 0;
+  }
+  if (FInUpper && !trailByte && key >= 'a' && key <= 'z') key = static_cast<char>(key - 32);
+  return false;
+}
+
+// ---- The control's own window ----
+
+LRESULT TCustomComboBoxExVell::KeyNotice(UINT notice, MSG& msg) {
+  // The control's own window is asked for its dialog code: it claims the arrows, and Enter
+  // and Esc while the list is open. The handlers run when the key reaches a part.
+  if ((notice == tk::CN_KEYDOWN || notice == tk::CN_SYSKEYDOWN) && DialogKeyStep(msg, handle_))
+    return 1;
+  return 0;
+}
+
+LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Without an edit part the keys come to this window.
+  if (FStyle == csDropDownList && message >= WM_KEYFIRST && message <= WM_KEYLAST &&
+      LOWORD(wParam) == VK_RETURN && ListDropped())
+    FEnterWhileDropped = true;
+  switch (message) {
+    case WM_SIZE:
+      // The temporary height that sizes the drop-down list is not the control's height.
+      if (FAdjustingDropDown) return DefaultProc(message, wParam, lParam);
+      break;
+    case WM_CHAR: {
+      char key = static_cast<char>(wParam);
+      if (TypedChar(key)) return 0;
+      return DefaultProc(message, static_cast<unsigned char>(key), lParam);
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      WORD key = static_cast<WORD>(wParam);
+      if (DoKeyDown(key, tk::KeyboardShiftState())) return 0;
+      return DefaultProc(message, key, lParam);
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      WORD key = static_cast<WORD>(wParam);
+      if (DoKeyUp(key, tk::KeyboardShiftState())) return 0;
+      return DefaultProc(message, key, lParam);
+    }
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: {
+      HDC dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+      SetBkColor(dc, FColor);
+      return reinterpret_cast<LRESULT>(Brush());
+    }
+    case WM_CREATE: {
+      LRESULT result = DefaultProc(message, wParam, lParam);
+      if (!HeldText().empty()) SetWindowTextA(handle_, HeldText().c_str());
+      return result;
+    }
+    case WM_PAINT:
+      Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      if (FStyle == csSimple) {
+        RECT area;
+        GetClientRect(handle_, &area);
+        HBRUSH brush = CreateSolidBrush(ParentBackgroundColour());
+        ::FillRect(reinterpret_cast<HDC>(wParam), &area, brush);
+        DeleteObject(brush);
+        return 1;
+      }
+      return DefaultProc(message, wParam, lParam);
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_DELETEITEM:
+      return DefaultProc(message, wParam, lParam);
+    case WM_GETDLGCODE: {
+      LRESULT code = DefaultProc(message, wParam, lParam);
+      if (ListDropped()) code |= DLGC_WANTALLKEYS;
+      return code;
+    }
+    case WM_LBUTTONDOWN: {
+      LRESULT result = tk::WinControl::WndProc(message, wParam, lParam);
+      tk::Form* form = ParentForm();
+      if (GetCapture() == handle_ && form && form->ActiveControl() != this) ReleaseCapture();
+      return result;
+    }
+    case CM_APPLYSPLITCHAR:
+      ApplySplitChar();
+      return 0;
+    case tk::CM_CANCELMODE:
+      if (reinterpret_cast<tk::WinControl*>(lParam) != this)
+        SendMessageA(handle_, CB_SHOWDROPDOWN, FALSE, 0);
+      return 0;
+    case tk::CN_COMMAND:
+      ComboNotify(HIWORD(wParam));
+      return 0;
+    case tk::CN_DRAWITEM:
+      DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+      return TRUE;
+    case tk::CN_MEASUREITEM: {
+      auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      int height = FItemHeight;
+      if (FStyle == csOwnerDrawVariable) MeasureListItem(static_cast<int>(measure->itemID), height);
+      measure->itemHeight = static_cast<UINT>(height);
+      return TRUE;
+    }
+  }
+  return tk::WinControl::WndProc(message, wParam, lParam);
+}
+
+// ---- Notifications and the drop-down cycle ----
+
+void TCustomComboBoxExVell::ComboNotify(WORD code) {
+  switch (code) {
+    case CBN_SELCHANGE:
+      SetText(FItems.Get(ItemIndex()));
+      if (OnClick) OnClick(*this);
+      NotifyChange();
+      break;
+    case CBN_DBLCLK:
+      if (OnDblClick) OnDblClick(*this);
+      break;
+    case CBN_SETFOCUS:
+      FEnterWhileDropped = FCancelRestored = false;
+      FFocusInside = FFocusMoved = true;
+      break;
+    case CBN_KILLFOCUS:
+      SetListDropped(false);
+      FEnterWhileDropped = FCancelRestored = false;
+      FFocusInside = false;
+      FFocusMoved = true;
+      break;
+    case CBN_EDITCHANGE:
+      NotifyChange();
+      break;
+    case CBN_DROPDOWN:
+      FFocusMoved = false;
+      FEnterWhileDropped = FCancelRestored = false;
+      NotifyDropDown();
+      FitDropDown();
+      // A handler that moved the focus away makes the list close again.
+      if (FFocusMoved) {
+        PostMessageA(handle_, WM_CANCELMODE, 0, 0);
+        if (!FFocusInside) PostMessageA(handle_, CB_SHOWDROPDOWN, FALSE, 0);
+      }
+      FDropDownText = Text();
+      FDropDownIndex = ItemIndex();
+      break;
+    case CBN_SELENDCANCEL:
+      if (!ListDropped() || FEnterWhileDropped) break;
+      FCancelRestored = true;
+      if (FStyle == csDropDown) {
+        SetText(FDropDownText);
+      } else if (FStyle == csDropDownList) {
+        SetItemIndex(FDropDownIndex);
+        SetText(FDropDownText);
+      }
+      NotifyChange();
+      break;
+  }
+}
+
+void TCustomComboBoxExVell::NotifyDropDown() {
+  if (OnDropDown) OnDropDown(*this);
+}
+
+void TCustomComboBoxExVell::FitDropDown() {
+  int rows = std::max(1, std::min(FItems.Count(), FDropDownCount));
+  FAdjustingDropDown = true;
+  try {
+    // The platform takes the height of the open list from the height of the window.
+    SetWindowPos(handle_, nullptr, 0, 0, Width(), ItemHeight() * rows + Height() + 2,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  } catch (...) {
+    FAdjustingDropDown = false;
+    throw;
+  }
+  FAdjustingDropDown = false;
+  // Common controls 6 size the open list by its count of visible rows instead.
+  SendMessageA(handle_, CB_SETMINVISIBLE, rows, 0);
+  SetWindowPos(
+      handle_, nullptr, 0, 0, 0, 0,
+      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  FCanvas.Attach(GetDC(handle_), handle_);
+  try {
+    FCanvas.SetFont(FontHandle(), GetSysColor(COLOR_WINDOWTEXT));
+    int width = 0;
+    for (int i = 0, count = FItems.Count(); i < count; ++i)
+      width = std::max(width, FCanvas.TextWidth(FItems.Get(i)));
+    width += 6;
+    if (FItems.Count() > FDropDownCount) width += GetSystemMetrics(SM_CXVSCROLL);
+    SendMessageA(handle_, CB_SETDROPPEDWIDTH, width, 0);
+  } catch (...) {
+    FCanvas.Release();
+    throw;
+  }
+  FCanvas.Release();
+}
+
+void TCustomComboBoxExVell::NotifyChange() {
+  SendMessageA(handle_, CM_APPLYSPLITCHAR, 0, 0);
+  if (OnChange) OnChange(*this);
+  // Once more after the platform has finished its own update of the edit part.
+  PostMessageA(handle_, CM_APPLYSPLITCHAR, 0, 0);
+}
+
+void TCustomComboBoxExVell::ApplySplitChar() {
+  if (FSplitChar.empty()) return;
+  if (FStyle == csDropDownList && ListDropped() && FCancelRestored) {
+    SetItemIndex(FDropDownIndex);
+    SetText(FDropDownText);
+  }
+  int index = ItemIndex();
+  size_t at = FindWhole(FItems.Get(index), FSplitChar);
+  if (at == 0) return;
+  std::string shown = Text().substr(0, at - 1);
+  std::string item = FItems.Get(index).substr(0, at - 1);
+  SetText(SameLettersIgnoringAsciiCase(shown, item) ? item : shown);
+}
+
+// ---- Painting ----
+
+void TCustomComboBoxExVell::Paint() {
+  DefaultProc(WM_PAINT, 0, 0);
+  if (FBorderStyle != tk::bsNone) return;
+  // Over the sunken edge: two rings in the control's colour, then the bottom row and the
+  // right column in the parent's background, a flat field.
+  tk::Canvas canvas;
+  canvas.Attach(GetDC(handle_), handle_);
+  RECT area;
+  GetClientRect(handle_, &area);
+  canvas.SetBrushColour(FColor);
+  canvas.FrameRect(area);
+  RECT inner = area;
+  InflateRect(&inner, -1, -1);
+  canvas.FrameRect(inner);
+  canvas.SetPenColour(ParentBackgroundColour());
+  canvas.Polyline({{area.left, area.bottom - 1}, {area.right, area.bottom - 1}});
+  canvas.Polyline({{area.right - 1, area.top}, {area.right - 1, area.bottom}});
+}
+
+void TCustomComboBoxExVell::DrawItem(const DRAWITEMSTRUCT& item) {
+  auto state = static_cast<TOwnerDrawState>(LOWORD(item.itemState));
+  int index = static_cast<int>(item.itemID);
+  FCanvas.Attach(item.hDC);
+  try {
+    FCanvas.SetFont(FontHandle(), GetSysColor(COLOR_WINDOWTEXT));
+    FCanvas.SetBrushColour(FColor);
+    if (index >= 0 && (state & odSelected)) {
+      FCanvas.SetBrushColour(GetSysColor(COLOR_HIGHLIGHT));
+      FCanvas.SetFontColour(GetSysColor(COLOR_HIGHLIGHTTEXT));
+    }
+    if (index >= 0)
+      DrawListItem(index, item.rcItem, state);
+    else
+      FCanvas.FillRect(item.rcItem);
+    if (state & odFocused) DrawFocusRect(item.hDC, &item.rcItem);
+  } catch (...) {
+    FCanvas.Release();
+    throw;
+  }
+  FCanvas.Release();
+}
+
+void TCustomComboBoxExVell::DrawListItem(int index, RECT rect, TOwnerDrawState state) {
+  FCanvas.SetRightToLeft(GetWindowLongA(handle_, GWL_EXSTYLE) & WS_EX_RTLREADING);
+  if (OnDrawItem) {
+    OnDrawItem(*this, index, rect, state);
+    return;
+  }
+  FCanvas.FillRect(rect);
+  FCanvas.TextOut(rect.left + 2, rect.top, FItems.Get(index));
+}
+
+void TCustomComboBoxExVell::MeasureListItem(int index, int& height) {
+  if (OnMeasureItem) OnMeasureItem(*this, index, height);
+}

@@ -1,0 +1,542 @@
+// The extended combo box on a test form, driven by real input: its item list, its
+// window, key routing, the drop-down cycle, list sizing, filters, split text,
+// recreation, owner-draw and failures in handlers.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "controls/ComboBoxExVell.h"
+#include "tests/harness/WindowTest.h"
+#include "toolkit/Application.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Form.h"
+#include "toolkit/StdControls.h"
+
+using harness::ModalWatcher;
+using harness::PressKey;
+using harness::PumpUntil;
+using harness::TypeText;
+
+namespace {
+
+class ComboForm : public tk::Form {
+ public:
+  ComboForm() : tk::Form("ComboForm") {
+    SetClientSize(400, 300);
+    SetFont({"ＭＳ Ｐゴシック", 13, SHIFTJIS_CHARSET});
+    before.SetBounds(10, 10, 150, 21);
+    before.SetTabOrder(0);
+    combo.SetBounds(10, 40, 100, 21);
+    combo.SetTabOrder(1);
+    combo.SetItemHeight(13);
+  }
+  bool DialogKey(WORD key, tk::ShiftState shift) override {
+    dialogKeys.push_back(key);
+    return tk::Form::DialogKey(key, shift);
+  }
+  tk::Edit before{this, "before"};
+  TComboBoxExVell combo{this, "combo"};
+  std::vector<WORD> dialogKeys;
+};
+
+class ComboTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    tk::Application::Instance().Initialize();
+    tk::Application::Instance().SetTitle("Quorvel");
+    form = new ComboForm;
+    form->Show();
+    ASSERT_TRUE(PumpUntil([&] { return form->before.Focused(); }));
+  }
+  void TearDown() override { delete form; }
+
+  TComboBoxExVell& combo() { return form->combo; }
+  void Fill(TComboBoxExVell& box, std::initializer_list<const char*> items) {
+    for (const char* item : items) box.Items().Add(item);
+  }
+  void FocusCombo(TComboBoxExVell& box) {
+    box.SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return box.HasFocus(); }));
+  }
+  HWND ListOf(TComboBoxExVell& box) {
+    COMBOBOXINFO info{sizeof info};
+    GetComboBoxInfo(box.Handle(), &info);
+    return info.hwndList;
+  }
+  // A click on the arrow button; true once the list shows.
+  bool OpenByClick(TComboBoxExVell& box) {
+    RECT r;
+    GetWindowRect(box.Handle(), &r);
+    // A press in the edit part first, so that the press on the arrow is never taken for the
+    // second half of a double click.
+    if (box.EditWindow()) harness::ClickAt(harness::CentreOf(box.EditWindow()));
+    harness::ClickAt({r.right - 6, (r.top + r.bottom) / 2});
+    return PumpUntil([&] { return box.ListDropped() && IsWindowVisible(ListOf(box)); });
+  }
+  void ClickItem(TComboBoxExVell& box, int index) {
+    HWND list = ListOf(box);
+    RECT item;
+    SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
+    POINT point{item.left + 10, (item.top + item.bottom) / 2};
+    ClientToScreen(list, &point);
+    harness::ClickAt(point);
+    ASSERT_TRUE(PumpUntil([&] { return !box.ListDropped(); }));
+    harness::PumpIdle();
+  }
+  std::pair<int, int> EditSelection(TComboBoxExVell& box) {
+    DWORD start = 0, end = 0;
+    SendMessageA(box.EditWindow(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                 reinterpret_cast<LPARAM>(&end));
+    return {static_cast<int>(start), static_cast<int>(end)};
+  }
+
+  ComboForm* form = nullptr;
+};
+
+// The style a control's window is created with, seen by a hook while it is created anew.
+DWORD CreationStyle(tk::WinControl& control) {
+  static DWORD style;
+  static HWND created;
+  style = 0;
+  HHOOK hook = SetWindowsHookExA(
+      WH_CBT,
+      [](int code, WPARAM wParam, LPARAM lParam) CALLBACK -> LRESULT {
+        if (code == HCBT_CREATEWND) {
+          auto* create = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+          char kind[64] = "";
+          GetClassNameA(reinterpret_cast<HWND>(wParam), kind, sizeof kind);
+          if (std::string(kind) == "TComboBoxExVell") {
+            style = static_cast<DWORD>(create->lpcs->style);
+            created = reinterpret_cast<HWND>(wParam);
+          }
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+      },
+      nullptr, GetCurrentThreadId());
+  control.RecreateWnd();
+  UnhookWindowsHookEx(hook);
+  return created == control.Handle() ? style : 0;
+}
+
+std::string MessageOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const tk::Exception& e) {
+    return e.Message();
+  }
+  return "<no error>";
+}
+
+}  // namespace
+
+TEST_F(ComboTest, TheItemListLivesInThePlatformWindowWithItsLookupAndErrors) {
+  auto& items = combo().Items();
+  Fill(combo(), {"ABC", "abcd", "abc"});
+  EXPECT_EQ(SendMessageA(combo().Handle(), CB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(items.IndexOf("abc"), 0);  // letter case ignored, the first of equal items
+  EXPECT_EQ(items.IndexOf("ab"), -1);  // a beginning is not enough
+  EXPECT_EQ(items.Get(-1), "");
+  EXPECT_EQ(items.Get(3), "");
+  EXPECT_EQ(MessageOf([&] { items.Value(-1); }), "リストのインデックスが範囲を超えています(-1)");
+  EXPECT_THROW(items.Value(-1), tk::ListIndexError);
+  EXPECT_EQ(MessageOf([&] { items.Insert(10, "x"); }), "行を挿入できません");
+  EXPECT_THROW(items.Insert(10, "x"), tk::OutOfResources);
+  items.Insert(-1, "last");
+  EXPECT_EQ(items.Get(3), "last");
+  items.Delete(10);  // no such item: nothing changes
+  EXPECT_EQ(items.Count(), 4);
+
+  // Values: 0 without one, kept by replacing the text; a stored -1 cannot be read back,
+  // so a copy of such a list fails.
+  EXPECT_EQ(items.Value(0), 0);
+  EXPECT_EQ(items.AddObject("valued", 42), 4);
+  items.Put(4, "renamed");
+  EXPECT_EQ(items.Get(4), "renamed");
+  EXPECT_EQ(items.Value(4), 42);
+  items.SetValue(1, -1);
+  EXPECT_EQ(MessageOf([&] { items.Value(1); }), "リストのインデックスが範囲を超えています(1)");
+  tk::StringList copy;
+  EXPECT_THROW(copy.Assign(items), tk::ListIndexError);
+
+  // A text longer than any fixed buffer comes back whole.
+  std::string longText(5000, 'y');
+  items.Add(longText);
+  EXPECT_EQ(items.Get(items.Count() - 1), longText);
+}
+
+TEST_F(ComboTest, ItemIndexWritesAndClearingKeepTheShownText) {
+  Fill(combo(), {"2025", "2026", "2027"});
+  int changes = 0, clicks = 0;
+  combo().OnChange = [&](tk::WinControl&) { ++changes; };
+  combo().OnClick = [&](tk::WinControl&) { ++clicks; };
+  combo().SetItemIndex(1);
+  EXPECT_EQ(combo().Text(), "2026");
+  combo().Items().Clear();
+  EXPECT_EQ(combo().Items().Count(), 0);
+  EXPECT_EQ(combo().ItemIndex(), -1);
+  EXPECT_EQ(combo().Text(), "2026");
+  // The current value sends nothing: the shown text stays.
+  combo().SetItemIndex(-1);
+  EXPECT_EQ(combo().Text(), "2026");
+  // A different value past the end removes the selection and empties the edit part.
+  Fill(combo(), {"a", "b"});
+  combo().SetItemIndex(0);
+  combo().SetItemIndex(2);
+  EXPECT_EQ(combo().ItemIndex(), -1);
+  EXPECT_EQ(combo().Text(), "");
+  harness::PumpIdle();
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(clicks, 0);
+}
+
+TEST_F(ComboTest, TheWindowIsTheSystemsOwnClassWithItsStyle) {
+  char kind[64];
+  GetClassNameA(combo().Handle(), kind, sizeof kind);
+  EXPECT_STREQ(kind, "TComboBoxExVell");
+  // The window is created with the style below; Wine's combo box then drops WS_VSCROLL
+  // from what GetWindowLong reports.
+  EXPECT_EQ(CreationStyle(combo()) & ~WS_VISIBLE, 0x44210202);
+  EXPECT_EQ(GetWindowLongA(combo().Handle(), GWL_STYLE) & ~(WS_VISIBLE | WS_VSCROLL), 0x44010202);
+  EXPECT_EQ(GetWindowLongA(combo().Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE, 0);
+  // Margins 0: the edit part uses its whole width.
+  EXPECT_EQ(SendMessageA(combo().EditWindow(), EM_GETMARGINS, 0, 0), 0);
+  const std::pair<TComboBoxStyle, DWORD> styles[] = {{csSimple, 0x0201},
+                                                     {csDropDownList, 0x0203},
+                                                     {csOwnerDrawFixed, 0x0213},
+                                                     {csOwnerDrawVariable, 0x0223}};
+  for (auto [style, bits] : styles) {
+    combo().SetStyle(style);
+    EXPECT_EQ(CreationStyle(combo()) & 0xFFFF, bits) << style;
+  }
+  EXPECT_EQ(combo().EditWindow(), nullptr);
+  combo().SetSorted(true);
+  EXPECT_EQ(CreationStyle(combo()) & 0xFFFF, 0x0323);
+}
+
+TEST_F(ComboTest, RecreationKeepsItemsValuesSelectionAndText) {
+  Fill(combo(), {"Tokyo", "Osaka", "Nagoya"});
+  combo().Items().SetValue(2, 7);
+  combo().SetItemIndex(2);
+  HWND window = combo().Handle();
+  combo().SetSorted(false);  // the current value: no new window
+  combo().SetStyle(csDropDown);
+  EXPECT_EQ(combo().Handle(), window);
+
+  combo().SetItemHeight(0);  // ignored
+  EXPECT_EQ(combo().Handle(), window);
+  combo().SetItemHeight(13);  // above 0: always a new window
+  EXPECT_NE(combo().Handle(), window);
+  EXPECT_EQ(combo().ItemHeight(), SendMessageA(combo().Handle(), CB_GETITEMHEIGHT, 0, 0));
+  EXPECT_EQ(combo().ItemIndex(), 2);
+  EXPECT_EQ(combo().Text(), "Nagoya");
+  EXPECT_EQ(combo().Items().Value(2), 7);
+
+  // Sorted: the items come back in order and the old index is applied again as a number.
+  combo().SetSorted(true);
+  EXPECT_EQ(combo().Items().Get(0), "Nagoya");
+  EXPECT_EQ(combo().Items().Get(2), "Tokyo");
+  EXPECT_EQ(combo().Items().Value(0), 7);
+  EXPECT_EQ(combo().ItemIndex(), 2);
+  EXPECT_EQ(combo().Text(), "Tokyo");
+  EXPECT_EQ(combo().Items().Add("Okayama"), 1);  // adding finds the sorted place
+  combo().Items().Insert(0, "Zama");             // inserting keeps the given place
+  EXPECT_EQ(combo().Items().Get(0), "Zama");
+
+  // A typed text without a selection survives a change of style.
+  combo().SetSorted(false);
+  combo().SetItemIndex(-1);
+  combo().SetText("typed");
+  combo().SetStyle(csSimple);
+  EXPECT_EQ(combo().Text(), "typed");
+  EXPECT_EQ(combo().Items().Count(), 5);
+  EXPECT_NE(combo().ListWindow(), nullptr);
+  EXPECT_NE(combo().EditWindow(), nullptr);
+
+  // The parts are subclassed anew: keys in the new edit part reach the handler.
+  combo().SetStyle(csDropDown);
+  WORD seen = 0;
+  combo().OnKeyDown = [&](tk::WinControl&, WORD& key, tk::ShiftState) { seen = key; };
+  FocusCombo(combo());
+  PressKey('K');
+  EXPECT_EQ(seen, 'K');
+
+  // A window that does not exist yet has no item height; a negative length is no limit.
+  TComboBoxExVell fresh(form, "fresh");
+  EXPECT_EQ(fresh.ItemHeight(), 0);
+  fresh.SetMaxLength(-5);
+  EXPECT_EQ(fresh.MaxLength(), 0);
+}
+
+TEST_F(ComboTest, KeysReachTheHandlersFirstAndOnlyTabEnterAndEscBecomeDialogKeys) {
+  Fill(combo(), {"one", "two", "three"});
+  combo().SetItemIndex(0);
+  std::vector<std::string> log;
+  combo().OnKeyDown = [&](tk::WinControl&, WORD& key, tk::ShiftState) {
+    log.push_back("down " + std::to_string(key));
+    if (key == VK_DOWN || key == VK_F4) key = 0;
+  };
+  combo().OnKeyPress = [&](tk::WinControl&, char& key) {
+    log.push_back(std::string("press ") + key);
+    if (key == 'q') key = 0;
+  };
+  FocusCombo(combo());
+  form->dialogKeys.clear();
+  PressKey(VK_DOWN);  // consumed: neither moves the selection nor opens the list
+  PressKey(VK_F4);
+  EXPECT_EQ(combo().ItemIndex(), 0);
+  EXPECT_FALSE(combo().ListDropped());
+  PressKey(VK_END);
+  TypeText("xq");
+  EXPECT_EQ(combo().Text(), "onex");
+  EXPECT_EQ(log, (std::vector<std::string>{"down 40", "down 115", "down 35", "down 88", "press x",
+                                           "down 81", "press q"}));
+  PressKey(VK_ESCAPE);
+  PressKey(VK_RETURN);
+  EXPECT_EQ(form->dialogKeys, (std::vector<WORD>{VK_ESCAPE, VK_RETURN}));
+
+  // While the list is open Enter and Esc are the control's; Tab never is.
+  form->dialogKeys.clear();
+  combo().SetListDropped(true);
+  ASSERT_TRUE(PumpUntil([&] { return combo().ListDropped(); }));
+  PressKey(VK_ESCAPE);
+  EXPECT_FALSE(combo().ListDropped());
+  combo().SetListDropped(true);
+  PressKey(VK_TAB);
+  EXPECT_EQ(form->dialogKeys, (std::vector<WORD>{VK_TAB}));
+  EXPECT_TRUE(PumpUntil([&] { return form->before.Focused() && !combo().ListDropped(); }));
+}
+
+TEST_F(ComboTest, EscAndAPressElsewhereRestoreTheTextWhileEnterKeepsTheHighlightedItem) {
+  Fill(combo(), {"one", "two", "three"});
+  int changes = 0;
+  combo().OnChange = [&](tk::WinControl&) { ++changes; };
+  struct Case {
+    const char* name;
+    std::function<void()> close;
+    const char* expected;
+  };
+  const Case cases[] = {
+      {"Esc", [] { PressKey(VK_ESCAPE); }, "typed"},
+      {"press elsewhere", [&] { harness::ClickAt(harness::CentreOf(form->before.Handle())); },
+       "typed"},
+      {"Enter", [] { PressKey(VK_RETURN); }, "two"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    FocusCombo(combo());
+    combo().SetItemIndex(-1);
+    combo().SetText("typed");
+    ASSERT_TRUE(OpenByClick(combo()));
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+    ASSERT_EQ(combo().ItemIndex(), 1);
+    changes = 0;
+    c.close();
+    ASSERT_TRUE(PumpUntil([&] { return !combo().ListDropped(); }));
+    harness::PumpIdle();
+    EXPECT_EQ(combo().Text(), c.expected);
+    EXPECT_EQ(changes > 0, std::string(c.expected) == "typed");  // a restore notifies
+  }
+  // A selection-only list gets its selection back too.
+  combo().SetStyle(csDropDownList);
+  combo().SetItemIndex(2);
+  FocusCombo(combo());
+  ASSERT_TRUE(OpenByClick(combo()));
+  PressKey(VK_UP);
+  ASSERT_EQ(combo().ItemIndex(), 1);
+  PressKey(VK_ESCAPE);
+  ASSERT_TRUE(PumpUntil([&] { return !combo().ListDropped(); }));
+  EXPECT_EQ(combo().ItemIndex(), 2);
+  EXPECT_EQ(combo().Text(), "three");
+}
+
+TEST_F(ComboTest, TheOpenListShowsAtMostDropDownCountRowsAndIsAsWideAsItsLongestItem) {
+  struct Case {
+    int items;
+    int rows;
+    bool scrollBar;
+  };
+  for (Case c : {Case{0, 1, false}, Case{7, 7, false}, Case{12, 8, true}}) {
+    SCOPED_TRACE(c.items);
+    combo().Items().Clear();
+    for (int i = 0; i < c.items; ++i)
+      combo().Items().Add(i == 3 ? "a much longer item than the box" : std::to_string(i));
+    FocusCombo(combo());
+    ASSERT_TRUE(OpenByClick(combo()));
+    harness::PumpIdle();
+    RECT list;
+    GetClientRect(ListOf(combo()), &list);
+    // Wine opens an empty list with no row at all.
+    if (c.items > 0) EXPECT_EQ(list.bottom / combo().ItemHeight(), c.rows);
+    HDC dc = GetDC(combo().Handle());
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(combo().Handle(), WM_GETFONT, 0, 0)));
+    SIZE longest{0, 0};
+    if (c.items > 3) GetTextExtentPoint32A(dc, "a much longer item than the box", 31, &longest);
+    SelectObject(dc, old);
+    ReleaseDC(combo().Handle(), dc);
+    int expected = longest.cx + 6 + (c.scrollBar ? GetSystemMetrics(SM_CXVSCROLL) : 0);
+    EXPECT_EQ(SendMessageA(combo().Handle(), CB_GETDROPPEDWIDTH, 0, 0),
+              std::max<LRESULT>(expected, combo().Width()));
+    RECT shown;
+    GetWindowRect(ListOf(combo()), &shown);
+    EXPECT_GE(shown.right - shown.left, std::max(expected, combo().Width()));
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(PumpUntil([&] { return !combo().ListDropped(); }));
+  }
+}
+
+TEST_F(ComboTest, TheFiltersChangeOnlyTypedCharacters) {
+  auto typed = [&](bool numeric, bool upper, const std::function<void()>& input) {
+    combo().SetInNumeric(numeric);
+    combo().SetInUpper(upper);
+    combo().SetText("");
+    FocusCombo(combo());
+    input();
+    harness::PumpIdle();
+    return combo().Text();
+  };
+  auto paste = [](const char* text) {
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, strlen(text) + 1);
+    memcpy(GlobalLock(memory), text, strlen(text) + 1);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_TEXT, memory);
+    CloseClipboard();
+    PressKey('V', {VK_CONTROL});
+  };
+  EXPECT_EQ(typed(true, false, [] { TypeText("a1-.2x3"); }), "123");
+  EXPECT_EQ(typed(true, false,
+                  [&] {
+                    TypeText("12");
+                    PressKey(VK_BACK);
+                    PressKey('Z', {VK_CONTROL});  // no undo: Ctrl+Z is dropped
+                    paste("ab");                  // pasted text is not checked
+                  }),
+            "1ab");
+  EXPECT_EQ(typed(true, false,
+                  [&] {
+                    // Both bytes of a double-byte character are dropped.
+                    PostMessageA(combo().EditWindow(), WM_CHAR, 0x83, 0);
+                    PostMessageA(combo().EditWindow(), WM_CHAR, 0x41, 0);
+                    TypeText("7");
+                  }),
+            "7");
+  EXPECT_EQ(typed(false, true,
+                  [&] {
+                    TypeText("abc");
+                    paste("xy");
+                  }),
+            "ABCxy");
+  EXPECT_EQ(typed(true, true, [] { TypeText("a9b"); }), "9");
+  EXPECT_EQ(typed(false, false, [] { TypeText("a-1"); }), "a-1");
+}
+
+TEST_F(ComboTest, TheSplitTextShowsThePartOfThePickedItemBeforeTheSplitString) {
+  Fill(combo(), {"01:Tokyo", "02:Osaka", "Nagoya", "04::Kobe"});
+  struct Case {
+    const char* split;
+    int item;
+    const char* shown;
+  };
+  const Case cases[] = {{":", 1, "02"},
+                        {":", 2, "Nagoya"},
+                        {"", 0, "01:Tokyo"},
+                        {"::", 3, "04"},
+                        {"::", 0, "01:Tokyo"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.split) + " " + std::to_string(c.item));
+    combo().SetSplitChar(c.split);
+    FocusCombo(combo());
+    ASSERT_TRUE(OpenByClick(combo()));
+    ClickItem(combo(), c.item);
+    EXPECT_TRUE(PumpUntil([&] { return combo().Text() == c.shown; }));
+    EXPECT_EQ(combo().Text(), c.shown);
+    EXPECT_EQ(combo().ItemIndex(), c.item);
+  }
+}
+
+TEST_F(ComboTest, TypingStopsAtTheVisibleWidthOfTheEditPart) {
+  TComboBoxExVell narrow(form, "narrow");
+  narrow.SetBounds(200, 40, 48, 21);
+  narrow.Handle();
+  FocusCombo(narrow);
+  TypeText("1234567890");
+  std::string text = narrow.Text();
+  EXPECT_GT(text.size(), 0u);
+  EXPECT_LT(text.size(), 10u);
+  RECT edit;
+  GetClientRect(narrow.EditWindow(), &edit);
+  HDC dc = GetDC(narrow.EditWindow());
+  HGDIOBJ old = SelectObject(
+      dc, reinterpret_cast<HFONT>(SendMessageA(narrow.EditWindow(), WM_GETFONT, 0, 0)));
+  SIZE size;
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SIZE more;
+  GetTextExtentPoint32A(dc, (text + "0").c_str(), static_cast<int>(text.size() + 1), &more);
+  SelectObject(dc, old);
+  ReleaseDC(narrow.EditWindow(), dc);
+  EXPECT_LE(size.cx, edit.right);
+  EXPECT_GT(more.cx, edit.right - 1);  // one more digit would not have fitted
+}
+
+TEST_F(ComboTest, OwnerDrawPaintsThroughTheHandlersWithTheMeasuredHeights) {
+  combo().SetStyle(csOwnerDrawVariable);
+  combo().OnMeasureItem = [](tk::WinControl&, int index, int& height) { height = 14 + index; };
+  Fill(combo(), {"zero", "one", "two"});
+  EXPECT_EQ(SendMessageA(combo().Handle(), CB_GETITEMHEIGHT, 2, 0), 16);
+  std::vector<std::pair<int, TOwnerDrawState>> drawn;
+  combo().OnDrawItem = [&](tk::WinControl& control, int index, RECT rect, TOwnerDrawState state) {
+    drawn.emplace_back(index, state);
+    auto& box = static_cast<TComboBoxExVell&>(control);
+    box.Canvas().FillRect(rect);
+    box.Canvas().TextOut(rect.left + 2, rect.top, box.Items().Get(index));
+  };
+  combo().SetItemIndex(1);
+  FocusCombo(combo());
+  ASSERT_TRUE(OpenByClick(combo()));
+  ASSERT_TRUE(PumpUntil([&] { return drawn.size() >= 3; }));
+  bool selectedDrawnAsSelected = false;
+  for (auto [index, state] : drawn)
+    if (index == 1 && (state & odSelected)) selectedDrawnAsSelected = true;
+  EXPECT_TRUE(selectedDrawnAsSelected);
+  // The selection field shows the selected item through the same handler.
+  bool fieldDrawn = false;
+  for (auto [index, state] : drawn)
+    if (state & odComboBoxEdit) fieldDrawn = true;
+  EXPECT_TRUE(fieldDrawn);
+  PressKey(VK_ESCAPE);
+}
+
+TEST_F(ComboTest, AFailureInAPartMessageIsShownAndTheControlStaysUsable) {
+  combo().OnKeyPress = [](tk::WinControl&, char& key) {
+    if (key == 'e') throw tk::Exception("typed e");
+  };
+  FocusCombo(combo());
+  ModalWatcher watcher;
+  watcher.Expect(ModalWatcher::Click(IDOK));
+  TypeText("e");
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_EQ(watcher.Seen().size(), 1u);
+  EXPECT_EQ(watcher.Seen()[0].text, "typed e.");
+  EXPECT_TRUE(PumpUntil([&] { return combo().HasFocus(); }));
+  TypeText("ok");
+  EXPECT_EQ(combo().Text(), "ok");
+}
+
+TEST_F(ComboTest, TheTextIsSelectedWhenTheFocusComesFromAnotherControlOnly) {
+  combo().SetText("2026");
+  PressKey(VK_TAB);
+  ASSERT_TRUE(PumpUntil([&] { return combo().HasFocus(); }));
+  EXPECT_EQ(EditSelection(combo()), std::make_pair(0, 4));
+  // Coming back after a message box leaves the caret where it was.
+  SendMessageA(combo().EditWindow(), EM_SETSEL, 2, 2);
+  ModalWatcher watcher;
+  watcher.Expect(ModalWatcher::Click(IDOK));
+  tk::Application::Instance().ShowMessageBox("x", "情報", MB_OK);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_TRUE(PumpUntil([&] { return combo().HasFocus(); }));
+  EXPECT_EQ(EditSelection(combo()), std::make_pair(2, 2));
+}

@@ -1,0 +1,94 @@
+#include "toolkit/Strings.h"
+
+#include <windows.h>
+
+#include "toolkit/Exception.h"
+
+namespace tk {
+
+int Strings::Add(const std::string& text) {
+  int index = Count();
+  Insert(index, text);
+  return index;
+}
+
+int Strings::IndexOf(const std::string& text) const {
+  for (int i = 0, count = Count(); i < count; ++i) {
+    std::string item = Get(i);
+    if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, item.data(),
+                       static_cast<int>(item.size()), text.data(),
+                       static_cast<int>(text.size())) == CSTR_EQUAL)
+      return i;
+  }
+  return -1;
+}
+
+int Strings::AddObject(const std::string& text, intptr_t value) {
+  int index = Add(text);
+  SetValue(index, value);
+  return index;
+}
+
+void Strings::InsertObject(int index, const std::string& text, intptr_t value) {
+  Insert(index, text);
+  SetValue(index, value);
+}
+
+void Strings::Put(int index, const std::string& text) {
+  intptr_t value = Value(index);
+  Delete(index);
+  InsertObject(index, text, value);
+}
+
+void Strings::Assign(const Strings& source) {
+  BeginUpdate();
+  try {
+    Clear();
+    for (int i = 0, count = source.Count(); i < count; ++i)
+      AddObject(source.Get(i), source.Value(i));
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void Strings::BeginUpdate() {
+  if (updateCount_++ == 0) SetUpdateState(true);
+}
+
+void Strings::EndUpdate() {
+  if (updateCount_ > 0 && --updateCount_ == 0) SetUpdateState(false);
+}
+
+void StringList::Check(int index, bool endAllowed) const {
+  if (index < 0 || index > Count() || (index == Count() && !endAllowed))
+    throw ListIndexError(Format("リストのインデックスが範囲を超えています(%d)", index));
+}
+
+std::string StringList::Get(int index) const {
+  Check(index);
+  return items_[index].first;
+}
+
+intptr_t StringList::Value(int index) const {
+  Check(index);
+  return items_[index].second;
+}
+
+void StringList::SetValue(int index, intptr_t value) {
+  Check(index);
+  items_[index].second = value;
+}
+
+void StringList::Insert(int index, const std::string& text) {
+  Check(index, true);
+  items_.insert(items_.begin() + index, {text, 0});
+}
+
+void StringList::Delete(int index) {
+  Check(index);
+  items_.erase(items_.begin() + index);
+}
+
+}  // namespace tk
