@@ -4,6 +4,7 @@
 
 #include "app/u_main.h"
 #include "toolkit/Application.h"
+#include "trackartists/u_trackartists.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   tk::Application& app = tk::Application::Instance();
@@ -13,10 +14,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   app.SetTitle("Quorvel");
   try {
     app.CreateForm(Main_Form);
+    app.CreateForm(TrackArtist_Form);  // hidden; serves every opening of the dialog
   } catch (...) {
     app.HandleException(std::current_exception());
   }
   app.Run();
+  delete TrackArtist_Form;
   delete Main_Form;
   return 0;
 }

@@ -1,16 +1,20 @@
 #include "tests/app/MainFormTest.h"
 
+#include "trackartists/u_trackartists.h"
+
 void MainFormTest::SetUp() {
   tk::Application& app = tk::Application::Instance();
   app.Initialize();
   app.SetTitle("Quorvel");
   app.CreateForm(Main_Form);
+  app.CreateForm(TrackArtist_Form);
   form = Main_Form;
   form->Show();
   ASSERT_TRUE(FocusIn(form->KyAlbum));
 }
 
 void MainFormTest::TearDown() {
+  delete TrackArtist_Form;
   delete form;
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
