@@ -14,4 +14,5 @@ jp "$WINE" "$b/startup_bench.exe" "$QUORVEL_BUILD/Quorvel.exe" "$b/floor_window.
 for bench in metadata_bench artistmap_bench; do
   [ -f "$b/$bench.exe" ] && jp "$WINE" "$b/$bench.exe"
 done
+jp "$WINE" "$b/trackartists_bench.exe" "$QUORVEL_BUILD/Quorvel.exe" "${RUNS:-7}"
 true
