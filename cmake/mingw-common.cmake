@@ -5,6 +5,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/${QUORVEL_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# Every Windows executable the build makes (the editor, the tests) runs under Wine
-# with the Japanese locale through this wrapper.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec)
+# Every Windows executable the build makes (the editor, the tests) runs under the Wine of
+# its own architecture, with the Japanese locale, through this wrapper.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec ${QUORVEL_WINE_ARCH})

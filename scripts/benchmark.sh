@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 . scripts/wine-env.sh
+echo "running the $QUORVEL_ARCH-bit build: $QUORVEL_ARCH_REASON" >&2
 build
 ensure_prefix
 start_xvfb

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds, and starts the editor under Wine (under Xvfb without a display).
+# Sets up the machine, builds, and starts the editor under Wine (under Xvfb without a display):
+# the 32-bit build where this machine runs 32-bit programs, else the 64-bit one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 . scripts/wine-env.sh
+echo "running the $QUORVEL_ARCH-bit build: $QUORVEL_ARCH_REASON" >&2
 build
 ensure_prefix
 start_xvfb

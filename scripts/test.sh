@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds, and runs every test headless under Wine and Xvfb.
+# Sets up the machine, builds, and runs every test headless under Wine and Xvfb: on the
+# 32-bit build that ships where this machine runs 32-bit programs, else on the 64-bit build
+# (see scripts/wine-env.sh; QUORVEL_ARCH=32 or 64 forces either).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 . scripts/wine-env.sh
+echo "testing the $QUORVEL_ARCH-bit build: $QUORVEL_ARCH_REASON"
 build
-# The i686 editor for 32-bit Windows must keep compiling too.
-QUORVEL_BUILD="$QUORVEL_BUILD-i686" bash scripts/build-windows.sh >/dev/null
+# The other architecture's editor and tests must keep compiling too.
+if [ "$QUORVEL_ARCH" = 32 ]; then other=x86_64; else other=i686; fi
+build_for "$other" "$QUORVEL_ROOT/build/$other"
 ensure_prefix
 start_xvfb
 start_wineserver

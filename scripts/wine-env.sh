@@ -1,12 +1,47 @@
-# Sourced by the scripts: the private Wine prefix and the Japanese locale (code page 932).
-# The editor and its tests run as 64-bit Windows programs under 64-bit Wine: this
-# workplace's kernel cannot execute 32-bit Linux programs, which 32-bit Wine needs.
+# Sourced by the scripts: which Windows build runs here, its Wine, its private prefix and the
+# Japanese locale (code page 932).
+#
+# The program that ships is the 32-bit Quorvel.exe, so it is the one that runs, under 32-bit
+# Wine, whenever this machine can run 32-bit Linux programs (32-bit Wine is one). Where the
+# kernel refuses them, the 64-bit build runs under 64-bit Wine instead. QUORVEL_ARCH=32 or 64
+# forces either; QUORVEL_ARCH_REASON says why the choice fell as it did.
 QUORVEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX=${QUORVEL_WINEPREFIX:-$QUORVEL_ROOT/.wineprefix}
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export QUORVEL_BUILD=${QUORVEL_BUILD:-$QUORVEL_ROOT/build}
-WINE=/usr/lib/wine/wine64
+
+. "$QUORVEL_ROOT/scripts/probe-32bit.sh"
+
+if [ -z "${QUORVEL_ARCH:-}" ]; then
+  if can_run_32bit_programs; then
+    QUORVEL_ARCH=32
+    QUORVEL_ARCH_REASON="this machine runs 32-bit programs"
+  else
+    QUORVEL_ARCH=64
+    QUORVEL_ARCH_REASON="this machine's kernel cannot run 32-bit programs, which 32-bit Wine needs"
+  fi
+else
+  QUORVEL_ARCH_REASON="QUORVEL_ARCH=$QUORVEL_ARCH was given"
+fi
+case "$QUORVEL_ARCH" in
+  32)
+    QUORVEL_TRIPLE=i686
+    WINE=/usr/lib/wine/wine
+    export WINEARCH=win32
+    export WINEPREFIX=${QUORVEL_WINEPREFIX:-$QUORVEL_ROOT/.wineprefix-win32}
+    ;;
+  64)
+    QUORVEL_TRIPLE=x86_64
+    WINE=/usr/lib/wine/wine64
+    export WINEARCH=win64
+    export WINEPREFIX=${QUORVEL_WINEPREFIX:-$QUORVEL_ROOT/.wineprefix}
+    ;;
+  *)
+    echo "QUORVEL_ARCH must be 32 or 64, not '$QUORVEL_ARCH'" >&2
+    return 1 2>/dev/null || exit 1
+    ;;
+esac
+export QUORVEL_ARCH QUORVEL_ARCH_REASON
+export QUORVEL_BUILD=${QUORVEL_BUILD:-$QUORVEL_ROOT/build/$QUORVEL_TRIPLE}
 
 # Runs a command with the Japanese locale only: host tools keep their usual output.
 jp() { LC_ALL=ja_JP.UTF-8 "$@"; }
@@ -16,7 +51,7 @@ jp() { LC_ALL=ja_JP.UTF-8 "$@"; }
 ensure_prefix() {
   [ -f "$WINEPREFIX/.quorvel-ready" ] && return 0
   mkdir -p "$WINEPREFIX"
-  jp "$WINE" wineboot -i >/dev/null 2>&1 || true
+  jp "$WINE" wineboot -i >/dev/null 2>&1 </dev/null || true
   local k='HKCU\Software\Wine\Fonts\Replacements'
   jp "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
   jp "$WINE" reg add "$k" /v 'ＭＳ Ｐゴシック' /t REG_SZ /d IPAPGothic /f >/dev/null 2>&1
@@ -56,8 +91,13 @@ stop_xvfb() {
   return 0
 }
 
-# Configures and builds the 64-bit build that runs here.
-build() {
-  cmake -S "$QUORVEL_ROOT" -B "$QUORVEL_BUILD" -DCMAKE_TOOLCHAIN_FILE="$QUORVEL_ROOT/cmake/mingw-x86_64.cmake" "$@" >/dev/null
-  cmake --build "$QUORVEL_BUILD" -j"$(nproc)" -- --no-print-directory
+# Configures and builds the editor, tests and benchmarks for one Windows architecture
+# (i686 or x86_64) into a folder (by default the build that runs here).
+build_for() {
+  local triple=$1 folder=$2
+  shift 2
+  cmake -S "$QUORVEL_ROOT" -B "$folder" -DCMAKE_TOOLCHAIN_FILE="$QUORVEL_ROOT/cmake/mingw-$triple.cmake" "$@" >/dev/null
+  cmake --build "$folder" -j"$(nproc)" -- --no-print-directory
 }
+
+build() { build_for "$QUORVEL_TRIPLE" "$QUORVEL_BUILD" "$@"; }

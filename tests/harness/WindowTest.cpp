@@ -128,6 +128,8 @@ void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
   PumpIdle();
 }
 
+void SendKey(WORD key) { Send({KeyInput(key, false), KeyInput(key, true)}); }
+
 void TypeText(const std::string& text) {
   for (char ch : text) {
     SHORT scan = VkKeyScanA(ch);

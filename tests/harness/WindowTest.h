@@ -21,6 +21,9 @@ void PumpIdle();
 
 // Key input. Modifiers: any of VK_SHIFT, VK_CONTROL, VK_MENU held around the key.
 void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
+// A press of a key from any thread, without pumping: for threads that act as the user while
+// the tested thread waits in a modal loop.
+void SendKey(WORD key);
 // Types single-byte text (letters, digits, blanks) key by key.
 void TypeText(const std::string& text);
 // A press (down and up) of a mouse button at a point of the screen.

@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <functional>
 #include <stdexcept>
+#include <thread>
 
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Application.h"
 #include "toolkit/Exception.h"
+#include "toolkit/FileDialog.h"
 #include "toolkit/Form.h"
 #include "toolkit/IniFile.h"
 #include "toolkit/StdControls.h"
@@ -224,10 +228,103 @@ TEST_F(ToolkitTest, AModalFormDisablesTheOthersUntilItClosesAndReactivatesTheOwn
     dialog.Close();
     key = 0;
   };
-  dialog.OnActivate = [&](tk::WinControl&) { harness::PressKey(VK_F12); };
+  // The key comes as a user's would, once the dialog is the active window. Pressed inside
+  // the dialog's own activation, it closed the dialog before the display had reported the
+  // show; the display's late focus report then took the activation away from the owner.
+  std::atomic<HWND> shown{nullptr};
+  dialog.OnActivate = [&](tk::WinControl&) { shown = dialog.Handle(); };
+  std::thread user([&] {
+    for (int i = 0; i < 1000; ++i, Sleep(10))
+      if (HWND window = shown; window && GetForegroundWindow() == window) break;
+    harness::SendKey(VK_F12);
+  });
   EXPECT_EQ(dialog.ShowModal(), IDCANCEL);
+  user.join();
   EXPECT_TRUE(ownerWasDisabled);
   EXPECT_TRUE(IsWindowEnabled(form->Handle()));
   EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
   EXPECT_TRUE(harness::PumpUntil([&] { return activations == 1 && form->first.Focused(); }));
+}
+
+namespace {
+
+// A control whose window fails while the platform creates it.
+class FailingOnCreate : public tk::WinControl {
+ public:
+  using tk::WinControl::WinControl;
+
+ protected:
+  void GetCreateParams(CreateParams& params) override {
+    tk::WinControl::GetCreateParams(params);
+    params.className = "QuorvelFailingOnCreate";
+  }
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_CREATE) throw tk::Exception("created");
+    return tk::WinControl::WndProc(message, wParam, lParam);
+  }
+};
+
+// Answers the modal window that is showing only after a click, posted while it shows, has
+// failed inside its modal loop and the error box for that failure has been answered.
+ModalWatcher::Action FailInside(tk::BitmapButton& button, std::string& errorText,
+                                ModalWatcher::Action answer) {
+  HWND parent = GetParent(button.Handle()), child = button.Handle();
+  return [parent, child, &errorText, answer](HWND outer) {
+    PostMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(child));
+    HWND box = nullptr;
+    for (int i = 0; i < 500; ++i, Sleep(10)) {
+      box = FindWindowA("#32770", "Quorvel");
+      if (box && box != outer && IsWindowVisible(box)) break;
+      box = nullptr;
+    }
+    if (!box) return answer(outer);
+    errorText = harness::ReadModal(box).text;
+    ModalWatcher::Click(IDOK)(box);
+    for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(10);
+    answer(outer);
+  };
+}
+
+}  // namespace
+
+TEST_F(ToolkitTest, FailuresInsideModalLoopsAndWindowCreationAreShownAndTheProgramGoesOn) {
+  tk::BitmapButton button(form, "button");
+  button.SetBounds(220, 10, 70, 25);
+  button.OnClick = [](tk::WinControl&) { throw tk::Exception("inside"); };
+  const struct {
+    const char* modal;
+    std::function<void()> show;
+    ModalWatcher::Action answer;
+  } cases[] = {
+      {"a message box",
+       [] {
+         tk::Application::Instance().ShowMessageBox("text", "情報", MB_OK | MB_ICONINFORMATION);
+       },
+       ModalWatcher::Click(IDOK)},
+      {"the file-open dialog", [] { tk::OpenDialog().Execute(); }, ModalWatcher::Cancel()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.modal);
+    std::string errorText;
+    ModalWatcher watcher;
+    watcher.Expect(FailInside(button, errorText, c.answer));
+    c.show();
+    EXPECT_TRUE(watcher.WaitAllAnswered());
+    EXPECT_EQ(errorText, "inside.");
+  }
+
+  FailingOnCreate failing(form, "failing");
+  failing.SetBounds(220, 40, 70, 25);
+  ModalWatcher watcher;
+  watcher.Expect(ModalWatcher::Click(IDOK));
+  HWND created = failing.Handle();
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_EQ(watcher.Seen().size(), 1u);
+  EXPECT_EQ(watcher.Seen()[0].text, "created.");
+  EXPECT_TRUE(IsWindow(created));
+  // The program goes on: keys still reach the form's controls.
+  ASSERT_TRUE(harness::PumpUntil([&] { return form->first.Focused(); }));
+  PressKey('C');
+  EXPECT_EQ(form->first.Text(), "c");
 }
