@@ -93,16 +93,11 @@ class CommandsTest : public MainFormTest {
   // F6, with `script` run while the track-artist dialog shows; the script closes it.
   void TrackArtists(const std::function<void()>& script) {
     bool ran = false;
-    harness::RunInsideModal(
-        [] {
-          return TrackArtist_Form->Modal() &&
-                 tk::Application::Instance().ActiveForm() == TrackArtist_Form;
-        },
-        [&] {
-          EXPECT_FALSE(IsWindowEnabled(form->Handle()));
-          script();
-          ran = true;
-        });
+    harness::RunInsideModal(TrackArtistDialogActive, [&] {
+      EXPECT_FALSE(IsWindowEnabled(form->Handle()));
+      script();
+      ran = true;
+    });
     PressKey(VK_F6);
     ASSERT_TRUE(harness::PumpUntil([&] { return ran && !TrackArtist_Form->Modal(); }, 15000));
   }

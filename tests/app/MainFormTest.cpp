@@ -34,3 +34,7 @@ void MainFormTest::Click(tk::WinControl& control) {
   if (auto* combo = dynamic_cast<tk::ComboBox*>(&control)) target = combo->EditHandle();
   harness::ClickAt(harness::CentreOf(target));
 }
+
+bool MainFormTest::TrackArtistDialogActive() {
+  return TrackArtist_Form->Modal() && tk::Application::Instance().ActiveForm() == TrackArtist_Form;
+}

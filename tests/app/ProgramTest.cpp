@@ -270,6 +270,13 @@ std::string ChildText(HWND window, const std::string& kind) {
   return "<none>";
 }
 
+// F5 with a confirmed choice of `title`, then F6: the track-artist dialog, or nullptr.
+HWND OpenTrackArtists(Editor& editor, harness::ModalWatcher& watcher, const std::string& title) {
+  if (!LoadInEditor(editor, watcher, title)) return nullptr;
+  harness::PressKey(VK_F6);
+  return TrackArtistDialog(editor);
+}
+
 // Selects a title by typing its first letter in the list, as a user of the keyboard does.
 bool ShowsArtist(HWND dialog, char letter, const std::string& title, const std::string& artist) {
   harness::TypeText(std::string(1, letter));
@@ -292,9 +299,7 @@ TEST(Program, EndToEndTrackArtistsAreSavedAndShownAgain) {
     Editor editor;
     ASSERT_NE(editor.window, nullptr);
     harness::ModalWatcher watcher(editor.process.dwProcessId);
-    ASSERT_TRUE(LoadInEditor(editor, watcher, title));
-    harness::PressKey(VK_F6);
-    HWND dialog = TrackArtistDialog(editor);
+    HWND dialog = OpenTrackArtists(editor, watcher, title);
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(IsWindowEnabled(editor.window));
     ASSERT_TRUE(ShowsArtist(dialog, 's', "Second Song", ""));
@@ -324,9 +329,7 @@ TEST(Program, EndToEndTrackArtistsAreSavedAndShownAgain) {
   Editor again;
   ASSERT_NE(again.window, nullptr);
   harness::ModalWatcher watcher(again.process.dwProcessId);
-  ASSERT_TRUE(LoadInEditor(again, watcher, title));
-  harness::PressKey(VK_F6);
-  HWND dialog = TrackArtistDialog(again);
+  HWND dialog = OpenTrackArtists(again, watcher, title);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(ChildText(dialog, "QuorvelEdit"), "");  // Intro has no guest
   EXPECT_TRUE(ShowsArtist(dialog, 's', "Second Song", "Guest A"));

@@ -1,11 +1,7 @@
 // The track-artist dialog over the real main window, driven by real keys and clicks from
 // inside its modal showing.
 
-#include <gtest/gtest.h>
-
-#include "app/u_main.h"
-#include "tests/harness/WindowTest.h"
-#include "toolkit/Application.h"
+#include "tests/app/MainFormTest.h"
 #include "trackartists/u_trackartists.h"
 
 using harness::PressKey;
@@ -38,40 +34,24 @@ void ClickCloseBox(HWND window) {
 
 }  // namespace
 
-class TrackArtistDialogTest : public ::testing::Test {
+class TrackArtistDialogTest : public MainFormTest {
  protected:
   void SetUp() override {
-    tk::Application& app = tk::Application::Instance();
-    app.Initialize();
-    app.SetTitle("Quorvel");
-    app.CreateForm(Main_Form);
-    app.CreateForm(TrackArtist_Form);
+    MainFormTest::SetUp();
     dialog = TrackArtist_Form;
-    Main_Form->Show();
-    ASSERT_TRUE(harness::PumpUntil([] { return Main_Form->KyAlbum.Focused(); }));
-  }
-  void TearDown() override {
-    delete TrackArtist_Form;
-    delete Main_Form;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    tk::Application::Instance().ClearTermination();
   }
 
   // Edits `artists` with a title.txt of these bytes, running `script` while the dialog
   // shows; the script ends the showing.
   bool Edit(const std::string& titles, ArtistMap& artists, const std::function<void()>& script) {
     std::string path = folder.Write("title.txt", titles);
-    harness::RunInsideModal(
-        [this] { return dialog->Modal() && tk::Application::Instance().ActiveForm() == dialog; },
-        [this, script] {
-          script();
-          if (dialog->ModalResult() == 0) {
-            ADD_FAILURE() << "the dialog is still open";
-            dialog->Close();
-          }
-        });
+    harness::RunInsideModal(TrackArtistDialogActive, [this, script] {
+      script();
+      if (dialog->ModalResult() == 0) {
+        ADD_FAILURE() << "the dialog is still open";
+        dialog->Close();
+      }
+    });
     return dialog->EditTrackArtists(path, artists);
   }
   bool Enabled(tk::WinControl& control) { return IsWindowEnabled(control.Handle()) != FALSE; }
@@ -85,7 +65,7 @@ TEST_F(TrackArtistDialogTest, ShowsItsControlsCentredOverTheDisabledMainWindow) 
   std::string longTitle(5000, 'x');
   ASSERT_FALSE(Edit("01 Intro.mp3\r\n" + longTitle + "\r\n", map, [&] {
     HWND window = dialog->Handle();
-    EXPECT_FALSE(IsWindowEnabled(Main_Form->Handle()));
+    EXPECT_FALSE(IsWindowEnabled(form->Handle()));
     char caption[64];
     GetWindowTextA(window, caption, sizeof caption);
     EXPECT_STREQ(caption, "曲別参加アーティスト");
@@ -97,7 +77,7 @@ TEST_F(TrackArtistDialogTest, ShowsItsControlsCentredOverTheDisabledMainWindow) 
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
-    POINT centre = harness::CentreOf(window), mainCentre = harness::CentreOf(Main_Form->Handle());
+    POINT centre = harness::CentreOf(window), mainCentre = harness::CentreOf(form->Handle());
     EXPECT_LE(std::abs(centre.x - mainCentre.x), 1);
     EXPECT_LE(std::abs(centre.y - mainCentre.y), 1);
     EXPECT_EQ(GetWindowLongA(dialog->KyTitle.Handle(), GWL_STYLE) & 3, CBS_DROPDOWNLIST);
@@ -113,7 +93,7 @@ TEST_F(TrackArtistDialogTest, ShowsItsControlsCentredOverTheDisabledMainWindow) 
     EXPECT_EQ(dialog->SelectedTitle(), longTitle);  // read back whole
     PressKey(VK_F12);
   }));
-  EXPECT_TRUE(IsWindowEnabled(Main_Form->Handle()));
+  EXPECT_TRUE(IsWindowEnabled(form->Handle()));
   EXPECT_FALSE(IsWindowVisible(dialog->Handle()));
 }
 
