@@ -56,8 +56,7 @@ TTrackArtist_Form::TTrackArtist_Form() : tk::Form("TrackArtist_Form") {
   OnActivate = std::bind(&TTrackArtist_Form::FormActivate, this, _1);
   OnKeyDown = std::bind(&TTrackArtist_Form::FormKeyDown, this, _1, _2, _3);
   OnKeyPress = std::bind(&TTrackArtist_Form::FormKeyPress, this, _1, _2);
-  for (tk::WinControl* field :
-       {static_cast<tk::WinControl*>(&KyTitle), static_cast<tk::WinControl*>(&KyArtist)}) {
+  for (tk::WinControl* field : std::initializer_list<tk::WinControl*>{&KyTitle, &KyArtist}) {
     field->OnKeyDown = OnKeyDown;
     field->OnKeyPress = OnKeyPress;
   }
