@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/StartUp.h"
 #include "app/u_main.h"
 #include "toolkit/Application.h"
 #include "trackartists/u_trackartists.h"
@@ -12,14 +13,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   app.SetHintShowDelay(200);
   app.SetHintHideDelay(-1);
   app.SetTitle("Quorvel");
-  try {
+  int exitCode = RunWindows([&app] {
     app.CreateForm(Main_Form);
     app.CreateForm(TrackArtist_Form);  // hidden; serves every opening of the dialog
-  } catch (...) {
-    app.HandleException(std::current_exception());
-  }
-  app.Run();
+  });
   delete TrackArtist_Form;
   delete Main_Form;
-  return 0;
+  return exitCode;
 }

@@ -10,28 +10,32 @@ namespace {
 
 const char kSeparator = '=';
 
-// The locale-aware, case-ignoring comparison that decides whether two titles are the same.
-// With -1 lengths it reads up to the first NUL, so every key below is made from the same
-// C string.
+// The platform's text calls count in int.
+int Length(const std::string& text) { return static_cast<int>(text.size()); }
+
+// The locale-aware, case-ignoring comparison that decides whether two titles are the same,
+// over their whole length: a title may hold a NUL (read from C0 80), and the text after it
+// still counts. The keys below are made over the same length.
 bool SameTitle(const std::string& a, const std::string& b) {
-  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(), -1, b.c_str(), -1) ==
-         CSTR_EQUAL;
+  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), Length(a), b.data(),
+                        Length(b)) == CSTR_EQUAL;
 }
 
 // The locale's sort key of a title with case ignored. Windows documents that comparing
 // sort keys gives CompareString's result, and Wine builds both from the same weights, so
-// two titles that CompareStringA calls equal have equal keys; the tests cross-check this
-// under Wine over every single character and many random titles. The key only picks the
+// two titles that CompareStringA calls equal have equal keys; the tests check the lookups
+// against CompareStringA under Wine over many random titles. The key only picks the
 // candidates; SameTitle still decides. "" when the platform cannot make a key.
 std::string TitleKey(const std::string& title) {
   const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  const int size = title.empty() ? -1 : Length(title);  // a length of 0 is refused
   char buffer[512];
-  int length = LCMapStringA(LOCALE_USER_DEFAULT, flags, title.c_str(), -1, buffer, sizeof buffer);
+  int length = LCMapStringA(LOCALE_USER_DEFAULT, flags, title.data(), size, buffer, sizeof buffer);
   if (length > 0) return std::string(buffer, length);
-  length = LCMapStringA(LOCALE_USER_DEFAULT, flags, title.c_str(), -1, nullptr, 0);
+  length = LCMapStringA(LOCALE_USER_DEFAULT, flags, title.data(), size, nullptr, 0);
   if (length <= 0) return std::string();
   std::string key(length, '\0');
-  length = LCMapStringA(LOCALE_USER_DEFAULT, flags, title.c_str(), -1, key.data(), length);
+  length = LCMapStringA(LOCALE_USER_DEFAULT, flags, title.data(), size, key.data(), length);
   if (length <= 0) return std::string();
   key.resize(length);
   return key;

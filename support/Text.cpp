@@ -79,7 +79,10 @@ std::string EncodeUtf8(std::wstring_view text) {
   bytes.reserve(text.size() * 3);
   for (wchar_t unit : text) {
     unsigned value = static_cast<unsigned>(unit) & 0xFFFF;
-    if (value < 0x80) {
+    if (value == 0) {
+      // The decoder gets U+0000 only from C0 80; a raw NUL byte would end the text there.
+      bytes.append("\xC0\x80");
+    } else if (value < 0x80) {
       bytes.push_back(static_cast<char>(value));
     } else if (value < 0x800) {
       bytes.push_back(static_cast<char>(0xC0 | (value >> 6)));

@@ -31,7 +31,8 @@ std::string_view WithoutByteOrderMark(std::string_view bytes);
 std::optional<std::wstring> DecodeUtf8Line(std::string_view line);
 
 // Encodes UTF-16 units as UTF-8, each unit on its own: below 0x80 one byte, below 0x800 two,
-// otherwise three (a surrogate pair becomes two three-byte sequences). No byte-order mark.
+// otherwise three (a surrogate pair becomes two three-byte sequences). U+0000 becomes C0 80,
+// so that the text holds no NUL byte and decodes back to the same units. No byte-order mark.
 std::string EncodeUtf8(std::wstring_view text);
 
 // Whether the bytes form structurally valid UTF-8: every lead byte 0xC0-0xF7 is followed by

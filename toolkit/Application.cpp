@@ -31,19 +31,20 @@ void Application::RemoveForm(Form* form) {
   if (activeForm_ == form) activeForm_ = nullptr;
 }
 
-void Application::Run() {
-  if (!mainForm_) return;
+bool Application::Run() {
+  if (!mainForm_) return false;
   try {
     mainForm_->Show();
   } catch (...) {
     HandleException(std::current_exception());
-    return;
+    return false;
   }
   MSG msg;
   while (!terminated_) {
     if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
     HandleMessage(msg);
   }
+  return true;
 }
 
 void Application::Terminate() {

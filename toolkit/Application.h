@@ -37,8 +37,9 @@ class Application {
   void RemoveForm(Form* form);
   Form* MainForm() const { return mainForm_; }
 
-  // Shows the main form and dispatches messages until it has closed.
-  void Run();
+  // Shows the main form and dispatches messages until it has closed; false when there is
+  // no main form or it could not be shown (the error box has said why).
+  bool Run();
   void Terminate();
   bool Terminated() const { return terminated_; }
   // Lets a process that ended its main form start another one (window tests).

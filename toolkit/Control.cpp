@@ -41,6 +41,14 @@ ShiftState KeyboardShiftState() {
   return shift;
 }
 
+bool FocusFromSameWindow(HWND control, HWND previous) {
+  if (!previous || !IsWindow(previous) || previous == control || IsChild(control, previous))
+    return false;
+  HWND root = GetAncestor(control, GA_ROOT);
+  // The form's own window passes the focus on at activation: that is no move between controls.
+  return previous != root && GetAncestor(previous, GA_ROOT) == root;
+}
+
 WinControl::WinControl(WinControl* parent, std::string name)
     : parent_(parent), name_(std::move(name)) {
   if (parent_) parent_->children_.push_back(this);

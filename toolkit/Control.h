@@ -42,6 +42,12 @@ using MouseEvent =
 // The current modifier state as the keyboard reports it.
 ShiftState KeyboardShiftState();
 
+// Whether the focus that `control` (or a window inside it) has just received came from
+// another control of the same top-level window: a key, Tab or the program moving between
+// fields. Not when the window is merely active again after a message box, a dialog or
+// another program. `previous` is WM_SETFOCUS's wParam, the window that lost the focus.
+bool FocusFromSameWindow(HWND control, HWND previous);
+
 class WinControl {
  public:
   WinControl(WinControl* parent, std::string name);

@@ -55,43 +55,56 @@ class FileHandle {
   HANDLE handle_;
 };
 
-// The new content's file beside the target; removed again unless it was moved into place.
+// The new content's file beside the target; removed again unless it was put in place. A
+// removal that fails (the file briefly held open by another program) is tried once more when
+// the save ends, just before its error is reported.
 class TemporaryFile {
  public:
-  explicit TemporaryFile(const std::string& target);
+  explicit TemporaryFile(const std::function<BOOL(const char*)>& remove) : remove_(remove) {}
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   ~TemporaryFile() {
-    handle_.Close();
-    if (!committed_) DeleteFileA(name_.c_str());
+    Close();
+    if (!name_.empty()) Remove();
   }
+  // Creates the file; false when the folder lets no new file be made (access denied).
+  bool Create(const std::string& target);
   HANDLE Handle() const { return handle_.Get(); }
   void Close() { handle_.Close(); }
   const std::string& Name() const { return name_; }
-  void Committed() { committed_ = true; }
+  void Committed() { name_.clear(); }
+  // Closes and removes the file; a removal that fails is retried by the destructor.
+  void Discard() {
+    Close();
+    if (!name_.empty() && Remove()) name_.clear();
+  }
 
  private:
+  bool Remove() { return remove_ ? remove_(name_.c_str()) : DeleteFileA(name_.c_str()); }
+
+  std::function<BOOL(const char*)> remove_;
   std::string name_;
   FileHandle handle_{INVALID_HANDLE_VALUE};
-  bool committed_ = false;
 };
 
-// A unique name in the target's own folder, so that the final move is a rename within one
-// volume and therefore one step. The name is no longer than "metadata.txt", so any folder path
-// short enough for the target is short enough for it. Creation failures are reported for the
-// target: they mean the folder cannot take the file.
-TemporaryFile::TemporaryFile(const std::string& target) {
+// A unique name in the target's own folder, so that putting the file in place is a rename
+// within one volume. The name is no longer than "metadata.txt", so any folder path short
+// enough for the target is short enough for it. Other creation failures are reported for
+// the target: they mean the folder cannot take the file.
+bool TemporaryFile::Create(const std::string& target) {
   static unsigned counter = GetCurrentProcessId() * 2654435761u + GetTickCount();
   std::string folder = ExtractFilePath(target);
   for (int attempt = 0; attempt < 1000; ++attempt) {
-    name_ = Format("%s~%06x.tmp", folder.c_str(), ++counter & 0xFFFFFF);
-    HANDLE handle = CreateFileA(name_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    std::string name = Format("%s~%06x.tmp", folder.c_str(), ++counter & 0xFFFFFF);
+    HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
+      name_ = name;
       handle_.Reset(handle);
-      return;
+      return true;
     }
     DWORD code = GetLastError();
+    if (code == ERROR_ACCESS_DENIED) return false;
     if (code != ERROR_FILE_EXISTS && code != ERROR_ALREADY_EXISTS) throw CreateError(target, code);
   }
   throw CreateError(target, ERROR_FILE_EXISTS);
@@ -208,18 +221,93 @@ std::string ReadWholeFile(const std::string& path, DWORD shareMode) {
   return content;
 }
 
-void ReplaceFileContents(const std::string& path, std::string_view bytes,
-                         const WriteBytesFunction& write) {
-  std::string target = ExpandFileName(path);
-  CheckReplaceable(target);
-  TemporaryFile temporary(target);
-  WriteAll(temporary.Handle(), bytes, write);
-  temporary.Close();
-  if (!MoveFileExA(temporary.Name().c_str(), target.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    throw CreateError(target, GetLastError());
+namespace {
+
+// The hidden and system attributes that a replaced file had and may have lost: Wine's
+// ReplaceFileA and a plain move leave only the archive attribute.
+void RestoreAttributes(const std::string& target, DWORD before) {
+  const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  DWORD now = GetFileAttributesA(target.c_str());
+  if (now == INVALID_FILE_ATTRIBUTES || (before & kept & ~now) == 0) return;
+  SetFileAttributesA(target.c_str(), (now | (before & kept)) & ~FILE_ATTRIBUTE_NORMAL);
+}
+
+bool IsUnsupported(DWORD code) {
+  return code == ERROR_CALL_NOT_IMPLEMENTED || code == ERROR_NOT_SUPPORTED ||
+         code == ERROR_INVALID_FUNCTION;
+}
+
+bool Move(const std::string& from, const std::string& to) {
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+}
+
+// Puts the complete temporary file in the target's place. An existing target is replaced
+// with the platform's file replacement, which keeps the replaced file itself (attributes,
+// permissions, other names); it needs full paths. Only where that call is not supported
+// does a move take the target's name.
+void PutInPlace(TemporaryFile& temporary, const std::string& target, DWORD attributes,
+                const ReplaceSeams& seams) {
+  const std::string replacement = temporary.Name();
+  if (attributes == INVALID_FILE_ATTRIBUTES) {  // no file to replace
+    if (!Move(replacement, target)) throw CreateError(target, GetLastError());
+    temporary.Committed();
+    return;
+  }
+  BOOL replaced = seams.replaceFile
+                      ? seams.replaceFile(target.c_str(), replacement.c_str())
+                      : ReplaceFileA(target.c_str(), replacement.c_str(), nullptr,
+                                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+  if (!replaced) {
+    DWORD code = GetLastError();
+    if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+      // The replaced file is gone and the new content exists only in the temporary file:
+      // it takes the name now, or it stays where it is.
+      if (!Move(replacement, target)) {
+        code = GetLastError();
+        temporary.Committed();
+        throw CreateError(target, code);
+      }
+    } else if (!IsUnsupported(code)) {
+      throw CreateError(target, code);
+    } else if (!Move(replacement, target)) {
+      throw CreateError(target, GetLastError());
+    }
   }
   temporary.Committed();
+  RestoreAttributes(target, attributes);
+}
+
+// The plain write for a folder that takes no new file: truncates the existing file (which
+// keeps it, attributes and all) or creates it, then writes.
+void WriteInPlace(const std::string& target, bool exists, std::string_view bytes,
+                  const WriteBytesFunction& write) {
+  FileHandle file(CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              exists ? TRUNCATE_EXISTING : CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                              nullptr));
+  if (!file.IsValid()) throw CreateError(target, GetLastError());
+  WriteAll(file.Get(), bytes, write);
+}
+
+}  // namespace
+
+void ReplaceFileContents(const std::string& path, std::string_view bytes,
+                         const WriteBytesFunction& write, const ReplaceSeams& seams) {
+  std::string target = ExpandFileName(path);
+  CheckReplaceable(target);
+  const DWORD attributes = GetFileAttributesA(target.c_str());
+  TemporaryFile temporary(seams.deleteFile);
+  if (!temporary.Create(target)) {
+    WriteInPlace(target, attributes != INVALID_FILE_ATTRIBUTES, bytes, write);
+    return;
+  }
+  try {
+    WriteAll(temporary.Handle(), bytes, write);
+    temporary.Close();
+    PutInPlace(temporary, target, attributes, seams);
+  } catch (...) {
+    temporary.Discard();
+    throw;
+  }
 }
 
 }  // namespace tk

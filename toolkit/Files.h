@@ -36,13 +36,22 @@ std::string ReadWholeFile(const std::string& path, DWORD shareMode = FILE_SHARE_
 using WriteBytesFunction =
     std::function<BOOL(HANDLE file, const char* bytes, DWORD count, DWORD* written)>;
 
+// Platform calls of ReplaceFileContents that tests replace to simulate failures; an empty
+// member stands for the platform's own call (ReplaceFileA with no backup, DeleteFileA).
+struct ReplaceSeams {
+  std::function<BOOL(const char* replaced, const char* replacement)> replaceFile;
+  std::function<BOOL(const char* path)> deleteFile;
+};
+
 // Gives the file at `path` exactly `bytes` as its new content, or leaves it as it was.
 // The bytes go to a new file beside it, which replaces the old one only once it is
-// complete and flushed, so a failed save never leaves a truncated file behind.
+// complete and flushed, so a failed save never leaves a truncated file behind; the
+// replaced file keeps its identity (attributes, permissions, other names). In a folder
+// where no new file may be made, the file is truncated and written in place instead.
 // Raises "ファイル \"%s\". %s を作成できません" (full path of `path`) when the file cannot
 // be created or replaced (read-only, locked, no access, missing folder) and
 // "ストリームへの書き込みエラー" when fewer bytes were written than given.
 void ReplaceFileContents(const std::string& path, std::string_view bytes,
-                         const WriteBytesFunction& write = {});
+                         const WriteBytesFunction& write = {}, const ReplaceSeams& seams = {});
 
 }  // namespace tk

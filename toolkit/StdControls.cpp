@@ -73,7 +73,9 @@ void Edit::ApplyImeMode() {
   ImmSetOpenStatus(context, TRUE);
   DWORD conversion = 0, sentence = 0;
   ImmGetConversionStatus(context, &conversion, &sentence);
-  ImmSetConversionStatus(context, IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, sentence);
+  // Full-width hiragana; whether the user types romaji or kana, and the rest, stays theirs.
+  conversion = (conversion & ~IME_CMODE_KATAKANA) | IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE;
+  ImmSetConversionStatus(context, conversion, sentence);
   ImmReleaseContext(handle_, context);
 }
 
@@ -82,7 +84,8 @@ LRESULT Edit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS: {
       LRESULT result = WinControl::WndProc(message, wParam, lParam);
       ApplyImeMode();
-      if (!clicking_) SendMessageA(handle_, EM_SETSEL, 0, -1);
+      if (!clicking_ && FocusFromSameWindow(handle_, reinterpret_cast<HWND>(wParam)))
+        SendMessageA(handle_, EM_SETSEL, 0, -1);
       return result;
     }
     case WM_LBUTTONDOWN:

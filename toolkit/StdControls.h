@@ -21,8 +21,9 @@ class Label : public WinControl {
 
 enum class ImeMode { DontCare, Hiragana };
 
-// A single-line edit. It selects its whole text when the focus comes from the keyboard or
-// from the program, not from a click into it.
+// A single-line edit. It selects its whole text when the focus comes from another control of
+// its window (the keyboard or the program moving between fields), not from a click into it
+// and not when its window is merely activated again.
 class Edit : public WinControl {
  public:
   Edit(WinControl* parent, std::string name);

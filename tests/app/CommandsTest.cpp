@@ -376,3 +376,51 @@ TEST_F(CommandsTest, ALockedTitleFileShowsTheOpenErrorInsteadOfTheDialog) {
   }
   TrackArtists([] { PressKey(VK_F12); });  // the program goes on
 }
+
+// Closing a box gives the focus back to the field without selecting its text: typing goes
+// on where the caret was, after every kind of box and after a cancelled file-open dialog.
+TEST_F(CommandsTest, TypingGoesOnWhereTheCaretWasAfterEveryBox) {
+  TempFolder album("album");
+  std::string title = album.Write("title.txt", "");
+  struct Step {
+    const char* what;
+    WORD key;
+    std::vector<ModalWatcher::Action> answers;
+    bool resetsTheFields = false;
+    bool locksTheFile = false;
+  };
+  const Step steps[] = {
+      {"warning before any load", VK_F9, {ModalWatcher::Click(IDOK)}},
+      {"cancelled file-open dialog", VK_F5, {ModalWatcher::Cancel()}},
+      {"load of a folder without metadata.txt", VK_F5, {ModalWatcher::ChooseFile(title)}, true},
+      {"saved message", VK_F9, {ModalWatcher::Click(IDOK)}},
+      {"cancelled overwrite", VK_F9, {ModalWatcher::Click(IDNO), ModalWatcher::Click(IDOK)}},
+      {"error box of a failed save",
+       VK_F9,
+       {ModalWatcher::Click(IDYES), ModalWatcher::Click(IDOK)},
+       false,
+       true},
+  };
+  harness::TypeText("ac");
+  PressKey(VK_LEFT);
+  std::string expected = "ac";
+  size_t caret = 1;
+  std::unique_ptr<Lock> lock;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    if (step.locksTheFile) {
+      lock = std::make_unique<Lock>(album.Path() + "metadata.txt");
+      ASSERT_TRUE(lock->Held());
+    }
+    EXPECT_EQ(PressAndAnswer(step.key, step.answers).size(), step.answers.size());
+    if (step.resetsTheFields) {
+      expected.clear();
+      caret = 0;
+    }
+    ASSERT_TRUE(FocusIn(form->KyAlbum));
+    harness::TypeText("b");
+    expected = expected.substr(0, caret) + "b" + expected.substr(caret);
+    ++caret;
+    EXPECT_EQ(form->KyAlbum.Text(), expected);
+  }
+}

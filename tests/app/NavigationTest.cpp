@@ -3,6 +3,8 @@
 
 #include "tests/app/MainFormTest.h"
 
+#include <imm.h>
+
 using harness::PressKey;
 using harness::TypeText;
 
@@ -294,4 +296,37 @@ TEST_F(ClosingTest, F12ClosesAndNothingRunsAfterwards) {
   TypeText("a");
   PressKey(VK_F12);
   ExpectInert();
+}
+
+// Coming back from another window leaves the caret where it was: typing goes on there.
+TEST_F(MainFormTest, ReactivationKeepsTheCaret) {
+  TypeText("ac");
+  PressKey(VK_LEFT);
+  HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                               nullptr, nullptr, nullptr);
+  ASSERT_NE(other, nullptr);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(harness::PumpUntil([&] { return GetForegroundWindow() == other; }));
+  SetForegroundWindow(form->Handle());
+  ASSERT_TRUE(FocusIn(form->KyAlbum));
+  DestroyWindow(other);
+  TypeText("b");
+  EXPECT_EQ(form->KyAlbum.Text(), "abc");
+}
+
+// The name fields turn the input method to full-width hiragana and keep the user's romaji
+// or kana choice and the other bits that mode does not decide.
+TEST_F(MainFormTest, TheNameFieldsSwitchToHiraganaAndKeepRomaji) {
+  HIMC context = ImmGetContext(form->KyAlbum.Handle());
+  ASSERT_NE(context, nullptr);
+  const DWORD kept = IME_CMODE_ROMAN | IME_CMODE_SYMBOL;
+  ImmSetConversionStatus(context, kept | IME_CMODE_KATAKANA, IME_SMODE_NONE);
+  ImmReleaseContext(form->KyAlbum.Handle(), context);
+  PressKey(VK_RETURN);
+  ASSERT_TRUE(FocusIn(form->KyAlbumArtist));
+  context = ImmGetContext(form->KyAlbumArtist.Handle());
+  DWORD conversion = 0, sentence = 0;
+  ImmGetConversionStatus(context, &conversion, &sentence);
+  ImmReleaseContext(form->KyAlbumArtist.Handle(), context);
+  EXPECT_EQ(conversion, kept | IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE);
 }

@@ -242,6 +242,68 @@ TEST(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
 
 namespace {
 
+// The album field's text, read from outside the editor's process.
+std::string AlbumText(Editor& editor) { return FieldTexts(editor.window)[0]; }
+
+}  // namespace
+
+TEST(Program, AfterTheWarningOfF9TypingGoesOnWhereTheCaretWas) {
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  ASSERT_TRUE(EditorReady(editor));
+  harness::TypeText("ac");
+  harness::PressKey(VK_LEFT);
+  ASSERT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "ac"; }));
+  harness::ModalWatcher watcher(editor.process.dwProcessId);
+  watcher.Expect(harness::ModalWatcher::Click(IDOK));
+  harness::PressKey(VK_F9);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_EQ(watcher.Seen().size(), 1u);
+  EXPECT_EQ(watcher.Seen()[0].text, "先にtitle.txtを開いてください。");
+  ASSERT_TRUE(EditorReady(editor));
+  harness::TypeText("b");
+  EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "abc"; }));
+  EXPECT_EQ(AlbumText(editor), "abc");
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(editor.ExitCode(), 0);
+}
+
+// A hidden metadata.txt whose title holds C0 80 (the character U+0000) stays hidden and
+// keeps all three entries through a load, a save, a second load and a second save.
+TEST(Program, ASavedFileKeepsItsHiddenAttributeAndEveryEntry) {
+  DeleteFileA(EditorSettingsPath().c_str());
+  harness::TempFolder album("album");
+  std::string title = album.Write("title.txt", "Song\r\n");
+  const std::string entries = "[ARTISTS]\r\nSong\xC0\x80x=Guest\r\nOther=B\r\nThird=C\r\n";
+  std::string metadata = album.Write("metadata.txt", "ALBUM=A\r\n" + entries);
+  ASSERT_TRUE(SetFileAttributesA(metadata.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  harness::ModalWatcher watcher(editor.process.dwProcessId);
+  for (int round = 1; round <= 2; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+    ASSERT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "A"; }));
+    watcher.Expect(harness::ModalWatcher::Click(IDYES));
+    watcher.Expect(harness::ModalWatcher::Click(IDOK));
+    harness::PressKey(VK_F9);
+    ASSERT_TRUE(watcher.WaitAllAnswered());
+    ASSERT_TRUE(EditorReady(editor));
+    std::string saved = album.Read("metadata.txt");
+    EXPECT_NE(saved.find("\r\n" + entries), std::string::npos) << saved;
+    EXPECT_EQ(saved.find('\0'), std::string::npos);
+    DWORD attributes = GetFileAttributesA(metadata.c_str());
+    EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
+  }
+  EXPECT_EQ(watcher.Seen().back().text, "metadata.txtを保存しました。");
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(editor.ExitCode(), 0);
+  DeleteFileA(EditorSettingsPath().c_str());
+}
+
+namespace {
+
 // The editor's track-artist dialog once it is in front with the focus in its title list.
 HWND TrackArtistDialog(Editor& editor) {
   HWND dialog = nullptr;

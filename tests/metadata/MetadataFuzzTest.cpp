@@ -56,7 +56,11 @@ constexpr std::string_view kTokens[] = {"[ARTISTS]",
                                         "\xE3\x80\x80",
                                         "\xFF",
                                         "\x80",
-                                        "\xED\xA0\x80"};
+                                        "\xED\xA0\x80",
+                                        "\xC0\x80",
+                                        "\xA0",
+                                        "\xBF",
+                                        "\xA5\x80\x80"};
 
 class Generator {
  public:
@@ -182,6 +186,7 @@ void CheckRead(std::string_view bytes) {
   ArtistMap reread;
   std::vector<AlbumValue> rereadValues = ParseMetadataText(BuildMetadataText(record, map), reread);
   ASSERT_EQ(LastValues(rereadValues), fields);
+  ASSERT_EQ(reread.Count(), map.Count());
   ASSERT_EQ(EntriesOf(reread), EntriesOf(map));
 }
 

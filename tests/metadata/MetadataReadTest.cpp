@@ -4,8 +4,6 @@
 
 #include "metadata/MetadataFile.h"
 #include "tests/harness/WindowTest.h"
-#include "support/Text.h"
-#include "toolkit/CodePage.h"
 #include "toolkit/Exception.h"
 
 void PrintTo(const AlbumValue& value, std::ostream* out) {
@@ -169,17 +167,17 @@ TEST(MetadataReadEncoding, AMalformedLineIsSkippedAsAWhole) {
   EXPECT_EQ(EntriesOf("[ARTISTS]\r\n[OTHER\x83\x5C]\r\nSong=Guest\r\n"), Entries{"Song=Guest"});
 }
 
+// What the platform's conversion makes of characters that code page 932 lacks (Wine 8):
+// "?" where it knows no stand-in, a best-fit letter for some accented ones.
 TEST(MetadataReadEncoding, ShiftJisThatFitsTheRuleGivesOtherCharacters) {
-  // "あ" (82 A0) decodes to U+00A0, which then goes through the platform's conversion.
-  EXPECT_EQ(ValuesOf("ALBUM=\x82\xA0\r\n"), Values{Album(Trim(tk::WideToAnsi(L"\u00A0")))});
+  // "あ" (82 A0) decodes to U+00A0, which the code page lacks.
+  EXPECT_EQ(ValuesOf("ALBUM=\x82\xA0\r\n"), Values{Album("?")});
 }
 
 TEST(MetadataReadEncoding, CharactersOutsideTheCodePageBecomeTheSubstitute) {
-  std::string substitute = tk::WideToAnsi(L"\u00E9");
-  ASSERT_EQ(substitute.size(), 1u);
-  EXPECT_EQ(ValuesOf("ALBUM=caf\xC3\xA9\r\n"), Values{Album("caf" + substitute)});
+  EXPECT_EQ(ValuesOf("ALBUM=\xC4\x80 caf\xC3\xA9\r\n"), Values{Album("? cafe")});  // Ā, é
   // Leading the line, it hides the key.
-  EXPECT_EQ(ValuesOf("\xC3\xA9"
+  EXPECT_EQ(ValuesOf("\xC4\x80"
                      "ALBUM=x\r\n"),
             Values{});
 }

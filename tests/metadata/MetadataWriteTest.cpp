@@ -71,6 +71,64 @@ TEST(MetadataBuild, ShiftJisBecomesUtf8) {
   EXPECT_NE(text.substr(0, 3), "\xEF\xBB\xBF");
 }
 
+// U+0000 can only come from C0 80, and goes back as C0 80: a raw NUL would end the file.
+TEST(MetadataBuild, ANulInATitleIsWrittenAsC080AndEveryLaterEntryComesBack) {
+  const std::string entries = "[ARTISTS]\r\nSong\xC0\x80x=Guest\r\nOther=B\r\nThird=C\r\n";
+  ArtistMap map;
+  ParseMetadataText(entries, map);
+  ASSERT_EQ(EntriesOf(map), (Entries{std::string("Song\0x=Guest", 12), "Other=B", "Third=C"}));
+  std::string text = BuildMetadataText(AlbumRecord{}, map);
+  EXPECT_EQ(text.substr(text.rfind("[ARTISTS]\r\n")), entries);
+  ArtistMap reread;
+  ParseMetadataText(text, reread);
+  EXPECT_EQ(EntriesOf(reread), EntriesOf(map));
+}
+
+// Lets a folder take no new file while the files in it stay writable, until destroyed: the
+// Linux immutable attribute, set with chattr (as root, permissions stop nothing). Wine
+// starts a Linux program detached, so the command leaves a mark beside the folder when it
+// is done, and that is awaited.
+class NoNewFiles {
+ public:
+  explicit NoNewFiles(const std::string& folder) : folder_(folder) { held_ = Set(true); }
+  ~NoNewFiles() { Set(false); }
+  bool Held() const { return held_; }
+
+ private:
+  static std::string UnixName(const std::string& path) {
+    using Convert = char*(CDECL*)(LPCWSTR);
+    auto convert = reinterpret_cast<Convert>(
+        GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name"));
+    std::wstring wide(path.begin(), path.end());  // the temporary folder's path is ASCII
+    char* name = convert ? convert(wide.c_str()) : nullptr;
+    if (!name) return "";
+    std::string result = name;
+    HeapFree(GetProcessHeap(), 0, name);
+    return result;
+  }
+  bool Set(bool on) {
+    std::string folder = folder_.substr(0, folder_.size() - 1);  // without its final "\"
+    std::string unixPath = UnixName(folder);
+    if (unixPath.empty()) return false;
+    std::string mark = folder + ".done";
+    std::string command = std::string("/bin/sh -c \"/usr/bin/chattr ") + (on ? "+i " : "-i ") +
+                          unixPath + " && touch " + unixPath + ".done\"";
+    STARTUPINFOA startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+      return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    bool done = harness::PumpUntil([&] { return tk::FileExists(mark); }, 10000);
+    DeleteFileA(mark.c_str());
+    return done;
+  }
+
+  std::string folder_;  // ends in "\"
+  bool held_ = false;
+};
+
 // Writing to disk, and the safe save that keeps the old file whenever the save fails.
 class MetadataWrite : public testing::Test {
  protected:
@@ -253,6 +311,109 @@ TEST_F(MetadataWrite, AFailedWriteOfANewFileLeavesNoFile) {
   };
   EXPECT_EQ(FailingWrite("new", diskFull), "ストリームへの書き込みエラー");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{});
+}
+
+TEST_F(MetadataWrite, AReplacedFileKeepsItsHiddenAndSystemAttributes) {
+  char current[MAX_PATH];
+  GetCurrentDirectoryA(sizeof current, current);
+  ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
+  // Named in full and relative to the current folder (the replacement needs full paths).
+  for (const std::string& path : {path_, std::string("metadata.txt")}) {
+    SCOPED_TRACE(path);
+    WriteMetadataFile(path, "old");
+    const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), marks));
+    WriteMetadataFile(path, "new");
+    EXPECT_EQ(tk::ReadWholeFile(path_), "new");
+    EXPECT_EQ(GetFileAttributesA(path_.c_str()) & marks, marks);
+    EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+  SetCurrentDirectoryA(current);
+}
+
+TEST_F(MetadataWrite, AFolderThatTakesNoNewFileHasItsFileWrittenInPlace) {
+  WriteMetadataFile(path_, "old content");
+  ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  NoNewFiles locked(folder_);
+  ASSERT_TRUE(locked.Held());
+  WriteMetadataFile(path_, "new");
+  EXPECT_EQ(tk::ReadWholeFile(path_), "new");
+  EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+  // A file that does not exist yet cannot be made there.
+  std::string other = folder_ + "other.txt";
+  tk::Win32Error error = FailingSave(other, "new");
+  EXPECT_EQ(error.Message(), CreateErrorText(other, ERROR_ACCESS_DENIED));
+}
+
+// The platform calls of a save, one failing as asked; every failure leaves no temporary file.
+class MetadataWriteSeams : public MetadataWrite {
+ protected:
+  static BOOL Fail(DWORD code) {
+    SetLastError(code);
+    return FALSE;
+  }
+  // Saves `bytes` over the existing "old" file; the message of the error, empty for none.
+  std::string Save(const std::string& bytes, const tk::ReplaceSeams& seams,
+                   const tk::WriteBytesFunction& write = {}) {
+    try {
+      tk::ReplaceFileContents(path_, bytes, write, seams);
+    } catch (const tk::Exception& e) {
+      return e.Message();
+    }
+    return "";
+  }
+  void SetUp() override {
+    WriteMetadataFile(path_, "old");
+    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  }
+};
+
+TEST_F(MetadataWriteSeams, WhereReplacingIsNotSupportedTheFileIsMovedIntoPlace) {
+  for (DWORD code : {ERROR_NOT_SUPPORTED, ERROR_CALL_NOT_IMPLEMENTED, ERROR_INVALID_FUNCTION}) {
+    SCOPED_TRACE(code);
+    std::string bytes = "new " + std::to_string(code);
+    EXPECT_EQ(Save(bytes, {[code](const char*, const char*) { return Fail(code); }, {}}), "");
+    EXPECT_EQ(tk::ReadWholeFile(path_), bytes);
+    EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+  }
+}
+
+TEST_F(MetadataWriteSeams, AFailedReplacementKeepsTheOldFileAndReportsTheCreateError) {
+  auto refuse = [](const char*, const char*) { return Fail(ERROR_UNABLE_TO_REMOVE_REPLACED); };
+  EXPECT_EQ(Save("new", {refuse, {}}), CreateErrorText(path_, ERROR_UNABLE_TO_REMOVE_REPLACED));
+  EXPECT_EQ(tk::ReadWholeFile(path_), "old");
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+}
+
+// ReplaceFileA can fail after it has removed the replaced file (Wine moves it away first):
+// the new content is then only in the temporary file, which must not be deleted.
+TEST_F(MetadataWriteSeams, AReplacementThatLostTheOldFileStillPutsTheNewOneInPlace) {
+  auto lose = [](const char* replaced, const char*) {
+    DeleteFileA(replaced);
+    return Fail(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
+  };
+  EXPECT_EQ(Save("new", {lose, {}}), "");
+  EXPECT_EQ(tk::ReadWholeFile(path_), "new");
+  EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
+}
+
+TEST_F(MetadataWriteSeams, ATemporaryFileThatResistsOneDeletionIsRemovedAtTheEnd) {
+  int deletions = 0;
+  auto deleteOnSecondTry = [&deletions](const char* name) {
+    return ++deletions == 1 ? Fail(ERROR_SHARING_VIOLATION) : DeleteFileA(name);
+  };
+  auto diskFull = [](HANDLE, const char*, DWORD, DWORD* written) {
+    *written = 0;
+    return Fail(ERROR_DISK_FULL);
+  };
+  EXPECT_EQ(Save("new", {{}, deleteOnSecondTry}, diskFull), "ストリームへの書き込みエラー");
+  EXPECT_EQ(deletions, 2);
+  EXPECT_EQ(tk::ReadWholeFile(path_), "old");
+  EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
 }
 
 }  // namespace

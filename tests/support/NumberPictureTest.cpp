@@ -114,11 +114,16 @@ const Case kFurtherCases[] = {
     {"--,--9", -1234, "-1,234"},
     {"--,--9", -123, "  -123"},
     {"-,ZZ9", -123, " -123"},
+    {"--,--9", -12, "   -12"},  // the minus shown once, blanks to its left
+    {"--,--9", 5, "     5"},    // a positive value shows no minus and no lone separator
+    {"-,ZZ9", 123, "  123"},
+    {",999", 5, " 005"},  // the first position's left neighbour counts as "Z"
     {"Z,ZZZ,ZZ9", 1234567, "1,234,567"},
     {"Z,ZZZ,ZZ9", 12, "       12"},
     {"9999/99/99", 20261208, "2026/12/08"},
     // The currency sign after a floating minus; dropped when the number fills the picture.
     {"\\--9", -5, " \\-5"},
+    {"\\-9", -15, "-15"},
     {"\\ZZ9.99", 12.5, " \\12.50"},
     {"\\ZZ9.99", 123.45, "\\123.45"},
     {"\\ZZ9.99", 1234.5, "1234.50"},

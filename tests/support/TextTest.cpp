@@ -88,11 +88,15 @@ TEST(TextUtf8Encode, UsesOneTwoOrThreeBytesPerUnit) {
   EXPECT_EQ(EncodeUtf8(L"\u0800\uFFFF"), "\xE0\xA0\x80\xEF\xBF\xBF");
   EXPECT_EQ(EncodeUtf8(std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}), "\xED\xA0\xBD\xED\xB8\x80");
   EXPECT_EQ(EncodeUtf8(L""), "");
+  // U+0000 as C0 80, the form the decoder turns into it: a written text never holds a NUL.
+  EXPECT_EQ(EncodeUtf8(std::wstring(L"a\0b", 3)),
+            "a\xC0\x80"
+            "b");
 }
 
 TEST(TextUtf8Encode, DecodeReversesEncodeForEveryUnit) {
   std::wstring all;
-  for (unsigned unit = 1; unit <= 0xFFFF; ++unit) all.push_back(static_cast<wchar_t>(unit));
+  for (unsigned unit = 0; unit <= 0xFFFF; ++unit) all.push_back(static_cast<wchar_t>(unit));
   std::string bytes = EncodeUtf8(all);
   EXPECT_TRUE(IsValidUtf8(bytes));
   EXPECT_EQ(DecodeUtf8Line(bytes), all);
