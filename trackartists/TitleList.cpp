@@ -19,10 +19,12 @@ bool IsCutExtension(std::string_view tail) {
   return upper == ".MP3" || upper == ".WAV";
 }
 
-// The one place where a title line of a UTF-8 file becomes ANSI text.
+// The one place where a title line of a UTF-8 file becomes ANSI text. A list item cannot
+// hold a NUL, so a decoded U+0000 (C0 80) ends the title, as the list would show it.
 std::string TitleFromUtf8(std::string_view line) {
   std::optional<std::wstring> units = DecodeUtf8Line(line);
-  return units ? tk::WideToAnsi(*units) : std::string();
+  if (!units) return std::string();
+  return tk::WideToAnsi(std::wstring_view(*units).substr(0, units->find(L'\0')));
 }
 
 // A Shift-JIS line as the platform reads it: invalid byte pairs and a lead byte left without

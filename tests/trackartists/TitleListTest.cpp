@@ -118,6 +118,11 @@ TEST(TitlesOf, DecidesTheEncodingOnceForTheWholeFile) {
       {"four-byte", "01 A\r\n02 \xF0\x9F\x8E\xB5 B\r\n03 C\r\n", {"A", "C"}},
       {"NUL ends the text", std::string("01 A\r\n02 B\0\r\n03 C", 17), {"A", "B"}},
       {"NUL hides a bad byte", std::string("01 A\0\xFF", 6), {"A"}},
+      {"C0 80 ends a title",
+       "01 A\xC0\x80"
+       "B\r\n02 A\xC0\x80"
+       "C\r\nD",
+       {"A", "D"}},
       {"line ends", "a\r\r\nb\n\nc\r", {"a", "b", "c"}},
       {"empty", "", {}},
       {"nothing usable", "1999\r\n09.mp3\r\n \t \r\n\r\n", {}},
@@ -160,27 +165,29 @@ TEST(TitlesOf, DeduplicatesExactlyAsTheListControlSearches) {
 TEST(TitlesOf, RandomAndMutatedFilesNeverBreakTheReader) {
   std::mt19937 random(20261209);
   auto pick = [&](int n) { return static_cast<int>(random() % n); };
-  const std::string pieces[] = {"01 ",
-                                "Intro",
-                                "INTRO",
-                                ".mp3",
-                                ".WAV",
-                                " ",
-                                "\t",
-                                "\r\n",
-                                "\r",
-                                "\n",
-                                std::string(1, '\0'),
-                                kSongUtf8,
-                                kSongSjis,
-                                "\xEF\xBB\xBF",
-                                "\xF0\x9F\x8E\xB5",
-                                "\x81",
-                                "\xE3\x82",
-                                "-",
-                                "_",
-                                "=",
-                                "."};
+  std::vector<std::string> pieces(1, std::string(1, '\0'));
+  for (const char* piece : {"01 ",
+                            "Intro",
+                            "INTRO",
+                            ".mp3",
+                            ".WAV",
+                            " ",
+                            "\t",
+                            "\r\n",
+                            "\r",
+                            "\n",
+                            kSongUtf8,
+                            kSongSjis,
+                            "\xEF\xBB\xBF",
+                            "\xF0\x9F\x8E\xB5",
+                            "\x81",
+                            "\xE3\x82",
+                            "\xC0\x80",
+                            "-",
+                            "_",
+                            "=",
+                            "."})
+    pieces.push_back(piece);
   ListControl list;
   for (int round = 0; round < 3000; ++round) {
     std::string bytes;
@@ -189,11 +196,11 @@ TEST(TitlesOf, RandomAndMutatedFilesNeverBreakTheReader) {
         for (int i = pick(200); i > 0; --i) bytes.push_back(static_cast<char>(pick(256)));
         break;
       case 1:  // pieces of real lines, cut and mixed
-        for (int i = pick(30); i > 0; --i) bytes += pieces[pick(std::size(pieces))];
+        for (int i = pick(30); i > 0; --i) bytes += pieces[pick(static_cast<int>(pieces.size()))];
         break;
       default:  // runs of lead bytes
         for (int i = pick(40); i > 0; --i) bytes.append(pick(5) + 1, "\x81\xE3\xF0\xC3"[pick(4)]);
-        bytes += "\r\n" + pieces[pick(std::size(pieces))];
+        bytes += "\r\n" + pieces[pick(static_cast<int>(pieces.size()))];
     }
     Titles titles = TitlesOf(bytes);
     for (const std::string& title : titles) {
