@@ -5,6 +5,7 @@
 #include "app/StartUp.h"
 #include "app/u_main.h"
 #include "toolkit/Application.h"
+#include "trackartists/u_trackartists.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   tk::Application& app = tk::Application::Instance();
@@ -12,7 +13,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   app.SetHintShowDelay(200);
   app.SetHintHideDelay(-1);
   app.SetTitle("Quorvel");
-  int exitCode = RunWindows([&app] { app.CreateForm(Main_Form); });
+  int exitCode = RunWindows([&app] {
+    app.CreateForm(Main_Form);
+    app.CreateForm(TrackArtist_Form);  // hidden; serves every opening of the dialog
+  });
+  delete TrackArtist_Form;
   delete Main_Form;
   return exitCode;
 }

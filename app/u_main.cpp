@@ -7,6 +7,7 @@
 #include "toolkit/Exception.h"
 #include "toolkit/Files.h"
 #include "toolkit/IniFile.h"
+#include "trackartists/u_trackartists.h"
 
 TMain_Form* Main_Form = nullptr;
 
@@ -392,5 +393,7 @@ void TMain_Form::TrackArtistBtnClick() {
     Ask("先にtitle.txtを読み込んでください。", "警告", MB_OK | MB_ICONWARNING);
     return;
   }
-  // The per-track artists dialog opens here once it exists.
+  auto copy = std::make_unique<ArtistMap>();
+  copy->Assign(*FArtists);
+  if (TrackArtist_Form->EditTrackArtists(FTitleFileName, *copy)) FArtists->Assign(*copy);
 }

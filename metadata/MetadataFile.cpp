@@ -19,7 +19,6 @@ const char* const ArtistsComments[4] = {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kArtistsSection = "ARTISTS";
 
 struct KeyName {
@@ -32,14 +31,6 @@ constexpr KeyName kKeyNames[] = {
     {"ARTIST", AlbumKey::Artist}, {"YEAR", AlbumKey::Year},
     {"GENRE", AlbumKey::Genre},   {"DISCNUMBER", AlbumKey::DiscNumber},
 };
-
-// Other tools put a byte-order mark in front of UTF-8; it is no part of the first line.
-std::string_view WithoutByteOrderMark(std::string_view bytes) {
-  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
-    bytes.remove_prefix(kByteOrderMark.size());
-  }
-  return bytes;
-}
 
 // A line that breaks the decoding rule counts as blank.
 ConvertedText DecodeLine(std::string_view line) {

@@ -17,4 +17,5 @@ jp "$WINE" "$b/startup_steps.exe" "${RUNS:-15}"
 for bench in metadata_bench artistmap_bench; do
   [ -f "$b/$bench.exe" ] && jp "$WINE" "$b/$bench.exe"
 done
+jp "$WINE" "$b/trackartists_bench.exe" "$QUORVEL_BUILD/Quorvel.exe" "${RUNS:-7}"
 true

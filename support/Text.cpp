@@ -41,6 +41,14 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
+std::string_view WithoutByteOrderMark(std::string_view bytes) {
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    bytes.remove_prefix(kByteOrderMark.size());
+  }
+  return bytes;
+}
+
 std::optional<std::wstring> DecodeUtf8Line(std::string_view line) {
   std::wstring units;
   units.reserve(line.size());

@@ -21,6 +21,10 @@ std::string AsciiUpper(std::string text);
 // end adds no line; a NUL byte ends the text. Empty input gives no lines.
 std::vector<std::string> SplitLines(std::string_view text);
 
+// The text without a UTF-8 byte-order mark (EF BB BF) at its very start. Other tools write
+// one in front of UTF-8; it is no part of the first line.
+std::string_view WithoutByteOrderMark(std::string_view bytes);
+
 // Decodes one line of UTF-8 into UTF-16 units, byte by byte: a lead byte with bit 0x20 set
 // takes two continuation bytes, any other lead byte one; continuation bytes lie in
 // 0x80-0xBF. Nothing else is checked (overlong forms and surrogates pass), and a four-byte

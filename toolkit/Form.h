@@ -39,6 +39,8 @@ class Form : public WinControl {
   // Shows the form modally with the other forms disabled; returns when it closes.
   int ShowModal();
   bool Modal() const { return modal_; }
+  // Non-zero once a modal showing has been asked to end.
+  int ModalResult() const { return modalResult_; }
   // Runs OnClose; a main form then ends the application, a modal form its showing.
   void Close();
 

@@ -2,6 +2,7 @@
 
 #include <imm.h>
 
+#include "toolkit/CodePage.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 
@@ -239,19 +240,49 @@ LRESULT ComboBoxStrings::Send(UINT message, WPARAM wParam, LPARAM lParam) const 
 
 int ComboBoxStrings::Count() const { return static_cast<int>(Send(CB_GETCOUNT, 0, 0)); }
 
+// The "A" form of the item text messages (CB_GETLBTEXT, LB_GETTEXT) crashes under Wine on
+// items of about 1,000 characters and more; the list window's UTF-16 text is read instead,
+// its length asked first, and converted here.
 std::string ComboBoxStrings::Get(int index) const {
-  LRESULT length = Send(CB_GETLBTEXTLEN, index, 0);
-  if (length == CB_ERR) return "";
-  std::string text(length + 1, '\0');
-  length = Send(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-  text.resize(length == CB_ERR ? 0 : length);
-  return text;
+  HWND list = owner_.ListHandle();
+  LRESULT length = SendMessageW(list, LB_GETTEXTLEN, index, 0);
+  if (length == LB_ERR) return "";
+  std::wstring text(length + 1, L'\0');
+  length = SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(length == LB_ERR ? 0 : length);
+  return WideToAnsi(text);
 }
 
 int ComboBoxStrings::Add(const std::string& text) {
   LRESULT index = Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
   if (index < 0) throw OutOfResources("行を挿入できません");
   return static_cast<int>(index);
+}
+
+// Straight to the list window, in UTF-16: every message through the box's own window
+// procedure looks the control up by a window property, which under Wine is a round trip
+// to the server (about 40 us), and a long list is then dominated by that.
+void ComboBoxStrings::AddStrings(const std::vector<std::string>& texts) {
+  if (texts.empty()) return;
+  HWND box = owner_.Handle();
+  HWND list = owner_.ListHandle();
+  size_t units = 0;
+  for (const std::string& text : texts) units += text.size() + 1;
+  // A hint; the list may refuse it.
+  SendMessageW(list, LB_INITSTORAGE, texts.size(), static_cast<LPARAM>(units * sizeof(wchar_t)));
+  SendMessageA(box, WM_SETREDRAW, FALSE, 0);
+  try {
+    for (const std::string& text : texts) {
+      std::wstring wide = AnsiToWide(text);
+      if (SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str())) < 0)
+        throw OutOfResources("行を挿入できません");
+    }
+  } catch (...) {
+    SendMessageA(box, WM_SETREDRAW, TRUE, 0);
+    throw;
+  }
+  SendMessageA(box, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 void ComboBoxStrings::Insert(int index, const std::string& text) {
@@ -262,6 +293,10 @@ void ComboBoxStrings::Insert(int index, const std::string& text) {
 void ComboBoxStrings::Delete(int index) { Send(CB_DELETESTRING, index, 0); }
 
 void ComboBoxStrings::Clear() {
+  if (owner_.Style() == ComboBoxStyle::DropDownList) {
+    Send(CB_RESETCONTENT, 0, 0);
+    return;
+  }
   std::string text = owner_.Text();
   Send(CB_RESETCONTENT, 0, 0);
   owner_.SetText(text);
@@ -283,11 +318,12 @@ void ComboBox::GetCreateParams(CreateParams& params) {
   WinControl::GetCreateParams(params);
   params.baseClass = "COMBOBOX";
   params.className = "QuorvelComboBox";
-  params.style |= CBS_DROPDOWN | CBS_HASSTRINGS | WS_VSCROLL;
+  params.style |= (style_ == ComboBoxStyle::DropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN) |
+                  CBS_HASSTRINGS | WS_VSCROLL;
 }
 
 void ComboBox::AfterCreate() {
-  SendMessageA(handle_, CB_LIMITTEXT, 0, 0);  // no length limit
+  if (style_ == ComboBoxStyle::DropDown) SendMessageA(handle_, CB_LIMITTEXT, 0, 0);  // no limit
   // The window's height includes the open list; the platform sizes the closed box itself.
   RECT bounds = Bounds();
   MoveWindow(handle_, bounds.left, bounds.top, Width(), Height() + itemHeight_ * dropDownCount_ + 2,
@@ -312,7 +348,14 @@ void ComboBox::BeforeDestroy() {
   savedIndex_ = ItemIndex();
 }
 
+HWND ComboBox::ListHandle() {
+  COMBOBOXINFO info{sizeof info};
+  GetComboBoxInfo(Handle(), &info);
+  return info.hwndList;
+}
+
 HWND ComboBox::EditHandle() {
+  if (style_ == ComboBoxStyle::DropDownList) return nullptr;
   COMBOBOXINFO info{sizeof info};
   GetComboBoxInfo(Handle(), &info);
   return info.hwndItem;

@@ -1,6 +1,6 @@
 #pragma once
 // The standard controls the windows are built from: label, single-line edit, bitmap
-// button, bevel and the editable drop-down combo box with its item list.
+// button, bevel and the drop-down combo box (editable, or selection only) with its item list.
 
 #include "toolkit/Control.h"
 
@@ -83,6 +83,8 @@ class ComboBoxStrings {
   int Count() const;
   std::string Get(int index) const;  // empty for an invalid index
   int Add(const std::string& text);
+  // Appends many items at once, drawing the box once at the end.
+  void AddStrings(const std::vector<std::string>& texts);
   void Insert(int index, const std::string& text);
   void Delete(int index);
   // Empties the list; the text the combo box shows stays.
@@ -95,17 +97,27 @@ class ComboBoxStrings {
   ComboBox& owner_;
 };
 
-// An editable drop-down combo box.
+// DropDown: an edit field with a list to pick from; DropDownList: a list from which one item
+// is selected, no typing.
+enum class ComboBoxStyle { DropDown, DropDownList };
+
+// A drop-down combo box.
 class ComboBox : public WinControl {
  public:
   ComboBox(WinControl* parent, std::string name);
+  // Takes effect when the window is created.
+  void SetStyle(ComboBoxStyle style) { style_ = style; }
+  ComboBoxStyle Style() const { return style_; }
   ComboBoxStrings& Items() { return items_; }
   int ItemIndex();
   // Selects an item (-1: none) when it differs from the current selection; no event follows.
   void SetItemIndex(int index);
   void SetItemHeight(int height) { itemHeight_ = height; }
   int ItemHeight() const { return itemHeight_; }
+  // The edit field of a DropDown box; nullptr for a DropDownList.
   HWND EditHandle();
+  // The window of the drop-down list.
+  HWND ListHandle();
   void SetFocus() override;
 
   NotifyEvent OnChange;
@@ -118,6 +130,7 @@ class ComboBox : public WinControl {
 
  private:
   ComboBoxStrings items_{*this};
+  ComboBoxStyle style_ = ComboBoxStyle::DropDown;
   int itemHeight_ = 16;
   int dropDownCount_ = 8;
   std::vector<std::string> savedItems_;

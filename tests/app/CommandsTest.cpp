@@ -7,6 +7,7 @@
 
 #include "support/Today.h"
 #include "toolkit/Files.h"
+#include "trackartists/u_trackartists.h"
 
 using harness::ModalWatcher;
 using harness::PressKey;
@@ -89,6 +90,23 @@ class CommandsTest : public MainFormTest {
     return watcher.Seen();
   }
   std::string Selected(TComboBoxExVell& box) { return box.Items().Get(box.ItemIndex()); }
+  // F6, with `script` run while the track-artist dialog shows; the script closes it.
+  void TrackArtists(const std::function<void()>& script) {
+    bool ran = false;
+    harness::RunInsideModal(TrackArtistDialogActive, [&] {
+      EXPECT_FALSE(IsWindowEnabled(form->Handle()));
+      script();
+      ran = true;
+    });
+    PressKey(VK_F6);
+    ASSERT_TRUE(harness::PumpUntil([&] { return ran && !TrackArtist_Form->Modal(); }, 15000));
+  }
+  std::vector<std::string> ArtistEntries() {
+    std::vector<std::string> entries;
+    for (int i = 0; i < form->Artists().Count(); ++i)
+      entries.push_back(form->Artists().TitleAt(i) + "=" + form->Artists().ArtistAt(i));
+    return entries;
+  }
 };
 
 TEST_F(CommandsTest, TheFirstConfirmedChoiceCreatesTheSettingsFileCancelWritesNothing) {
@@ -342,6 +360,48 @@ TEST_F(CommandsTest, CtrlF5RunsTheLoadCommand) {
   ASSERT_TRUE(watcher.WaitAllAnswered());
   ASSERT_EQ(watcher.Seen().size(), 1u);
   EXPECT_EQ(watcher.Seen()[0].caption, "開く");
+}
+
+TEST_F(CommandsTest, TrackArtistsTakeTheDialogsMapOnlyAfterARegisterOrDelete) {
+  TempFolder album("album");
+  album.Write("metadata.txt", kAlbumA);
+  Load(album.Write("title.txt", "01 Intro.mp3\r\n02 Song.mp3\r\n"));
+  TrackArtists([] {
+    PressKey(VK_DOWN);
+    harness::TypeText("Typed");
+    PressKey(VK_F12);
+  });
+  EXPECT_EQ(ArtistEntries(), std::vector<std::string>{"Song=Guest"});
+  EXPECT_TRUE(FocusIn(form->KyAlbum));  // the entry step ran on the main window again
+  TrackArtists([] {
+    PressKey(VK_DOWN);
+    harness::TypeText("Guest B");
+    PressKey(VK_F9);
+    PressKey(VK_F12);
+  });
+  EXPECT_EQ(ArtistEntries(), (std::vector<std::string>{"Song=Guest", "Intro=Guest B"}));
+}
+
+TEST_F(CommandsTest, ALockedTitleFileShowsTheOpenErrorInsteadOfTheDialog) {
+  TempFolder album("album");
+  album.Write("metadata.txt", kAlbumA);
+  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  Load(title);
+  {
+    Lock writer(title, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    ASSERT_TRUE(writer.Held());
+    auto seen = PressAndAnswer(VK_F6, {ModalWatcher::Click(IDOK)});
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].caption, "Quorvel");
+    EXPECT_EQ(seen[0].Flags(), 16u);
+    const std::string prefix = "ファイル \"" + title + "\". ", suffix = " は開けません.";
+    ASSERT_GT(seen[0].text.size(), prefix.size() + suffix.size());
+    EXPECT_EQ(seen[0].text.substr(0, prefix.size()), prefix);
+    EXPECT_EQ(seen[0].text.substr(seen[0].text.size() - suffix.size()), suffix);
+    EXPECT_FALSE(IsWindowVisible(TrackArtist_Form->Handle()));
+    EXPECT_EQ(ArtistEntries(), std::vector<std::string>{"Song=Guest"});
+  }
+  TrackArtists([] { PressKey(VK_F12); });  // the program goes on
 }
 
 // Closing a box gives the focus back to the field without selecting its text: typing goes

@@ -24,6 +24,8 @@ class MainFormTest : public ::testing::Test {
   }
   // A press of the left button in the middle of a control.
   void Click(tk::WinControl& control);
+  // The track-artist dialog shows modally and has been activated.
+  static bool TrackArtistDialogActive();
 
   TMain_Form* form = nullptr;
 };

@@ -468,3 +468,104 @@ TEST(Program, ATypedYearAndDiscNumberAreSaved) {
   EXPECT_EQ(editor.ExitCode(), 0);
   DeleteFileA(EditorSettingsPath().c_str());
 }
+
+namespace {
+
+// The editor's track-artist dialog once it is in front with the focus in its title list.
+HWND TrackArtistDialog(Editor& editor) {
+  HWND dialog = nullptr;
+  harness::PumpUntil([&] {
+    dialog = FindWindowA(nullptr, "曲別参加アーティスト");
+    GUITHREADINFO info{sizeof info};
+    GetGUIThreadInfo(editor.process.dwThreadId, &info);
+    char kind[64] = "";
+    GetClassNameA(info.hwndFocus, kind, sizeof kind);
+    return dialog && IsWindowVisible(dialog) && GetForegroundWindow() == dialog &&
+           std::string(kind) == "QuorvelComboBox";
+  });
+  return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
+}
+
+std::string ChildText(HWND window, const std::string& kind) {
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char name[64];
+    GetClassNameA(child, name, sizeof name);
+    if (name != kind) continue;
+    char text[256];
+    int length = static_cast<int>(
+        SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)));
+    return std::string(text, length);
+  }
+  return "<none>";
+}
+
+// F5 with a confirmed choice of `title`, then F6: the track-artist dialog, or nullptr.
+HWND OpenTrackArtists(Editor& editor, harness::ModalWatcher& watcher, const std::string& title) {
+  if (!LoadInEditor(editor, watcher, title)) return nullptr;
+  harness::PressKey(VK_F6);
+  return TrackArtistDialog(editor);
+}
+
+// Selects a title by typing its first letter in the list, as a user of the keyboard does.
+bool ShowsArtist(HWND dialog, char letter, const std::string& title, const std::string& artist) {
+  harness::TypeText(std::string(1, letter));
+  return harness::PumpUntil([&] {
+    return ChildText(dialog, "QuorvelComboBox") == title &&
+           ChildText(dialog, "QuorvelEdit") == artist;
+  });
+}
+
+}  // namespace
+
+// A user records the guests of two tracks: F6, a register for each, F12, F9; metadata.txt
+// holds them in order, and after a new start F5 and F6 show them again.
+TEST(Program, EndToEndTrackArtistsAreSavedAndShownAgain) {
+  DeleteFileA(EditorSettingsPath().c_str());
+  harness::TempFolder album("album");
+  std::string title =
+      album.Write("title.txt", "01 Intro.mp3\r\n02 Second Song.mp3\r\n03 Last Song.wav\r\n");
+  {
+    Editor editor;
+    ASSERT_NE(editor.window, nullptr);
+    harness::ModalWatcher watcher(editor.process.dwProcessId);
+    HWND dialog = OpenTrackArtists(editor, watcher, title);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(editor.window));
+    ASSERT_TRUE(ShowsArtist(dialog, 's', "Second Song", ""));
+    harness::PressKey(VK_DOWN);
+    harness::TypeText("Guest A");
+    harness::PressKey(VK_F9);
+    harness::PressKey(VK_RETURN);
+    ASSERT_TRUE(ShowsArtist(dialog, 'l', "Last Song", ""));
+    harness::PressKey(VK_DOWN);
+    harness::TypeText("Guest B & Guest C");
+    harness::PressKey(VK_F9);
+    harness::PressKey(VK_F12);
+    ASSERT_TRUE(EditorReady(editor));
+    watcher.Expect(harness::ModalWatcher::Click(IDOK));
+    harness::PressKey(VK_F9);
+    ASSERT_TRUE(watcher.WaitAllAnswered());
+    ASSERT_TRUE(EditorReady(editor));
+    harness::PressKey(VK_F12);
+    EXPECT_EQ(editor.ExitCode(), 0);
+  }
+  std::string saved = album.Read("metadata.txt");
+  const std::string section =
+      "\r\n[ARTISTS]\r\nSecond Song=Guest A\r\nLast Song=Guest B & Guest C\r\n";
+  ASSERT_GE(saved.size(), section.size());
+  EXPECT_EQ(saved.substr(saved.size() - section.size()), section);
+
+  Editor again;
+  ASSERT_NE(again.window, nullptr);
+  harness::ModalWatcher watcher(again.process.dwProcessId);
+  HWND dialog = OpenTrackArtists(again, watcher, title);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(ChildText(dialog, "QuorvelEdit"), "");  // Intro has no guest
+  EXPECT_TRUE(ShowsArtist(dialog, 's', "Second Song", "Guest A"));
+  EXPECT_TRUE(ShowsArtist(dialog, 'l', "Last Song", "Guest B & Guest C"));
+  harness::PressKey(VK_F12);
+  ASSERT_TRUE(EditorReady(again));
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(again.ExitCode(), 0);
+  DeleteFileA(EditorSettingsPath().c_str());
+}

@@ -1,5 +1,7 @@
 #include "tests/harness/WindowTest.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -160,6 +162,48 @@ POINT CentreOf(HWND window) {
 }
 
 HWND FocusedWindow() { return GetFocus(); }
+
+namespace {
+
+// The one pending script: a thread timer looks for its moment at every tick, and the ticks
+// that come while the modal form shows are dispatched by the form's own loop.
+struct InsideModal {
+  std::function<bool()> ready;
+  std::function<void()> script;
+  ULONGLONG deadline = 0;
+  UINT_PTR timer = 0;
+} insideModal;
+
+void CALLBACK InsideModalTick(HWND, UINT, UINT_PTR, DWORD) {
+  bool ready = false;
+  try {
+    ready = insideModal.ready();
+  } catch (...) {
+  }
+  if (!ready && GetTickCount64() < insideModal.deadline) return;
+  KillTimer(nullptr, insideModal.timer);
+  insideModal.timer = 0;
+  if (!ready) {
+    ADD_FAILURE() << "the modal form did not become ready";
+    return;
+  }
+  auto script = std::move(insideModal.script);
+  try {
+    script();
+  } catch (...) {
+    ADD_FAILURE() << "the script inside the modal loop threw";
+  }
+}
+
+}  // namespace
+
+void RunInsideModal(std::function<bool()> ready, std::function<void()> script, int timeoutMs) {
+  if (insideModal.timer) KillTimer(nullptr, insideModal.timer);
+  insideModal.ready = std::move(ready);
+  insideModal.script = std::move(script);
+  insideModal.deadline = GetTickCount64() + timeoutMs;
+  insideModal.timer = SetTimer(nullptr, 0, 10, InsideModalTick);
+}
 
 UINT ModalInfo::Flags() const {
   UINT flags = icon;

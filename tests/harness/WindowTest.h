@@ -33,6 +33,12 @@ POINT CentreOf(HWND window);
 
 HWND FocusedWindow();
 
+// Runs `script` on this thread from inside the modal loop of one of the program's own forms,
+// once `ready` holds there: the test then drives the modal form key by key as usual. Gives
+// up when `ready` has not held within the deadline.
+void RunInsideModal(std::function<bool()> ready, std::function<void()> script,
+                    int timeoutMs = 10000);
+
 // What a modal window showed.
 struct ModalInfo {
   std::string caption;

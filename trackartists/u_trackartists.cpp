@@ -1,0 +1,200 @@
+#include "trackartists/u_trackartists.h"
+
+#include <functional>
+#include <memory>
+
+#include "support/Text.h"
+#include "trackartists/TitleList.h"
+
+TTrackArtist_Form* TrackArtist_Form = nullptr;
+
+namespace {
+
+// Navigation state of the dialog: 1 the title list, 2 the artist field, -1 closing,
+// 0 not set (taken from the focused control).
+int16_t DialogField = 0;
+
+bool IsCommandKey(WORD key) {
+  return key == VK_UP || key == VK_DOWN || key == VK_F8 || key == VK_F9 || key == VK_F12;
+}
+
+}  // namespace
+
+TTrackArtist_Form::TTrackArtist_Form() : tk::Form("TrackArtist_Form") {
+  struct Layout {
+    tk::WinControl& control;
+    int left, top, width, height;
+    const char* text;
+    int tabOrder;  // -1: not in the tab order
+  };
+  const Layout layout[] = {
+      {KyTitle, 144, 16, 300, 21, "", 0},
+      {KyArtist, 144, 52, 300, 21, "", 1},
+      {SaveBtn, 112, 104, 96, 25, "登録(F9)", 2},
+      {DeleteBtn, 216, 104, 96, 25, "削除(F8)", 3},
+      {EndBtn, 320, 104, 96, 25, "閉じる(F12)", 4},
+      {Label1, 16, 20, 26, 13, "曲名", -1},
+      {Label2, 16, 56, 116, 13, "追加参加アーティスト", -1},
+  };
+  for (const Layout& item : layout) {
+    item.control.SetBounds(item.left, item.top, item.width, item.height);
+    item.control.SetText(item.text);
+    item.control.SetTabOrder(item.tabOrder);
+  }
+  KyTitle.SetStyle(tk::ComboBoxStyle::DropDownList);
+  KyTitle.SetItemHeight(13);
+
+  SetCaption("曲別参加アーティスト");
+  SetClientSize(460, 154);
+  SetBorder(tk::FormBorder::Dialog, false);
+  SetPosition(tk::FormPosition::MainFormCenter);
+  SetFont({"ＭＳ Ｐゴシック", 13, SHIFTJIS_CHARSET});
+  SetKeyPreview(true);
+
+  using namespace std::placeholders;
+  OnCreate = std::bind(&TTrackArtist_Form::FormCreate, this, _1);
+  OnActivate = std::bind(&TTrackArtist_Form::FormActivate, this, _1);
+  OnKeyDown = std::bind(&TTrackArtist_Form::FormKeyDown, this, _1, _2, _3);
+  OnKeyPress = std::bind(&TTrackArtist_Form::FormKeyPress, this, _1, _2);
+  for (tk::WinControl* field : std::initializer_list<tk::WinControl*>{&KyTitle, &KyArtist}) {
+    field->OnKeyDown = OnKeyDown;
+    field->OnKeyPress = OnKeyPress;
+  }
+  KyTitle.OnChange = std::bind(&TTrackArtist_Form::KyTitleChange, this, _1);
+  for (tk::BitmapButton* button : {&SaveBtn, &DeleteBtn, &EndBtn})
+    button->OnClick = std::bind(&TTrackArtist_Form::FormClick, this, _1);
+}
+
+TTrackArtist_Form::~TTrackArtist_Form() {
+  DestroyHandle();
+  if (TrackArtist_Form == this) TrackArtist_Form = nullptr;
+}
+
+bool TTrackArtist_Form::EditTrackArtists(const std::string& titleFileName, ArtistMap& artists) {
+  auto copy = std::make_unique<ArtistMap>();
+  copy->Assign(artists);
+  FArtists = copy.get();
+  FChanged = false;
+  DialogField = 1;
+  // The copy goes when this returns, errors included; FArtists must not outlive it.
+  struct ReleaseCopy {
+    ArtistMap*& reference;
+    ~ReleaseCopy() { reference = nullptr; }
+  } release{FArtists};
+  LoadTitles(titleFileName);
+  ShowArtist();
+  ShowModal();
+  if (!FChanged) return false;
+  artists.Assign(*copy);
+  return true;
+}
+
+std::string TTrackArtist_Form::SelectedTitle() {
+  int index = KyTitle.ItemIndex();
+  return index < 0 ? std::string() : KyTitle.Items().Get(index);
+}
+
+void TTrackArtist_Form::LoadTitles(const std::string& path) {
+  KyTitle.Items().Clear();
+  std::vector<std::string> titles = ReadTitles(path);
+  KyTitle.Items().AddStrings(titles);
+  // Selecting from here sends no change notification: the caller shows the artist itself.
+  KyTitle.SetItemIndex(titles.empty() ? -1 : 0);
+}
+
+void TTrackArtist_Form::ShowArtist() {
+  std::string title = SelectedTitle();
+  KyArtist.SetText(FArtists && KyTitle.ItemIndex() >= 0 ? FArtists->ArtistOf(title) : "");
+}
+
+void TTrackArtist_Form::RegisterArtist() {
+  if (!FArtists || KyTitle.ItemIndex() < 0) return;
+  FArtists->SetArtist(SelectedTitle(), Trim(KyArtist.Text()));
+  FChanged = true;
+}
+
+void TTrackArtist_Form::DeleteArtist() {
+  if (!FArtists || KyTitle.ItemIndex() < 0) return;
+  int index = FArtists->IndexOfTitle(SelectedTitle());
+  if (index >= 0) FArtists->Delete(index);
+  KyArtist.SetText("");
+  FChanged = true;
+}
+
+// ---- Navigation ----
+
+void TTrackArtist_Form::EventExit(uint16_t key) {
+  if (DialogField != 1 && DialogField != 2) return;
+  switch (key) {
+    case VK_RETURN:
+    case VK_UP:
+    case VK_DOWN:
+      DialogField = DialogField == 1 ? 2 : 1;
+      break;
+    case VK_F8:
+      DeleteArtist();
+      break;
+    case VK_F9:
+      RegisterArtist();
+      break;
+    case VK_F12:
+      DialogField = -1;
+      Close();
+      break;
+  }
+}
+
+void TTrackArtist_Form::EventEnter() {
+  if (DialogField == -1) return;
+  if (DialogField == 0) {
+    tk::WinControl* focused = ActiveControl();
+    DialogField = focused == &KyArtist ? 2 : 1;
+  }
+  if (DialogField == 1)
+    KyTitle.SetFocus();
+  else
+    KyArtist.SetFocus();
+  bool selected = KyTitle.ItemIndex() >= 0;
+  SaveBtn.SetEnabled(selected);
+  DeleteBtn.SetEnabled(selected && FArtists && FArtists->IndexOfTitle(SelectedTitle()) >= 0);
+}
+
+void TTrackArtist_Form::FormCreate(tk::WinControl&) { DialogField = 1; }
+
+void TTrackArtist_Form::FormActivate(tk::WinControl&) { EventEnter(); }
+
+void TTrackArtist_Form::FormKeyDown(tk::WinControl&, WORD& key, tk::ShiftState) {
+  if (!IsCommandKey(key)) return;
+  EventExit(key);
+  EventEnter();
+  key = 0;
+}
+
+void TTrackArtist_Form::FormKeyPress(tk::WinControl&, char& key) {
+  if (key != '\r') return;
+  EventExit(VK_RETURN);
+  EventEnter();
+  key = 0;
+}
+
+void TTrackArtist_Form::FormClick(tk::WinControl& sender) {
+  uint16_t code = &sender == &SaveBtn     ? VK_F9
+                  : &sender == &DeleteBtn ? VK_F8
+                  : &sender == &EndBtn    ? VK_F12
+                                          : 0;
+  if (code == 0) return;
+  EventExit(code);
+  EventEnter();
+}
+
+void TTrackArtist_Form::KyTitleChange(tk::WinControl&) {
+  ShowArtist();
+  EventEnter();
+}
+
+// Up and Down are the dialog's own keys everywhere, also on a button, which would otherwise
+// pass them on as a move to the next control.
+bool TTrackArtist_Form::DialogKey(WORD key, tk::ShiftState shift) {
+  if (key == VK_UP || key == VK_DOWN) return false;
+  return tk::Form::DialogKey(key, shift);
+}
