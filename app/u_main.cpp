@@ -395,5 +395,6 @@ void TMain_Form::TrackArtistBtnClick() {
   }
   auto copy = std::make_unique<ArtistMap>();
   copy->Assign(*FArtists);
-  if (TrackArtist_Form->EditTrackArtists(FTitleFileName, *copy)) FArtists->Assign(*copy);
+  if (TrackArtist_Form->EditTrackArtists(FTitleFileName, *copy, &FOriginals))
+    FArtists->Assign(*copy);
 }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "metadata/OriginalTexts.h"
 #include "support/CaseIgnoringSet.h"
 #include "support/Text.h"
 #include "toolkit/CodePage.h"
@@ -33,6 +34,22 @@ std::string TitleFromUtf8(std::string_view line) {
 // conversion read past the terminator.
 std::string WellFormedAnsi(std::string_view line) { return tk::WideToAnsi(tk::AnsiToWide(line)); }
 
+// The lines of a title.txt as read, a leading byte-order mark skipped, and whether the text
+// up to the first NUL is UTF-8: decided once for the whole file.
+struct TitleFile {
+  std::vector<std::string> lines;
+  bool utf8;
+};
+
+TitleFile SplitTitleFile(std::string_view bytes) {
+  bytes = WithoutByteOrderMark(bytes);
+  return {SplitLines(bytes), IsValidUtf8(bytes.substr(0, bytes.find('\0')))};
+}
+
+std::string ConvertedLine(const std::string& line, bool utf8) {
+  return utf8 ? TitleFromUtf8(line) : WellFormedAnsi(line);
+}
+
 }  // namespace
 
 void NormalizeTitle(std::string& title) {
@@ -49,23 +66,25 @@ void NormalizeTitle(std::string& title) {
 }
 
 std::vector<std::string> TitleFileLines(std::string_view bytes) {
-  bytes = WithoutByteOrderMark(bytes);
-  bool utf8 = IsValidUtf8(bytes.substr(0, bytes.find('\0')));
-  std::vector<std::string> lines = SplitLines(bytes);
-  for (std::string& line : lines) line = utf8 ? TitleFromUtf8(line) : WellFormedAnsi(line);
-  return lines;
+  TitleFile file = SplitTitleFile(bytes);
+  for (std::string& line : file.lines) line = ConvertedLine(line, file.utf8);
+  return file.lines;
 }
 
-std::vector<std::string> TitlesOf(std::string_view bytes) {
+std::vector<std::string> TitlesOf(std::string_view bytes, OriginalTexts* originals) {
+  TitleFile file = SplitTitleFile(bytes);
   std::vector<std::string> titles;
   CaseIgnoringSet seen;
-  for (std::string& title : TitleFileLines(bytes)) {
+  for (const std::string& line : file.lines) {
+    std::string title = ConvertedLine(line, file.utf8);
     NormalizeTitle(title);
-    if (!title.empty() && seen.Insert(title)) titles.push_back(std::move(title));
+    if (title.empty() || !seen.Insert(title)) continue;
+    if (originals && file.utf8) originals->NoteListedTitle(line, title);
+    titles.push_back(std::move(title));
   }
   return titles;
 }
 
-std::vector<std::string> ReadTitles(const std::string& path) {
-  return TitlesOf(tk::ReadWholeFile(path, FILE_SHARE_READ));
+std::vector<std::string> ReadTitles(const std::string& path, OriginalTexts* originals) {
+  return TitlesOf(tk::ReadWholeFile(path, FILE_SHARE_READ), originals);
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+class OriginalTexts;
+
 // Cleans one title in place: trims it, cuts one ".mp3" or ".wav" (any letter case), removes
 // leading ASCII digits and then leading blanks, "-", "." and "_", and trims the end again so
 // that the title matches the key it is stored under in metadata.txt (keys are read trimmed).
@@ -20,9 +22,10 @@ void NormalizeTitle(std::string& title);
 std::vector<std::string> TitleFileLines(std::string_view bytes);
 
 // The titles of a title.txt's bytes in file order, each the first spelling met of titles that
-// are equal with letter case ignored.
-std::vector<std::string> TitlesOf(std::string_view bytes);
+// are equal with letter case ignored. For a UTF-8 file, `originals` (when given) learns the
+// original characters of each listed title that the code page lacks.
+std::vector<std::string> TitlesOf(std::string_view bytes, OriginalTexts* originals = nullptr);
 
 // TitlesOf the file, opened shared with other readers only. Raises
 // "ファイル \"%s\". %s は開けません" when it cannot be opened.
-std::vector<std::string> ReadTitles(const std::string& path);
+std::vector<std::string> ReadTitles(const std::string& path, OriginalTexts* originals = nullptr);

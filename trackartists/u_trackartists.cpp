@@ -70,17 +70,22 @@ TTrackArtist_Form::~TTrackArtist_Form() {
   if (TrackArtist_Form == this) TrackArtist_Form = nullptr;
 }
 
-bool TTrackArtist_Form::EditTrackArtists(const std::string& titleFileName, ArtistMap& artists) {
+bool TTrackArtist_Form::EditTrackArtists(const std::string& titleFileName, ArtistMap& artists,
+                                         OriginalTexts* originals) {
   auto copy = std::make_unique<ArtistMap>();
   copy->Assign(artists);
   FArtists = copy.get();
+  FOriginals = originals;
   FChanged = false;
   DialogField = 1;
   // The copy goes when this returns, errors included; FArtists must not outlive it.
   struct ReleaseCopy {
-    ArtistMap*& reference;
-    ~ReleaseCopy() { reference = nullptr; }
-  } release{FArtists};
+    TTrackArtist_Form& form;
+    ~ReleaseCopy() {
+      form.FArtists = nullptr;
+      form.FOriginals = nullptr;
+    }
+  } release{*this};
   LoadTitles(titleFileName);
   ShowArtist();
   ShowModal();
@@ -96,7 +101,7 @@ std::string TTrackArtist_Form::SelectedTitle() {
 
 void TTrackArtist_Form::LoadTitles(const std::string& path) {
   KyTitle.Items().Clear();
-  std::vector<std::string> titles = ReadTitles(path);
+  std::vector<std::string> titles = ReadTitles(path, FOriginals);
   KyTitle.Items().AddStrings(titles);
   // Selecting from here sends no change notification: the caller shows the artist itself.
   KyTitle.SetItemIndex(titles.empty() ? -1 : 0);

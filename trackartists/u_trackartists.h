@@ -7,6 +7,7 @@
 #include <string>
 
 #include "metadata/ArtistMap.h"
+#include "metadata/OriginalTexts.h"
 #include "toolkit/Form.h"
 #include "toolkit/StdControls.h"
 
@@ -25,8 +26,10 @@ class TTrackArtist_Form : public tk::Form {
 
   // Shows the titles of `titleFileName` modally and edits a copy of `artists`. True when a
   // register or delete ran; `artists` then takes the copy over. Raises the open error of
-  // title.txt before anything is shown; `artists` is then untouched.
-  bool EditTrackArtists(const std::string& titleFileName, ArtistMap& artists);
+  // title.txt before anything is shown; `artists` is then untouched. `originals`, the loaded
+  // album's, learns the original characters of the titles a UTF-8 title.txt lists.
+  bool EditTrackArtists(const std::string& titleFileName, ArtistMap& artists,
+                        OriginalTexts* originals = nullptr);
 
   // The selected item's whole text; empty when none is selected.
   std::string SelectedTitle();
@@ -47,7 +50,8 @@ class TTrackArtist_Form : public tk::Form {
   bool DialogKey(WORD key, tk::ShiftState shift) override;
 
  private:
-  ArtistMap* FArtists = nullptr;  // the working copy, only while EditTrackArtists runs
+  ArtistMap* FArtists = nullptr;        // the working copy, only while EditTrackArtists runs
+  OriginalTexts* FOriginals = nullptr;  // only while EditTrackArtists runs
   bool FChanged = false;
 };
 

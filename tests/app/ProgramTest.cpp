@@ -569,3 +569,33 @@ TEST(Program, EndToEndTrackArtistsAreSavedAndShownAgain) {
   EXPECT_EQ(again.ExitCode(), 0);
   DeleteFileA(EditorSettingsPath().c_str());
 }
+
+// An artist registered for a title of a UTF-8 title.txt that the code page cannot show is
+// saved under the title as the track list spells it.
+TEST(Program, EndToEndATrackArtistIsSavedUnderTheTitlesOriginalCharacters) {
+  DeleteFileA(EditorSettingsPath().c_str());
+  harness::TempFolder album("album");
+  std::string title = album.Write("title.txt", "01 Caf\xC3\xA9.mp3\r\n02 Intro.mp3\r\n");
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  harness::ModalWatcher watcher(editor.process.dwProcessId);
+  HWND dialog = OpenTrackArtists(editor, watcher, title);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(ChildText(dialog, "QuorvelComboBox"), "Cafe");  // the platform's look-alike
+  harness::PressKey(VK_DOWN);
+  harness::TypeText("Guest");
+  harness::PressKey(VK_F9);
+  harness::PressKey(VK_F12);
+  ASSERT_TRUE(EditorReady(editor));
+  watcher.Expect(harness::ModalWatcher::Click(IDOK));
+  harness::PressKey(VK_F9);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_TRUE(EditorReady(editor));
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(editor.ExitCode(), 0);
+  std::string saved = album.Read("metadata.txt");
+  const std::string section = "\r\n[ARTISTS]\r\nCaf\xC3\xA9=Guest\r\n";
+  ASSERT_GE(saved.size(), section.size()) << saved;
+  EXPECT_EQ(saved.substr(saved.size() - section.size()), section);
+  DeleteFileA(EditorSettingsPath().c_str());
+}
