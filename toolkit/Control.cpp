@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <map>
+#include <unordered_map>
 
 #include "toolkit/Application.h"
 #include "toolkit/Exception.h"
@@ -12,7 +13,13 @@
 namespace tk {
 namespace {
 
-const char* const kControlProp = "Quorvel.Control";
+// The control of each window, for the windows of this thread. A window property would do,
+// but under Wine every GetProp is a round trip to the server, and the look-up runs for every
+// message; a window's messages are always handled on the thread that made it.
+std::unordered_map<HWND, WinControl*>& Controls() {
+  thread_local std::unordered_map<HWND, WinControl*> controls;
+  return controls;
+}
 
 // Window procedures of the platform classes our classes derive from, by class name.
 std::map<std::string, WNDPROC>& BaseProcs() {
@@ -226,7 +233,9 @@ void WinControl::SetFocus() {
 }
 
 WinControl* WinControl::FromHandle(HWND window) {
-  return window ? static_cast<WinControl*>(GetPropA(window, kControlProp)) : nullptr;
+  if (!window) return nullptr;
+  auto found = Controls().find(window);
+  return found == Controls().end() ? nullptr : found->second;
 }
 
 WinControl* WinControl::OwnerOf(HWND window) {
@@ -424,7 +433,7 @@ LRESULT CALLBACK WinControl::StaticWndProc(HWND window, UINT message, WPARAM wPa
   if (!control && message == WM_NCCREATE) {
     control = static_cast<WinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     if (control) {
-      SetPropA(window, kControlProp, control);
+      Controls()[window] = control;
       control->handle_ = window;
     }
   }
@@ -437,7 +446,7 @@ LRESULT CALLBACK WinControl::StaticWndProc(HWND window, UINT message, WPARAM wPa
   }
   if (message == WM_NCDESTROY) {
     LRESULT result = CallWindowProcA(control->baseProc_, window, message, wParam, lParam);
-    RemovePropA(window, kControlProp);
+    Controls().erase(window);
     control->handle_ = nullptr;
     return result;
   }
