@@ -45,8 +45,12 @@ class ComboTest : public ::testing::Test {
   void SetUp() override {
     tk::Application::Instance().Initialize();
     tk::Application::Instance().SetTitle("Quorvel");
-    form = new ComboForm;
-    form->Show();
+    try {
+      form = new ComboForm;
+      form->Show();
+    } catch (const tk::Exception& e) {
+      FAIL() << "the test form could not be shown: " << e.Message();
+    }
     ASSERT_TRUE(PumpUntil([&] { return form->before.Focused(); }));
   }
   void TearDown() override { delete form; }
