@@ -113,11 +113,20 @@ class NoNewFiles {
     std::string mark = folder + ".done";
     std::string command = std::string("/bin/sh -c \"/usr/bin/chattr ") + (on ? "+i " : "-i ") +
                           unixPath + " && touch " + unixPath + ".done\"";
+    // The command gets standard handles of its own: given this process's, Wine leaves the
+    // test's output closed once the command has ended.
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE nul =
+        CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                    &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA startup{sizeof startup};
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-      return false;
+    BOOL started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                                  nullptr, &startup, &process);
+    CloseHandle(nul);
+    if (!started) return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     bool done = harness::PumpUntil([&] { return tk::FileExists(mark); }, 10000);
