@@ -347,10 +347,13 @@ ModalWatcher::Action ModalWatcher::Cancel() {
 TempFolder::TempFolder(const std::string& name) {
   char temp[MAX_PATH];
   GetTempPathA(sizeof temp, temp);
+  // Process ids come round again, so a folder of that name may be left from an earlier run:
+  // only a folder made here is taken.
   static int counter = 0;
-  path_ = std::string(temp) + "quorvel-" + std::to_string(GetCurrentProcessId()) + "-" +
-          std::to_string(++counter) + "\\";
-  CreateDirectoryA(path_.c_str(), nullptr);
+  do {
+    path_ = std::string(temp) + "quorvel-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(++counter) + "\\";
+  } while (!CreateDirectoryA(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
   if (name != "quorvel") {
     path_ += name + "\\";
     CreateDirectoryA(path_.c_str(), nullptr);
@@ -362,7 +365,14 @@ TempFolder::~TempFolder() {
   // Remove from the top folder made for this object.
   size_t marker = root.find("quorvel-");
   size_t end = root.find('\\', marker);
-  RemoveTree(root.substr(0, end + 1));
+  root.resize(end + 1);
+  // The file-open dialog makes the chosen folder the current one, which cannot be removed.
+  char current[MAX_PATH];
+  DWORD length = GetCurrentDirectoryA(sizeof current, current);
+  if (length && length < sizeof current &&
+      lstrcmpiA((std::string(current) + "\\").substr(0, root.size()).c_str(), root.c_str()) == 0)
+    SetCurrentDirectoryA(root.substr(0, marker).c_str());
+  RemoveTree(root);
 }
 
 std::string TempFolder::Write(const std::string& name, const std::string& bytes) const {
