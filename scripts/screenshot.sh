@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts the editor headless, waits for its main window, saves a PNG of it and closes it.
-# Usage: scripts/screenshot.sh [output.png] [combo]   (default: quorvel.png)
-# With "combo", the combo box gallery form instead of the editor, with its open list.
+# Usage: scripts/screenshot.sh [output.png] [combo|dialog]   (default: quorvel.png)
+# With "combo", the combo box gallery form instead of the editor, with its open list; with
+# "dialog", the track-artist dialog over the editor after F5 has loaded a sample album.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-quorvel.png}")
@@ -21,7 +22,29 @@ for i in $(seq 1 200); do
   sleep 0.1
 done
 [ -n "$window" ] || { echo "the main window did not appear" >&2; exit 1; }
+# Waits up to 20 s for a window whose name matches $1.
+await_window() {
+  for i in $(seq 1 200); do
+    xdotool search --name "$1" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  echo "no window \"$1\" appeared" >&2
+  exit 1
+}
 sleep 0.5  # let the first paint finish
+if [ "${2:-}" = dialog ]; then
+  album=$(mktemp -d)
+  trap 'stop_wineserver; stop_xvfb; rm -rf "$album"' EXIT
+  printf '01 \xe5\xa4\x9c\xe6\x98\x8e\xe3\x81\x91\xe3\x81\xae\xe6\xad\x8c.mp3\r\n02 Intro.mp3\r\n' >"$album/title.txt"
+  xdotool key F5
+  await_window '^開く$'
+  xdotool type --delay 20 "Z:${album//\//\\}\\title.txt"
+  xdotool key Return
+  for i in $(seq 1 200); do xdotool search --name '^開く$' >/dev/null 2>&1 || break; sleep 0.1; done
+  xdotool key F6
+  await_window '^曲別参加アーティスト$'
+  sleep 0.5
+fi
 eval "$(xdotool getwindowgeometry --shell "$window")"
 if [ "${2:-}" = combo ]; then
   # A click on the third box's arrow opens its list, which may reach beyond the window.
