@@ -153,12 +153,17 @@ void PickFromList(HWND window, int field, int item) {
       harness::PumpUntil([&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
   int height = static_cast<int>(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
   POINT point{box.left + 10, box.bottom + 1 + height * item + height / 2};
-  // The list is a window of its own, shown a little after the box reports it open.
+  // The list is a window of its own, shown a little after the box reports it open. While
+  // open it highlights the item under the pointer: once it does, a press there reaches it.
+  HWND list = nullptr;
   ASSERT_TRUE(harness::PumpUntil([&] {
     char kind[64] = "";
-    GetClassNameA(WindowFromPoint(point), kind, sizeof kind);
+    list = WindowFromPoint(point);
+    GetClassNameA(list, kind, sizeof kind);
     return std::string(kind) == "ComboLBox";
   }));
+  harness::MoveTo(point);
+  ASSERT_TRUE(harness::PumpUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == item; }));
   harness::ClickAt(point);
   ASSERT_TRUE(harness::PumpUntil([&] { return SendMessageA(combo, CB_GETCURSEL, 0, 0) == item; }));
 }

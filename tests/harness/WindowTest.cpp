@@ -141,16 +141,32 @@ void TypeText(const std::string& text) {
   }
 }
 
-void ClickAt(POINT screen, bool right) {
+namespace {
+
+INPUT MoveInput(POINT screen) {
   INPUT move{};
   move.type = INPUT_MOUSE;
   move.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
   move.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
   move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  return move;
+}
+
+}  // namespace
+
+void MoveTo(POINT screen) {
+  Send({MoveInput(screen)});
+  PumpIdle();
+}
+
+void ClickAt(POINT screen, bool right) {
+  // The press and the release carry the point too: under load the display may still report
+  // an earlier pointer position after the move, and a press "where the pointer is" then
+  // lands there.
+  INPUT move = MoveInput(screen);
   INPUT down = move, up = move;
-  down.mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
-  up.mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-  down.mi.dx = down.mi.dy = up.mi.dx = up.mi.dy = 0;
+  down.mi.dwFlags |= right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+  up.mi.dwFlags |= right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
   Send({move, down, up});
   PumpIdle();
 }

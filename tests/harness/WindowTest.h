@@ -28,6 +28,8 @@ void SendKey(WORD key);
 void TypeText(const std::string& text);
 // A press (down and up) of a mouse button at a point of the screen.
 void ClickAt(POINT screen, bool right = false);
+// Moves the mouse pointer to `screen`.
+void MoveTo(POINT screen);
 // The centre of a window, in screen coordinates.
 POINT CentreOf(HWND window);
 
