@@ -8,6 +8,7 @@
 #include "toolkit/CodePage.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Form.h"
+#include "toolkit/StdControls.h"
 
 namespace {
 
@@ -181,18 +182,8 @@ void TCustomComboBoxExVell::AfterCreate() {
     }
   }
   if (FEditWindow) SendMessageA(FEditWindow, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
-  if (FFixedHeight) FitClosedHeight();
-}
-
-// The closed box is as high as its selection field, which the font decides; it is made
-// as high as the control. The box is a fixed number of pixels higher than its field.
-void TCustomComboBoxExVell::FitClosedHeight() {
-  const int probe = 16;
-  SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), probe);
-  RECT closed;
-  GetWindowRect(handle_, &closed);
-  SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-               probe + Height() - (closed.bottom - closed.top));
+  // The closed box is as high as the control.
+  if (FFixedHeight) tk::FitComboBoxClosedHeight(handle_, Height());
 }
 
 void TCustomComboBoxExVell::Subclass(HWND part, WNDPROC& previous) {

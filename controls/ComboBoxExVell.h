@@ -130,7 +130,6 @@ class TCustomComboBoxExVell : public tk::WinControl {
   void ApplySplitChar();
   void Paint();
   void DrawItem(const DRAWITEMSTRUCT& item);
-  void FitClosedHeight();
   HFONT FontHandle();
   HBRUSH Brush();
 

@@ -232,6 +232,15 @@ LRESULT Bevel::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return WinControl::WndProc(message, wParam, lParam);
 }
 
+void FitComboBoxClosedHeight(HWND box, int height) {
+  const int probe = 16;
+  SendMessageA(box, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), probe);
+  RECT closed;
+  GetWindowRect(box, &closed);
+  SendMessageA(box, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+               probe + height - (closed.bottom - closed.top));
+}
+
 // ---- ComboBoxStrings ----
 
 LRESULT ComboBoxStrings::Send(UINT message, WPARAM wParam, LPARAM lParam) const {
@@ -328,14 +337,8 @@ void ComboBox::AfterCreate() {
   RECT bounds = Bounds();
   MoveWindow(handle_, bounds.left, bounds.top, Width(), Height() + itemHeight_ * dropDownCount_ + 2,
              FALSE);
-  // The closed box is as high as its selection field, which the font decides; fit it to
-  // our height. The box is a fixed number of pixels higher than the field height it is given.
-  const int probe = 16;
-  SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), probe);
-  RECT closed;
-  GetWindowRect(handle_, &closed);
-  SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
-               probe + Height() - (closed.bottom - closed.top));
+  // The closed box is as high as its selection field, which the font decides.
+  FitComboBoxClosedHeight(handle_, Height());
   for (const std::string& item : savedItems_) items_.Add(item);
   if (savedIndex_ >= 0) SendMessageA(handle_, CB_SETCURSEL, savedIndex_, 0);
   savedItems_.clear();

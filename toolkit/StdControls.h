@@ -101,6 +101,10 @@ class ComboBoxStrings {
 // is selected, no typing.
 enum class ComboBoxStyle { DropDown, DropDownList };
 
+// Makes the platform combo box `box` `height` pixels high while closed. Its closed height
+// follows the height of its selection field, a fixed number of pixels less.
+void FitComboBoxClosedHeight(HWND box, int height);
+
 // A drop-down combo box.
 class ComboBox : public WinControl {
  public:
