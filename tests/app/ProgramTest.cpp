@@ -429,12 +429,7 @@ TEST(Program, TheYearAndDiscBoxesOpenTheirListsAndEscRestores) {
     EXPECT_EQ(client.bottom / SendMessageA(c.box, CB_GETITEMHEIGHT, 0, 0), c.rows);
     // The pointer over another row moves the highlight; Esc brings the opening text back.
     POINT row{r.left + 10, r.bottom + 3 + static_cast<int>(client.bottom) - 4};
-    INPUT move{};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = MulDiv(row.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-    move.mi.dy = MulDiv(row.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &move, sizeof move);
+    harness::MoveTo(row);
     harness::PressKey(VK_ESCAPE);
     ASSERT_TRUE(
         harness::PumpUntil([&] { return SendMessageA(c.box, CB_GETDROPPEDSTATE, 0, 0) == 0; }));
