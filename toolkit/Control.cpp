@@ -232,6 +232,18 @@ void WinControl::SetFocus() {
   if (!Focused()) ::SetFocus(Handle());
 }
 
+bool WinControl::FormTakesFocus() {
+  Form* form = ParentForm();
+  return !form || form == this || form->SetFocusedControl(*this);
+}
+
+void WinControl::NotifyControls(UINT notice) {
+  for (WinControl* child : children_) {
+    if (child->handle_) SendMessageA(child->handle_, notice, 0, 0);
+    child->NotifyControls(notice);
+  }
+}
+
 WinControl* WinControl::FromHandle(HWND window) {
   if (!window) return nullptr;
   auto found = Controls().find(window);
@@ -389,6 +401,14 @@ LRESULT WinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       }
   }
   switch (message) {
+    case WM_SETFOCUS:
+      if (!FormTakesFocus()) return 0;
+      break;
+    case WM_KILLFOCUS:
+      // A focus that comes and goes while the control's own focus handlers run (a message
+      // box they show) is not the control's: it gets its focus once they are done.
+      if (focusing_) return 0;
+      break;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:

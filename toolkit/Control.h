@@ -31,6 +31,10 @@ constexpr UINT CN_SYSCHAR = CN_BASE + WM_SYSCHAR;
 // Sent to the form's focused control when a mouse button goes down on another control of
 // the form; lParam is the pressed control. Open drop-down lists close on it.
 constexpr UINT CM_CANCELMODE = 0xB004;
+// Sent to a form's controls when the colour of their parent may have changed.
+constexpr UINT CM_PARENTCOLORCHANGED = 0xB009;
+// Sent to a control whose 3-D look has changed.
+constexpr UINT CM_CTL3DCHANGED = 0xB010;
 
 enum BorderStyle : unsigned char { bsNone = 0, bsSingle = 1 };
 
@@ -104,6 +108,13 @@ class WinControl {
   static WinControl* FromHandle(HWND window);
   static WinControl* OwnerOf(HWND window);
 
+  // Sends `notice` to the windows of every control inside this one.
+  void NotifyControls(UINT notice);
+
+  // The form's focus bookkeeping: OnExit of the control that had the focus, then OnEnter of
+  // the one that gets it.
+  NotifyEvent OnEnter;
+  NotifyEvent OnExit;
   KeyEvent OnKeyDown;
   KeyPressEvent OnKeyPress;
   KeyEvent OnKeyUp;
@@ -143,6 +154,11 @@ class WinControl {
   bool DialogKeyStep(MSG& msg, HWND codeWindow);
   // The key notices; the default runs the dialog-key step and the key handlers.
   virtual LRESULT KeyNotice(UINT notice, MSG& msg);
+  // Asks the parent form to take this control as its focused control; false when the form
+  // refuses because the focus has moved on meanwhile.
+  bool FormTakesFocus();
+  // True while the form runs this control's focus handlers.
+  bool ReceivingFocus() const { return focusing_; }
   // The colour of the parent window's background brush.
   COLORREF ParentBackgroundColour();
   // Puts the children in the order in which their windows are created and drawn.
@@ -170,6 +186,7 @@ class WinControl {
   int tabOrder_ = -1;
   int controlId_ = 0;
   bool creating_ = false;
+  bool focusing_ = false;
   WNDPROC baseProc_ = nullptr;
 };
 

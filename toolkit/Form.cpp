@@ -150,6 +150,38 @@ WinControl* Form::ActiveControl() {
   return control && control != this && control->ParentForm() == this ? control : nullptr;
 }
 
+bool Form::Holds(const WinControl* control) const {
+  std::vector<const WinControl*> pending{this};
+  while (!pending.empty()) {
+    const WinControl* next = pending.back();
+    pending.pop_back();
+    for (const WinControl* child : next->Children()) {
+      if (child == control) return true;
+      pending.push_back(child);
+    }
+  }
+  return false;
+}
+
+bool Form::SetFocusedControl(WinControl& control) {
+  if (control.focusing_) return false;
+  int change = ++focusChanges_;
+  // The control that had the focus may have gone since.
+  WinControl* previous = Holds(focusedControl_) ? focusedControl_ : nullptr;
+  focusedControl_ = &control;
+  if (previous == &control) return true;
+  control.focusing_ = true;
+  try {
+    if (previous && previous->OnExit) previous->OnExit(*previous);
+    if (focusChanges_ == change && control.OnEnter) control.OnEnter(control);
+  } catch (...) {
+    control.focusing_ = false;
+    throw;
+  }
+  control.focusing_ = false;
+  return focusChanges_ == change;
+}
+
 std::vector<WinControl*> Form::TabList() {
   std::vector<WinControl*> list;
   for (WinControl* child : Children())
@@ -234,6 +266,9 @@ LRESULT Form::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       Close();
       return 0;
+    case WM_SYSCOLORCHANGE:
+      NotifyControls(CM_PARENTCOLORCHANGED);
+      break;
     case WM_SETFOCUS:
       // A form never keeps the focus itself while it has a control that can take it.
       if (WinControl* control = ActiveControl()) {

@@ -54,6 +54,14 @@ class Form : public WinControl {
   // next or previous control in tab order.
   virtual bool DialogKey(WORD key, ShiftState shift);
 
+  // Offered every key message of a child control before the control handles it; true claims
+  // it. A form claims nothing unless it changes this.
+  virtual bool WantChildKey(WinControl& /*child*/, const MSG& /*message*/) { return false; }
+  // Takes `control` as the focused control, running OnExit of the control that had the focus
+  // and OnEnter of `control`. False when a handler moved the focus on meanwhile, or when the
+  // form is still running `control`'s own handlers: that focus is not for `control` to take.
+  bool SetFocusedControl(WinControl& control);
+
   // Runs OnCreate once the derived form has built its controls.
   void DoCreate();
 
@@ -71,6 +79,7 @@ class Form : public WinControl {
  private:
   void Centre();
   void DoActivate(bool active);
+  bool Holds(const WinControl* control) const;
 
   SIZE clientSize_{0, 0};
   FormBorder border_ = FormBorder::Single;
@@ -82,6 +91,8 @@ class Form : public WinControl {
   bool modal_ = false;
   int modalResult_ = 0;
   HWND savedFocus_ = nullptr;
+  WinControl* focusedControl_ = nullptr;
+  int focusChanges_ = 0;
 };
 
 }  // namespace tk

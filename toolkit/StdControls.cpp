@@ -1,7 +1,5 @@
 #include "toolkit/StdControls.h"
 
-#include <imm.h>
-
 #include "toolkit/CodePage.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Form.h"
@@ -66,24 +64,12 @@ std::pair<int, int> Edit::Selection() {
   return {static_cast<int>(start), static_cast<int>(end)};
 }
 
-void Edit::ApplyImeMode() {
-  if (imeMode_ != ImeMode::Hiragana) return;
-  HIMC context = ImmGetContext(handle_);
-  if (!context) return;
-  ImmSetOpenStatus(context, TRUE);
-  DWORD conversion = 0, sentence = 0;
-  ImmGetConversionStatus(context, &conversion, &sentence);
-  // Full-width hiragana; whether the user types romaji or kana, and the rest, stays theirs.
-  conversion = (conversion & ~IME_CMODE_KATAKANA) | IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE;
-  ImmSetConversionStatus(context, conversion, sentence);
-  ImmReleaseContext(handle_, context);
-}
-
 LRESULT Edit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETFOCUS: {
-      LRESULT result = WinControl::WndProc(message, wParam, lParam);
-      ApplyImeMode();
+      if (!FormTakesFocus()) return 0;
+      LRESULT result = DefaultProc(message, wParam, lParam);
+      ApplyImeMode(handle_, imeMode_);
       if (!clicking_ && FocusFromSameWindow(handle_, reinterpret_cast<HWND>(wParam)))
         SendMessageA(handle_, EM_SETSEL, 0, -1);
       return result;

@@ -3,6 +3,7 @@
 // button, bevel and the drop-down combo box (editable, or selection only) with its item list.
 
 #include "toolkit/Control.h"
+#include "toolkit/InputMethod.h"
 
 #include <commctrl.h>
 
@@ -18,8 +19,6 @@ class Label : public WinControl {
   void AfterCreate() override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 };
-
-enum class ImeMode { DontCare, Hiragana };
 
 // A single-line edit. It selects its whole text when the focus comes from another control of
 // its window (the keyboard or the program moving between fields), not from a click into it
@@ -39,7 +38,6 @@ class Edit : public WinControl {
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void ApplyImeMode();
   ImeMode imeMode_ = ImeMode::DontCare;
   bool clicking_ = false;
 };
