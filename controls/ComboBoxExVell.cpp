@@ -38,7 +38,9 @@ size_t FindWhole(const std::string& text, const std::string& part) {
 }  // namespace
 
 TCustomComboBoxExVell::TCustomComboBoxExVell(tk::WinControl* parent, std::string name)
-    : tk::WinControl(parent, std::move(name)), FColor(GetSysColor(COLOR_WINDOW)) {
+    : tk::WinControl(parent, std::move(name)),
+      FColor(GetSysColor(COLOR_WINDOW)),
+      FFontColor(GetSysColor(COLOR_WINDOWTEXT)) {
   SetBounds(0, 0, 145, 25);
   SetTabStop(true);
 }
@@ -105,10 +107,31 @@ void TCustomComboBoxExVell::SetSorted(bool sorted) {
 }
 
 void TCustomComboBoxExVell::SetColor(COLORREF color) {
+  FParentColor = false;
+  TakeColor(color);
+}
+
+void TCustomComboBoxExVell::TakeColor(COLORREF color) {
   FColor = color;
   if (FBrush) DeleteObject(FBrush);
   FBrush = nullptr;
   if (HandleAllocated()) InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TCustomComboBoxExVell::SetParentColor(bool on) {
+  FParentColor = on;
+  if (on && HandleAllocated()) TakeColor(ParentBackgroundColour());
+}
+
+void TCustomComboBoxExVell::SetFontColor(COLORREF color) {
+  FFontColor = color;
+  if (HandleAllocated()) InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TCustomComboBoxExVell::SetCtl3D(bool on) {
+  if (on == FCtl3D) return;
+  FCtl3D = on;
+  if (HandleAllocated()) SendMessageA(handle_, tk::CM_CTL3DCHANGED, 0, 0);
 }
 
 HBRUSH TCustomComboBoxExVell::Brush() {
@@ -182,6 +205,7 @@ void TCustomComboBoxExVell::AfterCreate() {
     }
   }
   if (FEditWindow) SendMessageA(FEditWindow, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+  if (FParentColor) TakeColor(ParentBackgroundColour());
   // The closed box is as high as the control.
   if (FFixedHeight) tk::FitComboBoxClosedHeight(handle_, Height());
 }
@@ -226,6 +250,10 @@ LRESULT CALLBACK TCustomComboBoxExVell::PartProc(HWND window, UINT message, WPAR
 
 LRESULT TCustomComboBoxExVell::EditProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SYSCOMMAND) return WndProc(message, wParam, lParam);
+  if (message >= WM_KEYFIRST && message <= WM_KEYLAST) {
+    tk::Form* form = ParentForm();
+    if (form && form->WantChildKey(*this, {FEditWindow, message, wParam, lParam})) return 0;
+  }
   LRESULT result = PartWindowProc(message, wParam, lParam, FEditWindow, FEditProc);
   // The edit part resets its margins with every new font.
   if (message == WM_SETFONT && FEditWindow)
@@ -239,6 +267,7 @@ LRESULT TCustomComboBoxExVell::PartWindowProc(UINT message, WPARAM wParam, LPARA
   switch (message) {
     case WM_SETFOCUS: {
       FEnterWhileDropped = FCancelRestored = false;
+      if (!FormTakesFocus()) return 0;
       LRESULT result = on();
       if (part == FEditWindow)
         SelectTextWhenEnteredFromAnotherControl(reinterpret_cast<HWND>(wParam));
@@ -247,6 +276,7 @@ LRESULT TCustomComboBoxExVell::PartWindowProc(UINT message, WPARAM wParam, LPARA
     case WM_KILLFOCUS:
       SetListDropped(false);
       FEnterWhileDropped = FCancelRestored = false;
+      if (ReceivingFocus()) return 0;
       return on();
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
@@ -364,7 +394,7 @@ LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lPara
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC: {
       HDC dc = reinterpret_cast<HDC>(wParam);
-      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+      SetTextColor(dc, FFontColor);
       SetBkColor(dc, FColor);
       return reinterpret_cast<LRESULT>(Brush());
     }
@@ -401,6 +431,12 @@ LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lPara
       if (GetCapture() == handle_ && form && form->ActiveControl() != this) ReleaseCapture();
       return result;
     }
+    case tk::CM_PARENTCOLORCHANGED:
+      if (FParentColor) TakeColor(ParentBackgroundColour());
+      return 0;
+    case tk::CM_CTL3DCHANGED:
+      RecreateWnd();
+      return 0;
     case CM_APPLYSPLITCHAR:
       ApplySplitChar();
       return 0;
@@ -440,12 +476,14 @@ void TCustomComboBoxExVell::ComboNotify(WORD code) {
     case CBN_SETFOCUS:
       FEnterWhileDropped = FCancelRestored = false;
       FFocusInside = FFocusMoved = true;
+      FImeFocus.Enter(FEditWindow ? FEditWindow : handle_, FImeMode);
       break;
     case CBN_KILLFOCUS:
       SetListDropped(false);
       FEnterWhileDropped = FCancelRestored = false;
       FFocusInside = false;
       FFocusMoved = true;
+      FImeFocus.Leave();
       break;
     case CBN_EDITCHANGE:
       NotifyChange();
@@ -500,7 +538,7 @@ void TCustomComboBoxExVell::FitDropDown() {
       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   FCanvas.Attach(GetDC(handle_), handle_);
   try {
-    FCanvas.SetFont(FontHandle(), GetSysColor(COLOR_WINDOWTEXT));
+    FCanvas.SetFont(FontHandle(), FFontColor);
     int width = 0;
     for (int i = 0, count = FItems.Count(); i < count; ++i)
       width = std::max(width, FCanvas.TextWidth(FItems.Get(i)));
@@ -561,7 +599,7 @@ void TCustomComboBoxExVell::DrawItem(const DRAWITEMSTRUCT& item) {
   int index = static_cast<int>(item.itemID);
   FCanvas.Attach(item.hDC);
   try {
-    FCanvas.SetFont(FontHandle(), GetSysColor(COLOR_WINDOWTEXT));
+    FCanvas.SetFont(FontHandle(), FFontColor);
     FCanvas.SetBrushColour(FColor);
     if (index >= 0 && (state & odSelected)) {
       FCanvas.SetBrushColour(GetSysColor(COLOR_HIGHLIGHT));

@@ -13,6 +13,7 @@
 #include "controls/ComboBoxStrings.h"
 #include "toolkit/Canvas.h"
 #include "toolkit/Control.h"
+#include "toolkit/InputMethod.h"
 #include "toolkit/Strings.h"
 
 enum TComboBoxStyle : unsigned char {
@@ -83,7 +84,20 @@ class TCustomComboBoxExVell : public tk::WinControl {
   tk::BorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(tk::BorderStyle style) { FBorderStyle = style; }
   COLORREF Color() const { return FColor; }
+  // Also stops taking the parent's colour.
   void SetColor(COLORREF color);
+  // Takes the colour of the parent's background, now and whenever the parent's colour changes.
+  bool ParentColor() const { return FParentColor; }
+  void SetParentColor(bool on);
+  // The colour of the text in the edit part and the list.
+  COLORREF FontColor() const { return FFontColor; }
+  void SetFontColor(COLORREF color);
+  // The 3-D look; a change makes the window anew.
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool on);
+  // Applied while the control has the focus; what it changed is put back when the focus leaves.
+  tk::ImeMode ImeMode() const { return FImeMode; }
+  void SetImeMode(tk::ImeMode mode) { FImeMode = mode; }
 
   tk::Canvas& Canvas() { return FCanvas; }
   HWND EditWindow() const { return FEditWindow; }
@@ -132,6 +146,7 @@ class TCustomComboBoxExVell : public tk::WinControl {
   void DrawItem(const DRAWITEMSTRUCT& item);
   HFONT FontHandle();
   HBRUSH Brush();
+  void TakeColor(COLORREF color);
 
   TComboBoxStrings FItems{*this};
   tk::Canvas FCanvas;
@@ -146,6 +161,11 @@ class TCustomComboBoxExVell : public tk::WinControl {
   tk::BorderStyle FBorderStyle = tk::bsSingle;
   COLORREF FColor;
   HBRUSH FBrush = nullptr;
+  bool FParentColor = false;
+  COLORREF FFontColor;
+  bool FCtl3D = true;
+  tk::ImeMode FImeMode = tk::ImeMode::DontCare;
+  tk::ImeFocus FImeFocus;
   bool FFixedHeight = true;
 
   HWND FEditWindow = nullptr;

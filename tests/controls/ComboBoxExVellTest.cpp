@@ -13,6 +13,8 @@
 #include "toolkit/Form.h"
 #include "toolkit/StdControls.h"
 
+#include <imm.h>
+
 using harness::ModalWatcher;
 using harness::PressKey;
 using harness::PumpUntil;
@@ -35,6 +37,11 @@ class ComboForm : public tk::Form {
     dialogKeys.push_back(key);
     return tk::Form::DialogKey(key, shift);
   }
+  // Claims the key `claimed` of a child: its key-down and its character.
+  bool WantChildKey(tk::WinControl&, const MSG& message) override {
+    return claimed && (message.wParam == claimed || message.wParam == (claimed | 0x20u));
+  }
+  WPARAM claimed = 0;
   tk::Edit before{this, "before"};
   TComboBoxExVell combo{this, "combo"};
   std::vector<WORD> dialogKeys;
@@ -235,6 +242,14 @@ TEST_F(ComboTest, RecreationKeepsItemsValuesSelectionAndText) {
   EXPECT_EQ(combo().ItemIndex(), 2);
   EXPECT_EQ(combo().Text(), "Nagoya");
   EXPECT_EQ(combo().Items().Value(2), 7);
+  // So does a change of the 3-D look, but not its current value.
+  window = combo().Handle();
+  combo().SetCtl3D(true);
+  EXPECT_EQ(combo().Handle(), window);
+  combo().SetCtl3D(false);
+  EXPECT_NE(combo().Handle(), window);
+  EXPECT_EQ(combo().ItemIndex(), 2);
+  EXPECT_EQ(combo().Text(), "Nagoya");
 
   // Sorted: the items come back in order and the old index is applied again as a number.
   combo().SetSorted(true);
@@ -543,4 +558,170 @@ TEST_F(ComboTest, TheTextIsSelectedWhenTheFocusComesFromAnotherControlOnly) {
   ASSERT_TRUE(watcher.WaitAllAnswered());
   ASSERT_TRUE(PumpUntil([&] { return combo().HasFocus(); }));
   EXPECT_EQ(EditSelection(combo()), std::make_pair(2, 2));
+}
+
+// The input method's state of a window: open, and the conversion mode.
+static std::pair<BOOL, DWORD> ImeStateOf(HWND window) {
+  HIMC context = ImmGetContext(window);
+  if (!context) return {FALSE, 0xFFFFFFFF};
+  DWORD conversion = 0, sentence = 0;
+  ImmGetConversionStatus(context, &conversion, &sentence);
+  BOOL open = ImmGetOpenStatus(context);
+  ImmReleaseContext(window, context);
+  return {open, conversion};
+}
+
+TEST_F(ComboTest, TheInputMethodModeHoldsWhileTheComboHasTheFocusOnly) {
+  HWND edit = combo().EditWindow();
+  HIMC context = ImmGetContext(edit);
+  ASSERT_NE(context, nullptr);
+  ImmSetOpenStatus(context, FALSE);
+  ImmSetConversionStatus(context, IME_CMODE_ROMAN | IME_CMODE_KATAKANA, IME_SMODE_NONE);
+  ImmReleaseContext(edit, context);
+  const auto before = ImeStateOf(edit);
+
+  combo().SetImeMode(tk::ImeMode::Hiragana);
+  FocusCombo(combo());
+  EXPECT_EQ(ImeStateOf(edit),
+            std::make_pair(TRUE, DWORD{IME_CMODE_ROMAN | IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE}));
+  PressKey(VK_TAB, {VK_SHIFT});
+  ASSERT_TRUE(PumpUntil([&] { return form->before.Focused(); }));
+  EXPECT_EQ(ImeStateOf(edit), before);
+
+  combo().SetImeMode(tk::ImeMode::Disable);
+  FocusCombo(combo());
+  EXPECT_EQ(ImmGetContext(edit), nullptr);
+  PressKey(VK_TAB, {VK_SHIFT});
+  ASSERT_TRUE(PumpUntil([&] { return form->before.Focused(); }));
+  EXPECT_EQ(ImeStateOf(edit), before);
+}
+
+TEST_F(ComboTest, TheFormHearsOfFocusMovesMayClaimKeysAndRefusesAFocusThatMovedOn) {
+  std::vector<std::string> log;
+  for (tk::WinControl* control : {static_cast<tk::WinControl*>(&form->before),
+                                  static_cast<tk::WinControl*>(&combo())}) {
+    control->OnEnter = [&log](tk::WinControl& c) { log.push_back("enter " + c.Name()); };
+    control->OnExit = [&log](tk::WinControl& c) { log.push_back("exit " + c.Name()); };
+  }
+  PressKey(VK_TAB);
+  ASSERT_TRUE(PumpUntil([&] { return combo().HasFocus(); }));
+  EXPECT_EQ(log, (std::vector<std::string>{"exit before", "enter combo"}));
+
+  // A claimed key reaches neither the handlers nor the edit part.
+  std::string keysDown;
+  combo().OnKeyDown = [&](tk::WinControl&, WORD& key, tk::ShiftState) {
+    keysDown += static_cast<char>(key);
+  };
+  form->claimed = 'Q';
+  TypeText("aqb");
+  EXPECT_EQ(combo().Text(), "ab");
+  EXPECT_EQ(keysDown, "AB");
+  form->claimed = 0;
+
+  // An enter handler that shows a message box: the focus the box gives back is the same
+  // entry, so the handler runs once, and the combo has the focus afterwards.
+  PressKey(VK_TAB, {VK_SHIFT});
+  ASSERT_TRUE(PumpUntil([&] { return form->before.Focused(); }));
+  log.clear();
+  ModalWatcher watcher;
+  watcher.Expect(ModalWatcher::Click(IDOK));
+  combo().OnEnter = [&](tk::WinControl&) {
+    log.push_back("enter combo");
+    tk::Application::Instance().ShowMessageBox("entered", "情報", MB_OK);
+  };
+  PressKey(VK_TAB);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_TRUE(PumpUntil([&] { return combo().HasFocus(); }));
+  EXPECT_EQ(log, (std::vector<std::string>{"exit before", "enter combo"}));
+  // Entered from another control, as Tab did: the typing replaces the selected text.
+  TypeText("c");
+  EXPECT_EQ(combo().Text(), "c");
+
+  // An enter handler that moves the focus on: the edit part never takes that focus, so the
+  // combo's input-method mode is not applied.
+  PressKey(VK_TAB, {VK_SHIFT});
+  ASSERT_TRUE(PumpUntil([&] { return form->before.Focused(); }));
+  HIMC context = ImmGetContext(combo().EditWindow());
+  ImmSetOpenStatus(context, FALSE);
+  ImmReleaseContext(combo().EditWindow(), context);
+  combo().SetImeMode(tk::ImeMode::Open);
+  combo().OnEnter = [&](tk::WinControl&) { form->before.SetFocus(); };
+  PressKey(VK_TAB);
+  harness::PumpIdle();
+  EXPECT_TRUE(form->before.Focused());
+  EXPECT_FALSE(ImeStateOf(combo().EditWindow()).first);
+}
+
+TEST_F(ComboTest, TheFlatBorderAndTheColoursPaintTheControl) {
+  const COLORREF field = RGB(255, 255, 0), ink = RGB(200, 0, 0);
+  combo().SetColor(field);
+  combo().SetFontColor(ink);
+  auto pixelsAfterPaint = [&](tk::BorderStyle border) {
+    combo().SetBorderStyle(border);
+    RedrawWindow(combo().Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT r;
+    GetClientRect(combo().Handle(), &r);
+    HDC dc = GetDC(combo().Handle());
+    std::vector<COLORREF> pixels{GetPixel(dc, 0, 0), GetPixel(dc, 1, 1),
+                                 GetPixel(dc, r.right - 1, r.bottom / 2),
+                                 GetPixel(dc, r.right / 2, r.bottom - 1)};
+    ReleaseDC(combo().Handle(), dc);
+    return pixels;
+  };
+  const COLORREF parent = GetSysColor(COLOR_BTNFACE);
+  EXPECT_EQ(pixelsAfterPaint(tk::bsNone), (std::vector<COLORREF>{field, field, parent, parent}));
+  EXPECT_NE(pixelsAfterPaint(tk::bsSingle)[0], field);
+
+  // The parts paint in the font colour on the control's colour.
+  HDC memory = CreateCompatibleDC(nullptr);
+  auto brush = reinterpret_cast<HBRUSH>(SendMessageA(combo().Handle(), WM_CTLCOLOREDIT,
+      reinterpret_cast<WPARAM>(memory), reinterpret_cast<LPARAM>(combo().EditWindow())));
+  EXPECT_EQ(GetTextColor(memory), ink);
+  EXPECT_EQ(GetBkColor(memory), field);
+  LOGBRUSH info{};
+  GetObjectA(brush, sizeof info, &info);
+  EXPECT_EQ(info.lbColor, field);
+  DeleteDC(memory);
+
+  // The parent's colour, taken now and again when the form hears that colours changed; a
+  // colour of its own ends that.
+  combo().SetParentColor(true);
+  EXPECT_EQ(combo().Color(), parent);
+  HBRUSH green = CreateSolidBrush(RGB(0, 128, 0));
+  LONG_PTR old = SetClassLongPtrA(form->Handle(), GCLP_HBRBACKGROUND,
+                                  reinterpret_cast<LONG_PTR>(green));
+  SendMessageA(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(combo().Color(), RGB(0, 128, 0));
+  combo().SetColor(field);
+  SendMessageA(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(combo().Color(), field);
+  SetClassLongPtrA(form->Handle(), GCLP_HBRBACKGROUND, old);
+  DeleteObject(green);
+}
+
+TEST_F(ComboTest, NestedUpdatesStopAndResumeDrawingOnceForTheOutermostPair) {
+  static std::vector<WPARAM> redraws;
+  static HWND watched;
+  redraws.clear();
+  watched = combo().Handle();
+  HHOOK hook = SetWindowsHookExA(
+      WH_CALLWNDPROC,
+      [](int code, WPARAM wParam, LPARAM lParam) CALLBACK -> LRESULT {
+        auto* sent = reinterpret_cast<CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && sent->hwnd == watched && sent->message == WM_SETREDRAW)
+          redraws.push_back(sent->wParam);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+      },
+      nullptr, GetCurrentThreadId());
+  auto& items = combo().Items();
+  items.BeginUpdate();
+  items.BeginUpdate();
+  items.Add("one");
+  items.EndUpdate();
+  std::vector<WPARAM> inside = redraws;
+  items.EndUpdate();
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(inside, std::vector<WPARAM>{FALSE});
+  EXPECT_EQ(redraws, (std::vector<WPARAM>{FALSE, TRUE}));
+  EXPECT_EQ(items.Count(), 1);
 }
