@@ -9,7 +9,8 @@ namespace tk {
 // Close and Open switch it off or on; Hiragana opens it in full-width hiragana.
 enum class ImeMode { DontCare, Disable, Close, Open, Hiragana };
 
-// Applies `mode` to the input method of `window`.
+// Applies `mode` to the input method of `window`. Disable is left to ImeFocus, which can
+// give the input method back.
 void ApplyImeMode(HWND window, ImeMode mode);
 
 // What a focused window's input method was before a mode was applied to it, to be put back

@@ -133,11 +133,21 @@ void SendKey(WORD key) { Send({KeyInput(key, false), KeyInput(key, true)}); }
 void TypeText(const std::string& text) {
   for (char ch : text) {
     SHORT scan = VkKeyScanA(ch);
-    WORD key = LOBYTE(scan);
-    if (HIBYTE(scan) & 1)
-      PressKey(key, {VK_SHIFT});
-    else
-      PressKey(key);
+    if (!(HIBYTE(scan) & 1)) {
+      PressKey(LOBYTE(scan));
+      continue;
+    }
+    // A character that needs Shift comes as the character itself. A pressed Shift lives only
+    // in Wine, not in the display's keyboard, and a window that has just been activated hears
+    // from the display that no Shift is down: Wine then lets it go between the two presses.
+    INPUT down{};
+    down.type = INPUT_KEYBOARD;
+    down.ki.wScan = static_cast<unsigned char>(ch);
+    down.ki.dwFlags = KEYEVENTF_UNICODE;
+    INPUT up = down;
+    up.ki.dwFlags |= KEYEVENTF_KEYUP;
+    Send({down, up});
+    PumpIdle();
   }
 }
 

@@ -24,7 +24,8 @@ void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
 // A press of a key from any thread, without pumping: for threads that act as the user while
 // the tested thread waits in a modal loop.
 void SendKey(WORD key);
-// Types single-byte text (letters, digits, blanks) key by key.
+// Types single-byte text (letters, digits, blanks) key by key; a character that needs Shift
+// comes as a character of its own (VK_PACKET), without a Shift press.
 void TypeText(const std::string& text);
 // A press (down and up) of a mouse button at a point of the screen.
 void ClickAt(POINT screen, bool right = false);
