@@ -163,7 +163,13 @@ void PickFromList(HWND window, int field, int item) {
     return std::string(kind) == "ComboLBox";
   }));
   harness::MoveTo(point);
-  ASSERT_TRUE(harness::PumpUntil([&] { return SendMessageA(list, LB_GETCURSEL, 0, 0) == item; }));
+  POINT pointer{};
+  ASSERT_TRUE(harness::PumpUntil([&] {
+    GetCursorPos(&pointer);
+    return SendMessageA(list, LB_GETCURSEL, 0, 0) == item;
+  })) << "the list highlights row " << SendMessageA(list, LB_GETCURSEL, 0, 0)
+      << " with the pointer at " << pointer.x << "," << pointer.y << ", not at " << point.x
+      << "," << point.y;
   harness::ClickAt(point);
   ASSERT_TRUE(harness::PumpUntil([&] { return SendMessageA(combo, CB_GETCURSEL, 0, 0) == item; }));
 }
