@@ -152,6 +152,41 @@ TEST_F(ToolkitTest, AHintShowsBelowThePointerWhileItRestsOnAControlWhoseShowHint
   app.SetHintHideDelay(2500);
 }
 
+TEST_F(ToolkitTest, AnAutomaticDragBeginsAtTheToolkitsPressAndEndsWhenTheCaptureGoes) {
+  std::vector<std::string> log;
+  form->first.SetDragMode(tk::dmAutomatic);
+  form->first.OnStartDrag = [&](tk::WinControl&) { log.push_back("start"); };
+  form->second.OnDragOver = [&](tk::WinControl&, tk::WinControl&, int, int, tk::DragState state,
+                                bool& accept) {
+    if (state == tk::dsDragEnter) log.push_back("enter");
+    accept = true;
+  };
+  form->second.OnDragDrop = [&](tk::WinControl&, tk::WinControl&, int, int) {
+    log.push_back("drop");
+  };
+  form->first.OnEndDrag = [&](tk::WinControl&, tk::WinControl* target, int, int) {
+    log.push_back(std::string("end ") + (target ? target->Name() : "none"));
+  };
+  // A click stays a click: the edit has the focus, and nothing was dragged.
+  form->second.SetFocus();
+  POINT from = harness::CentreOf(form->first.Handle());
+  harness::ClickAt(from);
+  ASSERT_TRUE(harness::PumpUntil([&] { return form->first.Focused() && !GetCapture(); }));
+  EXPECT_FALSE(form->first.Dragging());
+  EXPECT_TRUE(log.empty());
+
+  // Taking the capture away ends the drag over an accepting control without a drop.
+  harness::PressAt({from.x + 20, from.y});
+  ASSERT_TRUE(harness::PumpUntil([&] { return GetCapture() == form->first.Handle(); }));
+  harness::MoveTo(harness::CentreOf(form->second.Handle()));
+  ASSERT_TRUE(harness::PumpUntil([&] { return log.size() == 2; }));
+  SetCapture(form->Handle());
+  EXPECT_TRUE(harness::PumpUntil([&] { return !form->first.Dragging(); }));
+  ReleaseCapture();
+  harness::ReleaseAt(harness::CentreOf(form->second.Handle()));
+  EXPECT_EQ(log, (std::vector<std::string>{"start", "enter", "end none"}));
+}
+
 TEST_F(ToolkitTest, TheErrorBoxAppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
   auto fail = [](const char* message) { return [message] { throw tk::Exception(message); }; };
   EXPECT_EQ(ErrorBoxText(fail("ファイルを開けません"), *form), "ファイルを開けません.");
