@@ -1,6 +1,7 @@
 #include "controls/ComboBoxExVell.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 
@@ -258,6 +259,16 @@ LRESULT TCustomComboBoxExVell::EditProc(UINT message, WPARAM wParam, LPARAM lPar
   // The edit part resets its margins with every new font.
   if (message == WM_SETFONT && FEditWindow)
     SendMessageA(FEditWindow, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+  if ((message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) && DragMode() == tk::dmAutomatic &&
+      FEditWindow) {
+    // The press has focused the edit and placed its caret; a release ends the edit's own
+    // tracking, so that moving the pointer drags the control instead of selecting text.
+    POINT at;
+    GetCursorPos(&at);
+    ScreenToClient(handle_, &at);
+    SendMessageA(FEditWindow, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    BeginDrag(false);
+  }
   return result;
 }
 
@@ -309,6 +320,9 @@ LRESULT TCustomComboBoxExVell::PartWindowProc(UINT message, WPARAM wParam, LPARA
       if (OnDblClick) OnDblClick(*this);
       return result;
     }
+    case WM_MOUSEMOVE:
+      tk::Application::Instance().HintMouseMessage(*this);
+      return on();
     case tk::CN_KEYDOWN:
     case tk::CN_CHAR:
     case tk::CN_SYSKEYDOWN:
@@ -426,7 +440,15 @@ LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lPara
       return code;
     }
     case WM_LBUTTONDOWN: {
-      LRESULT result = tk::WinControl::WndProc(message, wParam, lParam);
+      // A selection-only box drags from anywhere left of its arrow button; the platform does
+      // not see that press, so the list does not open.
+      if (DragMode() == tk::dmAutomatic && FStyle == csDropDownList && !Dragging() &&
+          GET_X_LPARAM(lParam) < Width() - GetSystemMetrics(SM_CXHSCROLL)) {
+        SetFocus();
+        BeginDrag(false);
+        return 0;
+      }
+      LRESULT result = MousePress(message, wParam, lParam);
       tk::Form* form = ParentForm();
       if (GetCapture() == handle_ && form && form->ActiveControl() != this) ReleaseCapture();
       return result;
@@ -437,6 +459,9 @@ LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lPara
     case tk::CM_CTL3DCHANGED:
       RecreateWnd();
       return 0;
+    case WM_LBUTTONDBLCLK:
+      // Drags begin only where the control says so above, never on the arrow button.
+      return MousePress(message, wParam, lParam);
     case CM_APPLYSPLITCHAR:
       ApplySplitChar();
       return 0;

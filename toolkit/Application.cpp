@@ -5,8 +5,10 @@
 #include <algorithm>
 
 #include "toolkit/Control.h"
+#include "toolkit/Drag.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Form.h"
+#include "toolkit/Hints.h"
 
 namespace tk {
 
@@ -14,6 +16,8 @@ Application& Application::Instance() {
   static Application application;
   return application;
 }
+
+Application::~Application() = default;
 
 void Application::Initialize() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
@@ -78,7 +82,14 @@ bool Application::HandleMessage(MSG& msg) {
 //    window does not claim them (WM_GETDLGCODE);
 // 2. the form's key preview, then the control's own key handlers; a key set to 0 is
 //    consumed and never reaches the window.
+// While a drag is under way, Esc cancels it and goes no further.
 bool Application::IsKeyMessage(MSG& msg) {
+  try {
+    if (drag::KeyMessage(msg)) return true;
+  } catch (...) {
+    HandleException(std::current_exception());
+    return true;
+  }
   UINT notice = 0;
   switch (msg.message) {
     case WM_KEYDOWN:
@@ -95,6 +106,19 @@ bool Application::IsKeyMessage(MSG& msg) {
   WinControl* control = WinControl::OwnerOf(msg.hwnd);
   if (!control || !control->HandleAllocated()) return false;
   return SendMessageA(control->Handle(), notice, msg.wParam, reinterpret_cast<LPARAM>(&msg)) != 0;
+}
+
+void Application::HintMouseMessage(WinControl& control) {
+  if (!hints_) hints_ = std::make_unique<Hints>();
+  hints_->MouseMove(control);
+}
+
+void Application::CancelHint() {
+  if (hints_) hints_->Cancel();
+}
+
+void Application::ForgetHintControl(WinControl& control) {
+  if (hints_) hints_->Forget(control);
 }
 
 void Application::HandleException(std::exception_ptr error) {

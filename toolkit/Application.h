@@ -5,16 +5,20 @@
 #include <windows.h>
 
 #include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace tk {
 
 class Form;
+class Hints;
+class WinControl;
 
 class Application {
  public:
   static Application& Instance();
+  ~Application();
 
   // Loads the common controls; call once before any window exists.
   void Initialize();
@@ -25,6 +29,12 @@ class Application {
   void SetHintHideDelay(int ms) { hintHideDelay_ = ms; }
   int HintShowDelay() const { return hintShowDelay_; }
   int HintHideDelay() const { return hintHideDelay_; }
+  // Hint handling: every mouse move over a control (or a part window of it) comes here.
+  void HintMouseMessage(WinControl& control);
+  // Hides the hint, as a press does.
+  void CancelHint();
+  // A control that goes away shows no hint.
+  void ForgetHintControl(WinControl& control);
 
   // Builds a form and runs its creation handler; the first form is the main form.
   template <typename T>
@@ -65,6 +75,7 @@ class Application {
   std::string title_;
   int hintShowDelay_ = 500;
   int hintHideDelay_ = 2500;
+  std::unique_ptr<Hints> hints_;  // made at the first mouse move
   std::vector<Form*> forms_;
   Form* mainForm_ = nullptr;
   Form* activeForm_ = nullptr;

@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "toolkit/Application.h"
+#include "toolkit/Drag.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 
@@ -62,6 +63,8 @@ WinControl::WinControl(WinControl* parent, std::string name)
 }
 
 WinControl::~WinControl() {
+  drag::Forget(*this);
+  Application::Instance().ForgetHintControl(*this);
   DestroyHandle();
   if (parent_) {
     auto& siblings = parent_->children_;
@@ -244,6 +247,25 @@ void WinControl::NotifyControls(UINT notice) {
   }
 }
 
+bool WinControl::ShowHint() const {
+  return parentShowHint_ && parent_ ? parent_->ShowHint() : showHint_;
+}
+
+void WinControl::SetShowHint(bool show) {
+  showHint_ = show;
+  parentShowHint_ = false;
+}
+
+void WinControl::BeginDrag(bool immediate, int threshold) {
+  drag::Begin(*this, immediate, threshold);
+}
+
+bool WinControl::Dragging() const { return drag::Source() == this; }
+
+void WinControl::EndDrag(bool drop) {
+  if (Dragging()) drag::End(drop);
+}
+
 WinControl* WinControl::FromHandle(HWND window) {
   if (!window) return nullptr;
   auto found = Controls().find(window);
@@ -355,6 +377,30 @@ LRESULT WinControl::DefaultProcW(UINT message, WPARAM wParam, LPARAM lParam) {
   return CallWindowProcW(baseProc_, Handle(), message, wParam, lParam);
 }
 
+LRESULT WinControl::MousePress(UINT message, WPARAM wParam, LPARAM lParam) {
+  Application::Instance().CancelHint();
+  if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
+    // A press elsewhere in the form closes what the focused control has open.
+    if (Form* form = ParentForm(); form && form != this) {
+      WinControl* focused = form->ActiveControl();
+      if (focused && focused != this && focused->handle_)
+        SendMessageA(focused->handle_, CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(this));
+    }
+  }
+  if (!OnMouseDown) return DefaultProc(message, wParam, lParam);
+  // The press has its platform effect (such as focusing the control) first.
+  LRESULT result = DefaultProc(message, wParam, lParam);
+  MouseButton button =
+      (message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK)   ? MouseButton::Right
+      : (message == WM_MBUTTONDOWN || message == WM_MBUTTONDBLCLK) ? MouseButton::Middle
+                                                                   : MouseButton::Left;
+  ShiftState shift = MouseShiftState(wParam);
+  if (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK || message == WM_MBUTTONDBLCLK)
+    shift |= ssDouble;
+  OnMouseDown(*this, button, shift, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+  return result;
+}
+
 void WinControl::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, HWND child,
                                      LRESULT& result, bool& handled) {
   WinControl* target = FromHandle(child);
@@ -409,39 +455,20 @@ LRESULT WinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       // box they show) is not the control's: it gets its focus once they are done.
       if (focusing_) return 0;
       break;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      // A press elsewhere in the form closes what the focused control has open.
-      if (Form* form = ParentForm(); form && form != this) {
-        WinControl* focused = form->ActiveControl();
-        if (focused && focused != this && focused->handle_)
-          SendMessageA(focused->handle_, CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(this));
-      }
+    case WM_MOUSEMOVE:
+      Application::Instance().HintMouseMessage(*this);
       break;
-  }
-  switch (message) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      result = MousePress(message, wParam, lParam);
+      if (dragMode_ == dmAutomatic && !Dragging()) BeginDrag(false);
+      return result;
+    }
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDBLCLK:
-      if (OnMouseDown) {
-        // The press has its platform effect (such as focusing the control) first.
-        result = DefaultProc(message, wParam, lParam);
-        MouseButton button =
-            (message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK)   ? MouseButton::Right
-            : (message == WM_MBUTTONDOWN || message == WM_MBUTTONDBLCLK) ? MouseButton::Middle
-                                                                         : MouseButton::Left;
-        ShiftState shift = MouseShiftState(wParam);
-        if (message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK ||
-            message == WM_MBUTTONDBLCLK)
-          shift |= ssDouble;
-        OnMouseDown(*this, button, shift, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-        return result;
-      }
-      break;
+      return MousePress(message, wParam, lParam);
   }
   if (handled) return result;
   return DefaultProc(message, wParam, lParam);
@@ -472,6 +499,9 @@ LRESULT CALLBACK WinControl::StaticWndProc(HWND window, UINT message, WPARAM wPa
   }
   // Exceptions must never unwind through the platform's frames.
   try {
+    // The source of a drag takes its mouse messages from the drag.
+    if (drag::Source() == control && drag::SourceMessage(*control, message, wParam, lParam))
+      return 0;
     return control->WndProc(message, wParam, lParam);
   } catch (...) {
     Application::Instance().HandleException(std::current_exception());

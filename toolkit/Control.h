@@ -37,6 +37,9 @@ constexpr UINT CM_PARENTCOLORCHANGED = 0xB009;
 constexpr UINT CM_CTL3DCHANGED = 0xB010;
 
 enum BorderStyle : unsigned char { bsNone = 0, bsSingle = 1 };
+// dmAutomatic: a left press on the control begins a drag of it.
+enum DragMode : unsigned char { dmManual = 0, dmAutomatic = 1 };
+enum DragState : unsigned char { dsDragEnter, dsDragLeave, dsDragMove };
 
 enum ShiftFlag : unsigned {
   ssShift = 1,
@@ -55,6 +58,12 @@ using KeyEvent = std::function<void(WinControl& sender, WORD& key, ShiftState sh
 using KeyPressEvent = std::function<void(WinControl& sender, char& key)>;
 using MouseEvent =
     std::function<void(WinControl& sender, MouseButton button, ShiftState shift, int x, int y)>;
+// Drag positions are in the client coordinates of the control that is asked (`sender` for a
+// drag over it or a drop on it, `target` at the end; 0, 0 when there is no target).
+using DragOverEvent = std::function<void(WinControl& sender, WinControl& source, int x, int y,
+                                         DragState state, bool& accept)>;
+using DragDropEvent = std::function<void(WinControl& sender, WinControl& source, int x, int y)>;
+using EndDragEvent = std::function<void(WinControl& sender, WinControl* target, int x, int y)>;
 
 // The current modifier state as the keyboard reports it.
 ShiftState KeyboardShiftState();
@@ -104,6 +113,25 @@ class WinControl {
   bool CanFocus() const;
   virtual void SetFocus();
 
+  const std::string& Hint() const { return hint_; }
+  void SetHint(const std::string& hint) { hint_ = hint; }
+  // With ParentShowHint on (the default) the control takes its parent's ShowHint; setting
+  // ShowHint turns ParentShowHint off.
+  bool ShowHint() const;
+  void SetShowHint(bool show);
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool parent) { parentShowHint_ = parent; }
+
+  tk::DragMode DragMode() const { return dragMode_; }
+  void SetDragMode(tk::DragMode mode) { dragMode_ = mode; }
+  // Begins a drag of this control, at once or once the pointer has moved more than
+  // `threshold` pixels from the press (-1: the platform's drag threshold). Nothing happens
+  // while another drag is under way.
+  void BeginDrag(bool immediate, int threshold = -1);
+  // True from BeginDrag until the drag has ended, also while it waits for the threshold.
+  bool Dragging() const;
+  void EndDrag(bool drop);
+
   // The control that owns a platform window: the window itself or its nearest bound ancestor.
   static WinControl* FromHandle(HWND window);
   static WinControl* OwnerOf(HWND window);
@@ -120,6 +148,10 @@ class WinControl {
   KeyEvent OnKeyUp;
   MouseEvent OnMouseDown;
   NotifyEvent OnClick;
+  NotifyEvent OnStartDrag;
+  DragOverEvent OnDragOver;  // accept starts false; a control without a handler accepts nothing
+  DragDropEvent OnDragDrop;
+  EndDragEvent OnEndDrag;
 
   // Key dispatch of the application's key pipeline; true when the key was consumed.
   bool DoKeyDown(WORD& key, ShiftState shift);
@@ -141,6 +173,10 @@ class WinControl {
   virtual void BeforeDestroy() {}
   virtual LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);
+  // The toolkit's handling of a mouse press (WM_xBUTTONDOWN, WM_xBUTTONDBLCLK) without the
+  // automatic drag: the open lists of the form close, the platform sees the press, then
+  // OnMouseDown.
+  LRESULT MousePress(UINT message, WPARAM wParam, LPARAM lParam);
   // The platform's processing of a UTF-16 message, without the conversion to ANSI and back.
   LRESULT DefaultProcW(UINT message, WPARAM wParam, LPARAM lParam);
   // The reflected WM_COMMAND notification code of this control.
@@ -185,6 +221,10 @@ class WinControl {
   bool tabStop_ = false;
   int tabOrder_ = -1;
   int controlId_ = 0;
+  std::string hint_;
+  bool showHint_ = false;
+  bool parentShowHint_ = true;
+  tk::DragMode dragMode_ = dmManual;
   bool creating_ = false;
   bool focusing_ = false;
   WNDPROC baseProc_ = nullptr;

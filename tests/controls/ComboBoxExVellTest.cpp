@@ -725,3 +725,95 @@ TEST_F(ComboTest, NestedUpdatesStopAndResumeDrawingOnceForTheOutermostPair) {
   EXPECT_EQ(redraws, (std::vector<WPARAM>{FALSE, TRUE}));
   EXPECT_EQ(items.Count(), 1);
 }
+
+TEST_F(ComboTest, AnAutomaticDragStartsBeyondTheThresholdAndDropsOnTheControlThatAccepts) {
+  struct Case {
+    const char* name;
+    TComboBoxStyle style;
+    bool escape;  // Esc instead of the release
+  };
+  const Case cases[] = {{"editable box dropped", csDropDown, false},
+                        {"selection-only box dropped", csDropDownList, false},
+                        {"Esc cancels", csDropDown, true}};
+  std::vector<std::string> log;
+  auto note = [&](const std::string& entry) {
+    if (entry != "over move") log.push_back(entry);  // as many moves as the pointer makes
+  };
+  tk::Edit& target = form->before;
+  const char* states[] = {"enter", "leave", "move"};
+  combo().OnStartDrag = [&](tk::WinControl&) { note("start"); };
+  target.OnDragOver = [&](tk::WinControl&, tk::WinControl& source, int, int, tk::DragState state,
+                          bool& accept) {
+    note(std::string("over ") + states[state]);
+    accept = &source == &combo();
+  };
+  target.OnDragDrop = [&](tk::WinControl&, tk::WinControl&, int x, int y) {
+    note("drop " + std::to_string(x) + "," + std::to_string(y));
+  };
+  combo().OnEndDrag = [&](tk::WinControl&, tk::WinControl* to, int x, int y) {
+    note("end " + (to ? to->Name() : std::string("none")) + " " + std::to_string(x) + "," +
+         std::to_string(y));
+  };
+  Fill(combo(), {"12345", "67890"});
+  combo().SetDragMode(tk::dmAutomatic);
+  HCURSOR no = LoadCursor(nullptr, IDC_NO), arrow = LoadCursor(nullptr, IDC_ARROW);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    log.clear();
+    combo().SetStyle(c.style);
+    combo().SetItemIndex(0);
+    form->before.SetFocus();
+    ASSERT_TRUE(PumpUntil([&] { return form->before.Focused(); }));
+    RECT box;
+    GetWindowRect(c.style == csDropDown ? combo().EditWindow() : combo().Handle(), &box);
+    POINT click{box.left + 1, (box.top + box.bottom) / 2};
+
+    // A click is no drag: the box takes the focus; a selection-only box's list stays closed,
+    // and a click inside the focused edit part puts the caret there.
+    harness::ClickAt(click);
+    ASSERT_TRUE(PumpUntil([&] { return combo().HasFocus() && !GetCapture(); }));
+    EXPECT_FALSE(combo().ListDropped());
+    if (c.style == csDropDown) {
+      SendMessageA(combo().EditWindow(), EM_SETSEL, 2, 2);
+      harness::ClickAt({box.right - 2, click.y});
+      EXPECT_TRUE(PumpUntil(
+          [&] { return EditSelection(combo()) == std::make_pair(5, 5) && !GetCapture(); }));
+      EXPECT_EQ(GetFocus(), combo().EditWindow());
+    }
+    EXPECT_FALSE(combo().Dragging());
+
+    // Pressed and moved within the threshold: waiting, not yet dragging.
+    POINT press{click.x + 14, click.y};
+    harness::PressAt(press);
+    ASSERT_TRUE(PumpUntil([&] { return GetCapture() == combo().Handle(); }));
+    harness::MoveTo({press.x + 2, press.y + 1});
+    EXPECT_TRUE(combo().Dragging());
+    EXPECT_TRUE(log.empty());
+
+    // Over the form, which accepts nothing, then over the edit that accepts.
+    RECT frame;
+    GetWindowRect(form->Handle(), &frame);
+    harness::MoveTo({frame.right - 30, frame.bottom - 30});
+    EXPECT_TRUE(PumpUntil([&] { return !log.empty() && GetCursor() == no; }));
+    POINT over = harness::CentreOf(target.Handle());
+    harness::MoveTo(over);
+    EXPECT_TRUE(PumpUntil([&] { return log.size() == 2 && GetCursor() == arrow; }));
+    POINT at = over;
+    ScreenToClient(target.Handle(), &at);
+    std::string where = std::to_string(at.x) + "," + std::to_string(at.y);
+    std::vector<std::string> expected = {"start", "over enter", "over leave"};
+    if (c.escape) {
+      PressKey(VK_ESCAPE);
+      expected.push_back("end none 0,0");
+    } else {
+      harness::ReleaseAt(over);
+      expected.push_back("drop " + where);
+      expected.push_back("end before " + where);
+    }
+    EXPECT_TRUE(PumpUntil([&] { return !combo().Dragging() && log.size() >= expected.size(); }));
+    if (c.escape) harness::ReleaseAt(over);
+    harness::PumpIdle();
+    EXPECT_EQ(log, expected);
+    EXPECT_EQ(GetCapture(), nullptr);
+  }
+}

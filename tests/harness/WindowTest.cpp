@@ -181,6 +181,20 @@ void ClickAt(POINT screen, bool right) {
   PumpIdle();
 }
 
+void PressAt(POINT screen) {
+  INPUT move = MoveInput(screen), down = move;
+  down.mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+  Send({move, down});
+  PumpIdle();
+}
+
+void ReleaseAt(POINT screen) {
+  INPUT up = MoveInput(screen);
+  up.mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+  Send({up});
+  PumpIdle();
+}
+
 POINT CentreOf(HWND window) {
   RECT r;
   GetWindowRect(window, &r);

@@ -29,6 +29,10 @@ void SendKey(WORD key);
 void TypeText(const std::string& text);
 // A press (down and up) of a mouse button at a point of the screen.
 void ClickAt(POINT screen, bool right = false);
+// The left button going down, or coming up, at a point of the screen; with MoveTo between
+// them, a drag.
+void PressAt(POINT screen);
+void ReleaseAt(POINT screen);
 // Moves the mouse pointer to `screen`.
 void MoveTo(POINT screen);
 // The centre of a window, in screen coordinates.

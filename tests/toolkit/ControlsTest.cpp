@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 #include <thread>
@@ -72,7 +73,119 @@ std::string ErrorBoxText(const std::function<void()>& failure, TestForm& form) {
   return seen[0].text;
 }
 
+// The hint window that shows: a visible tool window of this thread.
+HWND ShownHint() {
+  HWND found = nullptr;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM data) CALLBACK -> BOOL {
+        if (!IsWindowVisible(window) || !(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+          return TRUE;
+        *reinterpret_cast<HWND*>(data) = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+std::string TextOf(HWND window) {
+  char text[256] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
 }  // namespace
+
+TEST_F(ToolkitTest, AHintShowsBelowThePointerWhileItRestsOnAControlWhoseShowHintIsOn) {
+  tk::Application& app = tk::Application::Instance();
+  const int showDelay = 50;
+  app.SetHintShowDelay(showDelay);
+  app.SetHintHideDelay(-1);
+  tk::Edit third(form, "third");
+  third.SetBounds(220, 40, 70, 21);
+  third.Handle();
+  form->SetShowHint(true);
+  form->first.SetHint("最初の欄");
+  form->first.SetShowHint(true);
+  form->second.SetHint("二番目");
+  form->second.SetShowHint(false);
+  third.SetHint("三番目");  // takes the form's ShowHint
+  RECT frame;
+  GetWindowRect(form->Handle(), &frame);
+  struct Step {
+    const char* name;
+    POINT pointer;
+    const char* hint;  // nullptr: none shows
+  };
+  const Step steps[] = {
+      {"ShowHint off", harness::CentreOf(form->second.Handle()), nullptr},
+      {"ShowHint on", harness::CentreOf(form->first.Handle()), "最初の欄"},
+      {"the parent's ShowHint", harness::CentreOf(third.Handle()), "三番目"},
+      {"out of the window", {frame.left - 20, frame.top - 20}, nullptr},
+      {"back on a control", harness::CentreOf(form->first.Handle()), "最初の欄"},
+      {"to a control without", harness::CentreOf(form->second.Handle()), nullptr},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    harness::MoveTo(step.pointer);
+    if (!step.hint) {
+      EXPECT_TRUE(harness::PumpUntil([] { return !ShownHint(); }));
+      EXPECT_FALSE(harness::PumpUntil([] { return ShownHint() != nullptr; }, 10 * showDelay));
+      continue;
+    }
+    ASSERT_TRUE(harness::PumpUntil([&] { return TextOf(ShownHint()) == step.hint; }));
+    HWND hint = ShownHint();
+    RECT shown;
+    GetWindowRect(hint, &shown);
+    EXPECT_LE(std::abs(shown.left - step.pointer.x), 2);
+    EXPECT_GT(shown.top, step.pointer.y);
+    EXPECT_LT(shown.top, step.pointer.y + 40);
+    EXPECT_TRUE(GetWindowLongA(hint, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(GetActiveWindow(), form->Handle());  // the hint never takes the activation
+  }
+  // With a hide delay the hint goes while the pointer still rests on the control.
+  app.SetHintHideDelay(100);
+  harness::MoveTo(harness::CentreOf(form->first.Handle()));
+  EXPECT_TRUE(harness::PumpUntil([] { return ShownHint() != nullptr; }));
+  EXPECT_TRUE(harness::PumpUntil([] { return !ShownHint(); }));
+  app.SetHintShowDelay(500);
+  app.SetHintHideDelay(2500);
+}
+
+TEST_F(ToolkitTest, AnAutomaticDragBeginsAtTheToolkitsPressAndEndsWhenTheCaptureGoes) {
+  std::vector<std::string> log;
+  form->first.SetDragMode(tk::dmAutomatic);
+  form->first.OnStartDrag = [&](tk::WinControl&) { log.push_back("start"); };
+  form->second.OnDragOver = [&](tk::WinControl&, tk::WinControl&, int, int, tk::DragState state,
+                                bool& accept) {
+    if (state == tk::dsDragEnter) log.push_back("enter");
+    accept = true;
+  };
+  form->second.OnDragDrop = [&](tk::WinControl&, tk::WinControl&, int, int) {
+    log.push_back("drop");
+  };
+  form->first.OnEndDrag = [&](tk::WinControl&, tk::WinControl* target, int, int) {
+    log.push_back(std::string("end ") + (target ? target->Name() : "none"));
+  };
+  // A click stays a click: the edit has the focus, and nothing was dragged.
+  form->second.SetFocus();
+  POINT from = harness::CentreOf(form->first.Handle());
+  harness::ClickAt(from);
+  ASSERT_TRUE(harness::PumpUntil([&] { return form->first.Focused() && !GetCapture(); }));
+  EXPECT_FALSE(form->first.Dragging());
+  EXPECT_TRUE(log.empty());
+
+  // Taking the capture away ends the drag over an accepting control without a drop.
+  harness::PressAt({from.x + 20, from.y});
+  ASSERT_TRUE(harness::PumpUntil([&] { return GetCapture() == form->first.Handle(); }));
+  harness::MoveTo(harness::CentreOf(form->second.Handle()));
+  ASSERT_TRUE(harness::PumpUntil([&] { return log.size() == 2; }));
+  SetCapture(form->Handle());
+  EXPECT_TRUE(harness::PumpUntil([&] { return !form->first.Dragging(); }));
+  ReleaseCapture();
+  harness::ReleaseAt(harness::CentreOf(form->second.Handle()));
+  EXPECT_EQ(log, (std::vector<std::string>{"start", "enter", "end none"}));
+}
 
 TEST_F(ToolkitTest, TheErrorBoxAppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
   auto fail = [](const char* message) { return [message] { throw tk::Exception(message); }; };
