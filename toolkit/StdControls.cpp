@@ -94,50 +94,46 @@ LRESULT Edit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 namespace {
 
-// A copy of a glyph in grey, lighter than the original, for the disabled state.
-HBITMAP GreyCopy(HBITMAP source, int width, int height, COLORREF transparent) {
+// The six state images of a button (normal, hot, pressed, disabled, defaulted, stylus hot)
+// side by side in one 32-bit bitmap whose alpha leaves out the glyph strip's transparent
+// colour, the colour of its bottom-left pixel. The disabled image is the strip's second
+// glyph, or a lighter grey copy of the first.
+HBITMAP StateImages(HBITMAP strip, int size, bool hasDisabledGlyph) {
+  BITMAP shape{};
+  GetObjectA(strip, sizeof shape, &shape);
+  int stripWidth = shape.bmWidth;
   BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-  std::vector<DWORD> pixels(width * height);
-  HDC dc = GetDC(nullptr);
-  GetDIBits(dc, source, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  DWORD key = RGB(GetBValue(transparent), GetGValue(transparent), GetRValue(transparent));
-  for (DWORD& pixel : pixels) {
-    if ((pixel & 0xFFFFFF) == key) continue;
-    int grey =
-        (((pixel >> 16) & 0xFF) * 30 + ((pixel >> 8) & 0xFF) * 59 + (pixel & 0xFF) * 11) / 100;
-    grey = 128 + grey / 2;
-    pixel = (grey << 16) | (grey << 8) | grey;
-  }
-  HBITMAP copy = CreateCompatibleBitmap(dc, width, height);
-  SetDIBits(dc, copy, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-  ReleaseDC(nullptr, dc);
-  return copy;
-}
-
-COLORREF BottomLeftPixel(HBITMAP bitmap, int height) {
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), stripWidth, -size, 1, 32, BI_RGB};
+  std::vector<DWORD> pixels(static_cast<size_t>(stripWidth) * size);
   HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  COLORREF colour = GetPixel(dc, 0, height - 1);
-  SelectObject(dc, old);
+  GetDIBits(dc, strip, 0, size, pixels.data(), &info, DIB_RGB_COLORS);
+  DWORD key = pixels[static_cast<size_t>(size - 1) * stripWidth] & 0xFFFFFF;
+  info.bmiHeader.biWidth = 6 * size;
+  void* bits = nullptr;
+  HBITMAP images = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   DeleteDC(dc);
-  return colour;
-}
-
-HBITMAP SubBitmap(HBITMAP source, int left, int width, int height) {
-  HDC screen = GetDC(nullptr);
-  HDC from = CreateCompatibleDC(screen);
-  HDC to = CreateCompatibleDC(screen);
-  HBITMAP part = CreateCompatibleBitmap(screen, width, height);
-  HGDIOBJ oldFrom = SelectObject(from, source);
-  HGDIOBJ oldTo = SelectObject(to, part);
-  BitBlt(to, 0, 0, width, height, from, left, 0, SRCCOPY);
-  SelectObject(from, oldFrom);
-  SelectObject(to, oldTo);
-  DeleteDC(from);
-  DeleteDC(to);
-  ReleaseDC(nullptr, screen);
-  return part;
+  if (!images) return nullptr;
+  auto* out = static_cast<DWORD*>(bits);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      DWORD normal = pixels[static_cast<size_t>(y) * stripWidth + x] & 0xFFFFFF;
+      DWORD disabled = normal;
+      if (hasDisabledGlyph && stripWidth >= 2 * size) {
+        disabled = pixels[static_cast<size_t>(y) * stripWidth + size + x] & 0xFFFFFF;
+      } else if (normal != key) {
+        DWORD grey = (((normal >> 16) & 0xFF) * 30 + ((normal >> 8) & 0xFF) * 59 +
+                      (normal & 0xFF) * 11) / 100;
+        grey = 128 + grey / 2;
+        disabled = (grey << 16) | (grey << 8) | grey;
+      }
+      for (int state = 0; state < 6; ++state) {
+        DWORD pixel = state == 3 ? disabled : normal;
+        out[static_cast<size_t>(y) * 6 * size + state * size + x] =
+            pixel == key ? 0 : (0xFF000000 | pixel);
+      }
+    }
+  }
+  return images;
 }
 
 }  // namespace
@@ -172,17 +168,12 @@ void BitmapButton::AfterCreate() {
         static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(glyphId_),
                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!strip) return;
-    COLORREF transparent = BottomLeftPixel(strip, size);
-    HBITMAP normal = SubBitmap(strip, 0, size, size);
-    HBITMAP disabled = glyphCount_ > 1 ? SubBitmap(strip, size, size, size)
-                                       : GreyCopy(normal, size, size, transparent);
-    // One image per button state: normal, hot, pressed, disabled, defaulted, stylus hot.
-    images_ = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 6, 0);
-    for (int state = 0; state < 6; ++state)
-      ImageList_AddMasked(images_, state == 3 ? disabled : normal, transparent);
-    DeleteObject(normal);
-    DeleteObject(disabled);
+    HBITMAP states = StateImages(strip, size, glyphCount_ > 1);
     DeleteObject(strip);
+    if (!states) return;
+    images_ = ImageList_Create(size, size, ILC_COLOR32, 6, 0);
+    ImageList_Add(images_, states, nullptr);
+    DeleteObject(states);
   }
   BUTTON_IMAGELIST list{images_, {4, 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
   SendMessageA(handle_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
