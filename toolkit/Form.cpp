@@ -73,8 +73,9 @@ void Form::CreateWnd() {
   RECT frame{0, 0, clientSize_.cx, clientSize_.cy};
   AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
   SetBounds(0, 0, frame.right - frame.left, frame.bottom - frame.top);
-  WinControl::CreateWnd();
+  // Made where it shows: a move after creation costs a round trip to the display.
   Centre();
+  WinControl::CreateWnd();
 }
 
 void Form::Centre() {
