@@ -89,8 +89,10 @@ void Form::Centre() {
 }
 
 void Form::Show() {
-  SetVisible(true);
   HWND window = Handle();
+  // One show that activates too: showing without activation first would cost a second
+  // round of window messages and requests to the display.
+  visible_ = true;
   ShowWindow(window, SW_SHOW);
   SetForegroundWindow(window);
   UpdateWindow(window);
