@@ -35,8 +35,7 @@ void Hints::MouseMove(WinControl& control) {
 void Hints::Cancel() {
   if (state_ == State::Idle) return;
   window_.Hide();
-  if (stepTimer_) KillTimer(nullptr, stepTimer_);
-  stepTimer_ = 0;
+  Kill(stepTimer_);
   state_ = State::Done;
 }
 
@@ -61,8 +60,7 @@ void CALLBACK Hints::Tick(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 void Hints::Step() {
-  KillTimer(nullptr, stepTimer_);
-  stepTimer_ = 0;
+  Kill(stepTimer_);
   if (state_ == State::Waiting && PointerOver()) {
     POINT at;
     GetCursorPos(&at);
@@ -93,15 +91,19 @@ bool Hints::PointerOver() const {
 
 // A thread timer's id cannot be chosen: a new period is a new timer.
 void Hints::Restart(UINT_PTR& timer, UINT period) {
-  if (timer) KillTimer(nullptr, timer);
+  Kill(timer);
   timer = SetTimer(nullptr, 0, period, Tick);
+}
+
+void Hints::Kill(UINT_PTR& timer) {
+  if (timer) KillTimer(nullptr, timer);
+  timer = 0;
 }
 
 void Hints::Stop() {
   window_.Hide();
-  if (stepTimer_) KillTimer(nullptr, stepTimer_);
-  if (watchTimer_) KillTimer(nullptr, watchTimer_);
-  stepTimer_ = watchTimer_ = 0;
+  Kill(stepTimer_);
+  Kill(watchTimer_);
 }
 
 }  // namespace tk

@@ -33,6 +33,7 @@ class Hints {
   void Watch();
   bool PointerOver() const;
   static void Restart(UINT_PTR& timer, UINT period);
+  static void Kill(UINT_PTR& timer);
   void Stop();
 
   WinControl* control_ = nullptr;
