@@ -11,3 +11,8 @@ can_run_32bit_programs() {
   rm -f "$probe"
   [ "$status" -eq 42 ]
 }
+
+# Whether 32-bit Wine is installed.
+has_32bit_wine() {
+  dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install ok installed'
+}

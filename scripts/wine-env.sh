@@ -12,12 +12,15 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 . "$QUORVEL_ROOT/scripts/probe-32bit.sh"
 
 if [ -z "${QUORVEL_ARCH:-}" ]; then
-  if can_run_32bit_programs; then
-    QUORVEL_ARCH=32
-    QUORVEL_ARCH_REASON="this machine runs 32-bit programs"
-  else
+  if ! can_run_32bit_programs; then
     QUORVEL_ARCH=64
     QUORVEL_ARCH_REASON="this machine's kernel cannot run 32-bit programs, which 32-bit Wine needs"
+  elif ! has_32bit_wine; then
+    QUORVEL_ARCH=64
+    QUORVEL_ARCH_REASON="32-bit Wine (wine32:i386) is not installed here"
+  else
+    QUORVEL_ARCH=32
+    QUORVEL_ARCH_REASON="this machine runs 32-bit programs"
   fi
 else
   QUORVEL_ARCH_REASON="QUORVEL_ARCH=$QUORVEL_ARCH was given"
