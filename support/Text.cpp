@@ -1,5 +1,7 @@
 #include "support/Text.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsBlankOrControl(char c) { return static_cast<unsigned char>(c) <= 32; }
@@ -49,31 +51,55 @@ std::string_view WithoutByteOrderMark(std::string_view bytes) {
   return bytes;
 }
 
+namespace {
+
+// Decodes the character that starts at `at` into `unit`; returns its length in bytes, or 0
+// when it breaks the rule.
+size_t DecodeUtf8Char(std::string_view line, size_t at, wchar_t& unit) {
+  unsigned char lead = static_cast<unsigned char>(line[at]);
+  if (lead < 0x80) {
+    unit = lead;
+    return 1;
+  }
+  size_t following = (lead & 0x20) ? 2 : 1;
+  if (line.size() - at - 1 < following) return 0;
+  unsigned char second = static_cast<unsigned char>(line[at + 1]);
+  if (!IsContinuation(second)) return 0;
+  if (following == 1) {
+    unit = static_cast<wchar_t>(((lead & 0x1F) << 6) | (second & 0x3F));
+    return 2;
+  }
+  unsigned char third = static_cast<unsigned char>(line[at + 2]);
+  if (!IsContinuation(third)) return 0;
+  unit = static_cast<wchar_t>(((lead & 0x0F) << 12) | ((second & 0x3F) << 6) | (third & 0x3F));
+  return 3;
+}
+
+}  // namespace
+
 std::optional<std::wstring> DecodeUtf8Line(std::string_view line) {
   std::wstring units;
   units.reserve(line.size());
-  for (size_t i = 0; i < line.size();) {
-    unsigned char lead = static_cast<unsigned char>(line[i]);
-    if (lead < 0x80) {
-      units.push_back(lead);
-      ++i;
-      continue;
-    }
-    size_t following = (lead & 0x20) ? 2 : 1;
-    if (line.size() - i - 1 < following) return std::nullopt;
-    unsigned char second = static_cast<unsigned char>(line[i + 1]);
-    if (!IsContinuation(second)) return std::nullopt;
-    if (following == 1) {
-      units.push_back(static_cast<wchar_t>(((lead & 0x1F) << 6) | (second & 0x3F)));
-    } else {
-      unsigned char third = static_cast<unsigned char>(line[i + 2]);
-      if (!IsContinuation(third)) return std::nullopt;
-      units.push_back(
-          static_cast<wchar_t>(((lead & 0x0F) << 12) | ((second & 0x3F) << 6) | (third & 0x3F)));
-    }
-    i += following + 1;
+  wchar_t unit;
+  for (size_t i = 0, length; i < line.size(); i += length) {
+    length = DecodeUtf8Char(line, i, unit);
+    if (length == 0) return std::nullopt;
+    units.push_back(unit);
   }
   return units;
+}
+
+std::string_view TrimUtf8Line(std::string_view line) {
+  size_t begin = line.size(), end = 0;
+  wchar_t unit;
+  for (size_t i = 0, length; i < line.size(); i += length) {
+    length = DecodeUtf8Char(line, i, unit);
+    if (length == 0) return {};
+    if (unit <= 32) continue;
+    begin = std::min(begin, i);
+    end = i + length;
+  }
+  return begin < end ? line.substr(begin, end - begin) : std::string_view();
 }
 
 std::string EncodeUtf8(std::wstring_view text) {

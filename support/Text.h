@@ -32,6 +32,11 @@ std::string_view WithoutByteOrderMark(std::string_view bytes);
 // then unusable.
 std::optional<std::wstring> DecodeUtf8Line(std::string_view line);
 
+// The bytes of a UTF-8 line without the characters of code 32 or less at either end, the
+// characters read as DecodeUtf8Line reads them (so an encoded U+0000 at an end goes too). Empty
+// for a line that breaks the decoding rule.
+std::string_view TrimUtf8Line(std::string_view line);
+
 // Encodes UTF-16 units as UTF-8, each unit on its own: below 0x80 one byte, below 0x800 two,
 // otherwise three (a surrogate pair becomes two three-byte sequences). U+0000 becomes C0 80,
 // so that the text holds no NUL byte and decodes back to the same units. No byte-order mark.

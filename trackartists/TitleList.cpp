@@ -20,19 +20,29 @@ bool IsCutExtension(std::string_view tail) {
   return upper == ".MP3" || upper == ".WAV";
 }
 
-// The one place where a title line of a UTF-8 file becomes ANSI text. A list item cannot
-// hold a NUL, so a decoded U+0000 (C0 80) ends the title, as the list would show it.
+// The title of a line of a UTF-8 file, cleaned. A list item cannot hold a NUL, so a decoded
+// U+0000 (C0 80) inside the title ends it, as the list would show it; one at either end is
+// trimmed away first, like any other character of code 32 or less.
 std::string TitleFromUtf8(std::string_view line) {
   std::optional<std::wstring> units = DecodeUtf8Line(line);
   if (!units) return std::string();
-  return tk::WideToAnsi(std::wstring_view(*units).substr(0, units->find(L'\0')));
+  std::wstring_view text = *units;
+  while (!text.empty() && text.front() <= 32) text.remove_prefix(1);
+  std::string title = tk::WideToAnsi(text.substr(0, text.find(L'\0')));
+  NormalizeTitle(title);
+  return title;
 }
 
-// A Shift-JIS line as the platform reads it: invalid byte pairs and a lead byte left without
-// its trail byte become the substitute character. The list control holds its items in
-// UTF-16 and gives back this form anyway; a raw lead byte at the very end would make its
-// conversion read past the terminator.
-std::string WellFormedAnsi(std::string_view line) { return tk::WideToAnsi(tk::AnsiToWide(line)); }
+// The title of a line of a Shift-JIS file: its bytes are cleaned as they stand, so that a
+// stray lead byte cannot swallow the byte after it, and only the result is made well formed as
+// the platform reads it (invalid byte pairs and a lone lead byte become the substitute
+// character). The list control holds its items in UTF-16 and gives back this form anyway; a
+// raw lead byte at the very end would make its conversion read past the terminator.
+std::string TitleFromShiftJis(std::string_view line) {
+  std::string title(line);
+  NormalizeTitle(title);
+  return tk::WideToAnsi(tk::AnsiToWide(title));
+}
 
 // The lines of a title.txt as read, a leading byte-order mark skipped, and whether the text
 // up to the first NUL is UTF-8: decided once for the whole file.
@@ -44,10 +54,6 @@ struct TitleFile {
 TitleFile SplitTitleFile(std::string_view bytes) {
   bytes = WithoutByteOrderMark(bytes);
   return {SplitLines(bytes), IsValidUtf8(bytes.substr(0, bytes.find('\0')))};
-}
-
-std::string ConvertedLine(const std::string& line, bool utf8) {
-  return utf8 ? TitleFromUtf8(line) : WellFormedAnsi(line);
 }
 
 }  // namespace
@@ -65,19 +71,12 @@ void NormalizeTitle(std::string& title) {
   title.erase(0, start);
 }
 
-std::vector<std::string> TitleFileLines(std::string_view bytes) {
-  TitleFile file = SplitTitleFile(bytes);
-  for (std::string& line : file.lines) line = ConvertedLine(line, file.utf8);
-  return file.lines;
-}
-
 std::vector<std::string> TitlesOf(std::string_view bytes, OriginalTexts* originals) {
   TitleFile file = SplitTitleFile(bytes);
   std::vector<std::string> titles;
   CaseIgnoringSet seen;
   for (const std::string& line : file.lines) {
-    std::string title = ConvertedLine(line, file.utf8);
-    NormalizeTitle(title);
+    std::string title = file.utf8 ? TitleFromUtf8(line) : TitleFromShiftJis(line);
     if (title.empty() || !seen.Insert(title)) continue;
     if (originals && file.utf8) originals->NoteListedTitle(line, title);
     titles.push_back(std::move(title));

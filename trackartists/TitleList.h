@@ -15,15 +15,12 @@ class OriginalTexts;
 // that the title matches the key it is stored under in metadata.txt (keys are read trimmed).
 void NormalizeTitle(std::string& title);
 
-// The lines of a title.txt in the ANSI code page: a leading byte-order mark skipped, split as
-// metadata.txt is split, and decoded from UTF-8 line by line when the text up to the first NUL
-// is valid UTF-8 (a line that breaks the decoding rule becomes empty), else read as Shift-JIS,
-// invalid byte pairs becoming the substitute character as the list control would show them.
-std::vector<std::string> TitleFileLines(std::string_view bytes);
-
 // The titles of a title.txt's bytes in file order, each the first spelling met of titles that
-// are equal with letter case ignored. For a UTF-8 file, `originals` (when given) learns the
-// original characters of each listed title that the code page lacks.
+// are equal with letter case ignored. A leading byte-order mark is skipped; the text up to the
+// first NUL is UTF-8 when it is valid UTF-8 (each line decoded on its own, a line that breaks
+// the decoding rule giving no title), else Shift-JIS, whose lines are cleaned as bytes. For a
+// UTF-8 file, `originals` (when given) learns the original characters of each listed title that
+// the code page lacks.
 std::vector<std::string> TitlesOf(std::string_view bytes, OriginalTexts* originals = nullptr);
 
 // TitlesOf the file, opened shared with other readers only. Raises

@@ -114,6 +114,8 @@ TEST(TextIsValidUtf8, FollowsTheStructuralRule) {
   EXPECT_FALSE(IsValidUtf8("\x80"));                  // continuation without lead
   EXPECT_FALSE(IsValidUtf8("\xF8\x80\x80\x80\x80"));  // lead F8-FF
   EXPECT_FALSE(IsValidUtf8("\xFF"));
+  for (const char* lead : {"\xF8", "\xFB", "\xFC", "\xFE", "\xFF"})  // not even as four-byte leads
+    EXPECT_FALSE(IsValidUtf8(std::string(lead) + "\x80\x80\x80")) << int(*lead & 0xFF);
   EXPECT_FALSE(IsValidUtf8("\xE3\x82"));   // cut off at the end
   EXPECT_FALSE(IsValidUtf8("\xE3\x82 "));  // interrupted
   EXPECT_FALSE(IsValidUtf8("\x83\x5C"));   // Shift-JIS "ソ"
