@@ -315,6 +315,7 @@ void TMain_Form::SaveBtnClick() {
 void TMain_Form::ClearMetadata() {
   FArtists->Clear();
   FOriginals.Clear();
+  FOtherKeyLines.clear();
   for (tk::Edit* edit : {&KyAlbum, &KyAlbumArtist, &KyArtist, &KyGenre}) edit->SetText("");
   KyCBYear.Items().Clear();
   kyCBDiscNo.Items().Clear();
@@ -322,7 +323,7 @@ void TMain_Form::ClearMetadata() {
 }
 
 void TMain_Form::LoadMetadata(const std::string& path) {
-  for (const AlbumValue& value : ReadMetadataFile(path, *FArtists, &FOriginals))
+  for (const AlbumValue& value : ReadMetadataFile(path, *FArtists, &FOriginals, &FOtherKeyLines))
     ApplyAlbumValue(value);
 }
 
@@ -383,8 +384,8 @@ void TMain_Form::ResolveTypedValues() {
 void TMain_Form::SaveMetadata(const std::string& path) {
   ResolveTypedValues();
   auto selected = [](TComboBoxExVell& box) { return box.Items().Get(box.ItemIndex()); };
-  AlbumRecord record{KyAlbum.Text(),     KyAlbumArtist.Text(), KyArtist.Text(),
-                     selected(KyCBYear), KyGenre.Text(),       selected(kyCBDiscNo)};
+  AlbumRecord record{KyAlbum.Text(), KyAlbumArtist.Text(), KyArtist.Text(), selected(KyCBYear),
+                     KyGenre.Text(), selected(kyCBDiscNo), FOtherKeyLines};
   WriteMetadataFile(path, BuildMetadataText(record, *FArtists, &FOriginals));
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "controls/ComboBoxExVell.h"
 #include "metadata/ArtistMap.h"
@@ -74,6 +75,8 @@ class TMain_Form : public tk::Form {
   std::unique_ptr<ArtistMap> FArtists;
   // The original characters of the loaded album's texts that the code page lacks.
   OriginalTexts FOriginals;
+  // The loaded album's key lines for keys the editor does not edit, written back as read.
+  std::vector<std::string> FOtherKeyLines;
 };
 
 extern TMain_Form* Main_Form;

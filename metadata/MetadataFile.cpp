@@ -53,22 +53,27 @@ const KeyName* FindAlbumKey(const std::string& key) {
 
 class MetadataParser {
  public:
-  MetadataParser(ArtistMap& artists, OriginalTexts* originals)
-      : artists_(artists), originals_(originals) {}
-  void ParseLine(const ConvertedText& decoded);
+  MetadataParser(ArtistMap& artists, OriginalTexts* originals,
+                 std::vector<std::string>* otherKeyLines)
+      : artists_(artists), originals_(originals), otherKeyLines_(otherKeyLines) {}
+  // `line` is the line's UTF-8 bytes as they stand in the file.
+  void ParseLine(std::string_view line);
   std::vector<AlbumValue> TakeValues() { return std::move(values_); }
 
  private:
   // `key` and `value` are pieces of the decoded line, so that their originals can be noted.
-  void ApplyKeyLine(const ConvertedText& decoded, std::string_view key, std::string_view value);
+  void ApplyKeyLine(std::string_view line, const ConvertedText& decoded, std::string_view key,
+                    std::string_view value);
 
   ArtistMap& artists_;
   OriginalTexts* originals_;
+  std::vector<std::string>* otherKeyLines_;
   std::string section_;
   std::vector<AlbumValue> values_;
 };
 
-void MetadataParser::ParseLine(const ConvertedText& decoded) {
+void MetadataParser::ParseLine(std::string_view rawLine) {
+  ConvertedText decoded = DecodeLine(rawLine);
   std::string_view line = TrimView(decoded.Ansi());
   if (line.empty() || line.front() == '#') return;
   if (IsSectionHeader(line)) {
@@ -77,11 +82,12 @@ void MetadataParser::ParseLine(const ConvertedText& decoded) {
   }
   size_t equals = line.find('=');
   if (equals == std::string::npos) return;
-  ApplyKeyLine(decoded, TrimView(line.substr(0, equals)), TrimView(line.substr(equals + 1)));
+  ApplyKeyLine(rawLine, decoded, TrimView(line.substr(0, equals)),
+               TrimView(line.substr(equals + 1)));
 }
 
-void MetadataParser::ApplyKeyLine(const ConvertedText& decoded, std::string_view key,
-                                  std::string_view value) {
+void MetadataParser::ApplyKeyLine(std::string_view line, const ConvertedText& decoded,
+                                  std::string_view key, std::string_view value) {
   if (section_ == kArtistsSection) {
     if (key.empty() || value.empty()) return;
     artists_.SetArtist(std::string(key), std::string(value));
@@ -91,28 +97,34 @@ void MetadataParser::ApplyKeyLine(const ConvertedText& decoded, std::string_view
   if (const KeyName* name = FindAlbumKey(std::string(key))) {
     values_.push_back({name->key, std::string(value)});
     if (originals_) originals_->NoteValue(name->key, decoded, value);
+  } else if (!key.empty() && otherKeyLines_) {
+    // Kept as the file has it, characters the code page lacks included.
+    otherKeyLines_->emplace_back(TrimUtf8Line(line));
   }
 }
 
 }  // namespace
 
 std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, ArtistMap& artists,
-                                          OriginalTexts* originals) {
+                                          OriginalTexts* originals,
+                                          std::vector<std::string>* otherKeyLines) {
   artists.Clear();
   if (originals) originals->Clear();
-  MetadataParser parser(artists, originals);
-  for (const std::string& line : SplitLines(WithoutByteOrderMark(bytes))) {
-    parser.ParseLine(DecodeLine(line));
-  }
+  if (otherKeyLines) otherKeyLines->clear();
+  MetadataParser parser(artists, originals, otherKeyLines);
+  for (const std::string& line : SplitLines(WithoutByteOrderMark(bytes))) parser.ParseLine(line);
   return parser.TakeValues();
 }
 
 std::vector<AlbumValue> ReadMetadataFile(const std::string& path, ArtistMap& artists,
-                                         OriginalTexts* originals) {
-  // Both are emptied also when the file then cannot be opened.
+                                         OriginalTexts* originals,
+                                         std::vector<std::string>* otherKeyLines) {
+  // All are emptied also when the file then cannot be opened.
   artists.Clear();
   if (originals) originals->Clear();
-  return ParseMetadataText(tk::ReadWholeFile(path, FILE_SHARE_READ), artists, originals);
+  if (otherKeyLines) otherKeyLines->clear();
+  return ParseMetadataText(tk::ReadWholeFile(path, FILE_SHARE_READ), artists, originals,
+                           otherKeyLines);
 }
 
 namespace {
@@ -182,7 +194,9 @@ class WideTextBuilder {
   }
   std::wstring Take() {
     Flush();
-    return std::move(FWide);
+    std::wstring taken = std::move(FWide);
+    FWide.clear();
+    return taken;
   }
 
  private:
@@ -221,6 +235,8 @@ std::string BuildMetadataText(const AlbumRecord& record, const ArtistMap& artist
   addLine("YEAR=", record.year);
   addValue("GENRE=", AlbumKey::Genre, record.genre);
   addLine("DISCNUMBER=", record.discNumber);
+  std::string bytes = EncodeUtf8(text.Take());
+  for (const std::string& line : record.otherKeyLines) bytes.append(line).append("\r\n");
   addLine("");
   for (const char* comment : ArtistsComments) addLine(comment);
   addLine("[ARTISTS]");
@@ -231,7 +247,7 @@ std::string BuildMetadataText(const AlbumRecord& record, const ArtistMap& artist
     text.Append(title, kept.OriginalTitle(title));
     addLine("=", artist, kept.OriginalArtist(title, artist));
   }
-  return EncodeUtf8(text.Take());
+  return bytes + EncodeUtf8(text.Take());
 }
 
 void WriteMetadataFile(const std::string& path, const std::string& bytes,

@@ -23,26 +23,32 @@ struct AlbumValue {
 };
 
 // What the writer puts on the album key lines. `year` and `discNumber` are the texts of the
-// lists' selected items, empty when none is selected.
+// lists' selected items, empty when none is selected. `otherKeyLines` are the key lines read
+// for keys the editor does not edit, UTF-8 as they stood: written after DISCNUMBER unchanged.
 struct AlbumRecord {
   std::string album, albumArtist, artist, year, genre, discNumber;
+  std::vector<std::string> otherKeyLines;
 };
 
 // The comment lines that every written file carries: two at the top, four before [ARTISTS].
 extern const char* const HeaderComments[2];
 extern const char* const ArtistsComments[4];
 
-// Empties `artists` and `originals`, then reads the file (shared with other readers only) and
-// returns its album key lines in file order, each to be applied in turn, so the last of a key
-// wins; the ARTISTS section's entries go into `artists`, and the original characters of values
-// and entries that the ANSI code page cannot hold into `originals`. Raises the file-open error;
-// malformed content is never an error.
+// Empties `artists`, `originals` and `otherKeyLines`, then reads the file (shared with other
+// readers only) and returns its album key lines in file order, each to be applied in turn, so
+// the last of a key wins; the ARTISTS section's entries go into `artists`, the original
+// characters of values and entries that the ANSI code page cannot hold into `originals`, and
+// the other key lines outside the ARTISTS section (a key that is none of the six) into
+// `otherKeyLines`, in file order, as UTF-8 bytes trimmed of characters of code 32 or less.
+// Raises the file-open error; malformed content is never an error.
 std::vector<AlbumValue> ReadMetadataFile(const std::string& path, ArtistMap& artists,
-                                         OriginalTexts* originals = nullptr);
+                                         OriginalTexts* originals = nullptr,
+                                         std::vector<std::string>* otherKeyLines = nullptr);
 
-// The reading rules applied to the bytes of a file; empties `artists` and `originals` first.
+// The reading rules applied to the bytes of a file; empties the outputs first.
 std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, ArtistMap& artists,
-                                          OriginalTexts* originals = nullptr);
+                                          OriginalTexts* originals = nullptr,
+                                          std::vector<std::string>* otherKeyLines = nullptr);
 
 // A DISCNUMBER value as a signed 32-bit integer: optional "+" or "-", then decimal digits, or
 // hexadecimal digits after "$", "x", "X", "0x" or "0X", and nothing else. Anything else, and

@@ -172,7 +172,8 @@ Entries EntriesOf(const ArtistMap& map) {
 void CheckRead(std::string_view bytes) {
   ArtistMap map;
   OriginalTexts originals;
-  std::vector<AlbumValue> values = ParseMetadataText(bytes, map, &originals);
+  std::vector<std::string> kept;
+  std::vector<AlbumValue> values = ParseMetadataText(bytes, map, &originals, &kept);
   for (const AlbumValue& value : values) ASSERT_TRUE(IsTrimmed(value.value)) << value.value;
   for (int i = 0; i < map.Count(); ++i) {
     std::string title = map.TitleAt(i);
@@ -183,12 +184,15 @@ void CheckRead(std::string_view bytes) {
   }
 
   std::array<std::string, 6> fields = LastValues(values);
-  AlbumRecord record{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
+  AlbumRecord record{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], kept};
   ArtistMap reread;
   OriginalTexts rereadOriginals;
   std::string saved = BuildMetadataText(record, map, &originals);
-  std::vector<AlbumValue> rereadValues = ParseMetadataText(saved, reread, &rereadOriginals);
+  std::vector<std::string> rereadKept;
+  std::vector<AlbumValue> rereadValues =
+      ParseMetadataText(saved, reread, &rereadOriginals, &rereadKept);
   ASSERT_EQ(LastValues(rereadValues), fields);
+  ASSERT_EQ(rereadKept, kept);
   ASSERT_EQ(reread.Count(), map.Count());
   ASSERT_EQ(EntriesOf(reread), EntriesOf(map));
   // What a save kept of the characters the code page lacks, the next save keeps too.

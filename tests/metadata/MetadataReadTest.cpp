@@ -99,6 +99,22 @@ TEST(MetadataRead, AlbumKeysApplyInEverySectionButArtists) {
   EXPECT_EQ(parsed.entries, (Entries{"ALBUM=Track", "A=1", "B=2"}));
 }
 
+// Keys the editor does not edit are kept as their lines stand, trimmed, in file order; lines
+// of the ARTISTS section, comments, headers and lines without a key are not.
+TEST(MetadataRead, OtherKeyLinesOutsideArtistsAreKeptAsTheyStand) {
+  ArtistMap map;
+  std::vector<std::string> kept{"stale"};
+  Values values = ParseMetadataText(
+      " COMMENT = caf\xC3\xA9 \r\nBROKEN=\xF0\x9F\x8E\xB5\r\n#TRACKTOTAL=1\r\ncomposer=x\t\r\n=no "
+      "key\r\n"
+      "ALBUM=a\r\n[OTHER]\r\n\xC0\x80TRACKTOTAL=12\xC0\x80\r\n[ARTISTS]\r\nSong=Guest\r\n"
+      "[x]\r\nMOOD = \xE5\xA4\x8F\r\n",
+      map, nullptr, &kept);
+  EXPECT_EQ(values, Values{Album("a")});
+  EXPECT_EQ(kept, (Entries{"COMMENT = caf\xC3\xA9", "composer=x", "TRACKTOTAL=12",
+                           "MOOD = \xE5\xA4\x8F"}));
+}
+
 TEST(MetadataRead, ArtistEntriesGoThroughSetArtist) {
   EXPECT_EQ(EntriesOf("[ARTISTS]\r\nSong=Guest\r\nOther=X\r\nSONG=Other\r\n"),
             (Entries{"SONG=Other", "Other=X"}));

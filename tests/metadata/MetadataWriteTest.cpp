@@ -71,6 +71,26 @@ TEST(MetadataBuild, ShiftJisBecomesUtf8) {
   EXPECT_NE(text.substr(0, 3), "\xEF\xBB\xBF");
 }
 
+// Key lines the editor does not edit come back byte for byte after DISCNUMBER, in file order,
+// the headers of their sections not written: a save and a reload keep them.
+TEST(MetadataBuild, OtherKeyLinesAreWrittenBackAfterDiscNumber) {
+  const std::string file =
+      "COMMENT=Beyonc\xC3\xA9\r\nALBUM=A\r\n[OTHER]\r\ncomposer = \xE5\xA4\x8F\r\n"
+      "[ARTISTS]\r\nSong=Guest\r\n";
+  ArtistMap map;
+  AlbumRecord record;
+  ParseMetadataText(file, map, nullptr, &record.otherKeyLines);
+  record.album = "A";
+  std::string text = BuildMetadataText(record, map);
+  const std::string expected =
+      "DISCNUMBER=\r\nCOMMENT=Beyonc\xC3\xA9\r\ncomposer = \xE5\xA4\x8F\r\n\r\n#";
+  EXPECT_NE(text.find(expected), std::string::npos) << text;
+  EXPECT_EQ(text.find("[OTHER]"), std::string::npos);
+  AlbumRecord reread;
+  ParseMetadataText(text, map, nullptr, &reread.otherKeyLines);
+  EXPECT_EQ(reread.otherKeyLines, record.otherKeyLines);
+}
+
 // U+0000 can only come from C0 80, and goes back as C0 80: a raw NUL would end the file.
 TEST(MetadataBuild, ANulInATitleIsWrittenAsC080AndEveryLaterEntryComesBack) {
   const std::string entries = "[ARTISTS]\r\nSong\xC0\x80x=Guest\r\nOther=B\r\nThird=C\r\n";
