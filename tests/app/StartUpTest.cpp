@@ -2,6 +2,11 @@
 // instead of going on with a half-built window.
 
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/StartUp.h"
 #include "app/u_main.h"
@@ -75,4 +80,52 @@ TEST(StartUp, AWindowThatCannotBeMadeIsReportedAndEndsTheProgram) {
     unshowable = nullptr;
     app.ClearTermination();
   }
+}
+
+// What Windows reads from the file itself: the version and names its Properties show, and
+// the manifest that asks for no compatibility layer and no elevation.
+TEST(StartUp, TheExeCarriesItsVersionAndManifest) {
+  DWORD ignored = 0;
+  DWORD size = GetFileVersionInfoSizeA(QUORVEL_EXE, &ignored);
+  ASSERT_GT(size, 0u);
+  std::vector<char> info(size);
+  ASSERT_TRUE(GetFileVersionInfoA(QUORVEL_EXE, 0, size, info.data()));
+  auto query = [&](const char* path) -> std::pair<void*, UINT> {
+    void* value = nullptr;
+    UINT length = 0;
+    return VerQueryValueA(info.data(), path, &value, &length) ? std::pair{value, length}
+                                                              : std::pair{nullptr, 0u};
+  };
+  auto* fixed = static_cast<VS_FIXEDFILEINFO*>(query("\\").first);
+  ASSERT_NE(fixed, nullptr);
+  for (DWORD version : {fixed->dwFileVersionMS, fixed->dwProductVersionMS})
+    EXPECT_EQ(version, MAKELONG(0, 1));
+  for (DWORD version : {fixed->dwFileVersionLS, fixed->dwProductVersionLS})
+    EXPECT_EQ(version, MAKELONG(0, 2));
+  auto* translation = static_cast<WORD*>(query("\\VarFileInfo\\Translation").first);
+  ASSERT_NE(translation, nullptr);
+  EXPECT_EQ(translation[0], 0x0411);
+  EXPECT_EQ(translation[1], 932);
+  for (const char* name : {"ProductName", "FileDescription", "ProductVersion", "FileVersion"}) {
+    auto [value, length] = query((std::string("\\StringFileInfo\\041103a4\\") + name).c_str());
+    ASSERT_NE(value, nullptr) << name;
+    EXPECT_STREQ(static_cast<const char*>(value),
+                 std::string(name).find("Version") != std::string::npos ? "1.0.2.0" : "Quorvel");
+  }
+
+  HMODULE exe = LoadLibraryExA(QUORVEL_EXE, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(exe, nullptr);
+  HRSRC resource = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+  ASSERT_NE(resource, nullptr);
+  std::string manifest(static_cast<const char*>(LockResource(LoadResource(exe, resource))),
+                       SizeofResource(exe, resource));
+  FreeLibrary(exe);
+  for (const char* windows : {"35138b9a-5d96-4fbd-8e2d-a2440225f93a",   // 7
+                              "4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38",   // 8
+                              "1f676c76-80e1-4239-95bb-83d0f6d0da78",   // 8.1
+                              "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"})  // 10 and 11
+    EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"{") + windows + "}\"/>"),
+              std::string::npos)
+        << windows;
+  EXPECT_EQ(manifest.find("requestedExecutionLevel"), std::string::npos);
 }
