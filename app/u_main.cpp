@@ -37,14 +37,8 @@ std::string ExecutablePath() {
 }  // namespace
 
 TMain_Form::TMain_Form() : tk::Form("Main_Form") {
-  struct Layout {
-    tk::WinControl& control;
-    int left, top, width, height;
-    const char* text;
-    int tabOrder;
-  };
-  // Creation order is drawing order; -1: not in the tab order.
-  const Layout layout[] = {
+  // Creation order is drawing order; tab order -1: not in the tab order.
+  Place({
       {Label1, 16, 13, 64, 13, "アルバム名", -1},
       {Label2, 16, 43, 128, 13, "アルバムアーティスト名", -1},
       {Label3, 16, 69, 77, 13, "アーティスト名", -1},
@@ -62,15 +56,7 @@ TMain_Form::TMain_Form() : tk::Form("Main_Form") {
       {LoadBtn, 271, 196, 93, 29, "読込(F5)", 7},
       {SaveBtn, 378, 196, 93, 29, "保存(F9)", 8},
       {EndBtn, 485, 196, 93, 29, "終了（F12)", 9},
-  };
-  std::vector<tk::WinControl*> order;
-  for (const Layout& item : layout) {
-    item.control.SetBounds(item.left, item.top, item.width, item.height);
-    item.control.SetText(item.text);
-    item.control.SetTabOrder(item.tabOrder);
-    order.push_back(&item.control);
-  }
-  SetChildOrder(order);
+  });
   TrackArtistBtn.SetTabStop(false);
   TrackArtistBtn.SetGlyph(IDB_TRACKARTISTS, 1);
   LoadBtn.SetGlyph(IDB_LOAD, 1);
@@ -86,20 +72,22 @@ TMain_Form::TMain_Form() : tk::Form("Main_Form") {
   SetPosition(tk::FormPosition::ScreenCenter);
   SetFont({"ＭＳ Ｐゴシック", 13, SHIFTJIS_CHARSET});
 
-  using namespace std::placeholders;
-  OnCreate = std::bind(&TMain_Form::FormCreate, this, _1);
-  OnActivate = std::bind(&TMain_Form::FormActivate, this, _1);
-  OnClose = std::bind(&TMain_Form::FormClose, this, _1, _2);
-  OnKeyDown = std::bind(&TMain_Form::FormKeyDown, this, _1, _2, _3);
-  OnKeyPress = std::bind(&TMain_Form::FormKeyPress, this, _1, _2);
+  OnCreate = [this](tk::WinControl& sender) { FormCreate(sender); };
+  OnActivate = [this](tk::WinControl& sender) { FormActivate(sender); };
+  OnClose = [this](tk::Form& sender, tk::CloseAction& action) { FormClose(sender, action); };
+  OnKeyDown = [this](tk::WinControl& sender, WORD& key, tk::ShiftState shift) {
+    FormKeyDown(sender, key, shift);
+  };
+  OnKeyPress = [this](tk::WinControl& sender, char& key) { FormKeyPress(sender, key); };
   for (int16_t field = 1; field <= kFieldCount; ++field) {
     FieldControl(field)->OnKeyDown = OnKeyDown;
     FieldControl(field)->OnKeyPress = OnKeyPress;
   }
   for (tk::Edit* edit : {&KyAlbum, &KyAlbumArtist, &KyArtist, &KyGenre})
-    edit->OnMouseDown = std::bind(&TMain_Form::FormMouseDown, this, _1, _2, _3, _4, _5);
+    edit->OnMouseDown = [this](tk::WinControl& sender, tk::MouseButton button, tk::ShiftState shift,
+                               int x, int y) { FormMouseDown(sender, button, shift, x, y); };
   for (tk::BitmapButton* button : {&TrackArtistBtn, &LoadBtn, &SaveBtn, &EndBtn})
-    button->OnClick = std::bind(&TMain_Form::FormClick, this, _1);
+    button->OnClick = [this](tk::WinControl& sender) { FormClick(sender); };
 
   // A new main window has settled nowhere yet.
   LastField = 0;

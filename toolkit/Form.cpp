@@ -34,6 +34,17 @@ Form::~Form() {
   Application::Instance().RemoveForm(this);
 }
 
+void Form::Place(std::initializer_list<Placement> layout) {
+  std::vector<WinControl*> order;
+  for (const Placement& item : layout) {
+    item.control.SetBounds(item.left, item.top, item.width, item.height);
+    item.control.SetText(item.text);
+    item.control.SetTabOrder(item.tabOrder);
+    order.push_back(&item.control);
+  }
+  SetChildOrder(order);
+}
+
 void Form::SetClientSize(int width, int height) { clientSize_ = {width, height}; }
 
 void Form::SetFont(const FontSpec& font) {

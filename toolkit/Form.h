@@ -3,6 +3,8 @@
 // position, one font for every control, key preview, focus traversal in tab order, and
 // modal showing.
 
+#include <initializer_list>
+
 #include "toolkit/Control.h"
 
 namespace tk {
@@ -17,12 +19,24 @@ struct FontSpec {
   BYTE charset = DEFAULT_CHARSET;
 };
 
+// Where one control of a form stands and what it shows: bounds in client pixels at 96 dpi,
+// its text, and its place in the tab order (-1: none).
+struct Placement {
+  WinControl& control;
+  int left, top, width, height;
+  const char* text;
+  int tabOrder;
+};
+
 class Form : public WinControl {
  public:
   explicit Form(std::string name);
   ~Form() override;
 
   void SetCaption(const std::string& caption) { SetText(caption); }
+  // Places the form's controls as listed; the list's order is the order in which their
+  // windows are created, and so drawn.
+  void Place(std::initializer_list<Placement> layout);
   void SetClientSize(int width, int height);
   SIZE ClientSize() const { return clientSize_; }
   void SetBorder(FormBorder border, bool minimizeBox) {

@@ -1,6 +1,5 @@
 #include "trackartists/u_trackartists.h"
 
-#include <functional>
 #include <memory>
 
 #include "support/Text.h"
@@ -21,13 +20,7 @@ bool IsCommandKey(WORD key) {
 }  // namespace
 
 TTrackArtist_Form::TTrackArtist_Form() : tk::Form("TrackArtist_Form") {
-  struct Layout {
-    tk::WinControl& control;
-    int left, top, width, height;
-    const char* text;
-    int tabOrder;  // -1: not in the tab order
-  };
-  const Layout layout[] = {
+  Place({
       {KyTitle, 144, 16, 300, 21, "", 0},
       {KyArtist, 144, 52, 300, 21, "", 1},
       {SaveBtn, 112, 104, 96, 25, "登録(F9)", 2},
@@ -35,12 +28,7 @@ TTrackArtist_Form::TTrackArtist_Form() : tk::Form("TrackArtist_Form") {
       {EndBtn, 320, 104, 96, 25, "閉じる(F12)", 4},
       {Label1, 16, 20, 26, 13, "曲名", -1},
       {Label2, 16, 56, 116, 13, "追加参加アーティスト", -1},
-  };
-  for (const Layout& item : layout) {
-    item.control.SetBounds(item.left, item.top, item.width, item.height);
-    item.control.SetText(item.text);
-    item.control.SetTabOrder(item.tabOrder);
-  }
+  });
   KyTitle.SetStyle(tk::ComboBoxStyle::DropDownList);
   KyTitle.SetItemHeight(13);
 
@@ -51,18 +39,19 @@ TTrackArtist_Form::TTrackArtist_Form() : tk::Form("TrackArtist_Form") {
   SetFont({"ＭＳ Ｐゴシック", 13, SHIFTJIS_CHARSET});
   SetKeyPreview(true);
 
-  using namespace std::placeholders;
-  OnCreate = std::bind(&TTrackArtist_Form::FormCreate, this, _1);
-  OnActivate = std::bind(&TTrackArtist_Form::FormActivate, this, _1);
-  OnKeyDown = std::bind(&TTrackArtist_Form::FormKeyDown, this, _1, _2, _3);
-  OnKeyPress = std::bind(&TTrackArtist_Form::FormKeyPress, this, _1, _2);
+  OnCreate = [this](tk::WinControl& sender) { FormCreate(sender); };
+  OnActivate = [this](tk::WinControl& sender) { FormActivate(sender); };
+  OnKeyDown = [this](tk::WinControl& sender, WORD& key, tk::ShiftState shift) {
+    FormKeyDown(sender, key, shift);
+  };
+  OnKeyPress = [this](tk::WinControl& sender, char& key) { FormKeyPress(sender, key); };
   for (tk::WinControl* field : std::initializer_list<tk::WinControl*>{&KyTitle, &KyArtist}) {
     field->OnKeyDown = OnKeyDown;
     field->OnKeyPress = OnKeyPress;
   }
-  KyTitle.OnChange = std::bind(&TTrackArtist_Form::KyTitleChange, this, _1);
+  KyTitle.OnChange = [this](tk::WinControl& sender) { KyTitleChange(sender); };
   for (tk::BitmapButton* button : {&SaveBtn, &DeleteBtn, &EndBtn})
-    button->OnClick = std::bind(&TTrackArtist_Form::FormClick, this, _1);
+    button->OnClick = [this](tk::WinControl& sender) { FormClick(sender); };
 }
 
 TTrackArtist_Form::~TTrackArtist_Form() {
