@@ -227,7 +227,7 @@ void TMain_Form::FormCreate(tk::WinControl&) {
   SetCaption("Quorvel 1.02");
   SettingsFile = std::make_unique<tk::IniFile>(tk::ChangeFileExt(ExecutablePath(), ".ini"));
   FillLists();
-  FArtists = std::make_unique<ArtistMap>();
+  FAlbum.Clear();
   CurField = 1;
 }
 
@@ -246,7 +246,7 @@ void TMain_Form::FormActivate(tk::WinControl&) { EventEnter(); }
 
 void TMain_Form::FormClose(tk::Form&, tk::CloseAction&) {
   CurField = -1;
-  FArtists.reset();
+  FAlbum.Clear();
   SettingsFile.reset();
 }
 
@@ -301,9 +301,7 @@ void TMain_Form::SaveBtnClick() {
 }
 
 void TMain_Form::ClearMetadata() {
-  FArtists->Clear();
-  FOriginals.Clear();
-  FOtherKeyLines.clear();
+  FAlbum.Clear();
   for (tk::Edit* edit : {&KyAlbum, &KyAlbumArtist, &KyArtist, &KyGenre}) edit->SetText("");
   KyCBYear.Items().Clear();
   kyCBDiscNo.Items().Clear();
@@ -311,8 +309,7 @@ void TMain_Form::ClearMetadata() {
 }
 
 void TMain_Form::LoadMetadata(const std::string& path) {
-  for (const AlbumValue& value : ReadMetadataFile(path, *FArtists, &FOriginals, &FOtherKeyLines))
-    ApplyAlbumValue(value);
+  for (const AlbumValue& value : FAlbum.Load(path)) ApplyAlbumValue(value);
 }
 
 void TMain_Form::ApplyAlbumValue(const AlbumValue& value) {
@@ -372,9 +369,9 @@ void TMain_Form::ResolveTypedValues() {
 void TMain_Form::SaveMetadata(const std::string& path) {
   ResolveTypedValues();
   auto selected = [](TComboBoxExVell& box) { return box.Items().Get(box.ItemIndex()); };
-  AlbumRecord record{KyAlbum.Text(), KyAlbumArtist.Text(), KyArtist.Text(), selected(KyCBYear),
-                     KyGenre.Text(), selected(kyCBDiscNo), FOtherKeyLines};
-  WriteMetadataFile(path, BuildMetadataText(record, *FArtists, &FOriginals));
+  FAlbum.values = {KyAlbum.Text(),     KyAlbumArtist.Text(), KyArtist.Text(),
+                   selected(KyCBYear), KyGenre.Text(),       selected(kyCBDiscNo)};
+  FAlbum.Save(path);
 }
 
 void TMain_Form::TrackArtistBtnClick() {
@@ -382,8 +379,5 @@ void TMain_Form::TrackArtistBtnClick() {
     Ask("先にtitle.txtを読み込んでください。", "警告", MB_OK | MB_ICONWARNING);
     return;
   }
-  auto copy = std::make_unique<ArtistMap>();
-  copy->Assign(*FArtists);
-  if (TrackArtist_Form->EditTrackArtists(FTitleFileName, *copy, &FOriginals))
-    FArtists->Assign(*copy);
+  TrackArtist_Form->EditTrackArtists(FTitleFileName, FAlbum);
 }

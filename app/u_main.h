@@ -4,10 +4,8 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "controls/ComboBoxExVell.h"
-#include "metadata/ArtistMap.h"
 #include "metadata/MetadataFile.h"
 #include "toolkit/FileDialog.h"
 #include "toolkit/Form.h"
@@ -39,7 +37,7 @@ class TMain_Form : public tk::Form {
 
   const std::string& TitleFileName() const { return FTitleFileName; }
   const std::string& MetadataFileName() const { return FMetadataFileName; }
-  const ArtistMap& Artists() const { return *FArtists; }
+  const ArtistMap& Artists() const { return FArtists; }
 
   void EventExit(uint16_t key);
   void EventEnter();
@@ -72,11 +70,9 @@ class TMain_Form : public tk::Form {
 
   std::string FMetadataFileName;
   std::string FTitleFileName;
-  std::unique_ptr<ArtistMap> FArtists;
-  // The original characters of the loaded album's texts that the code page lacks.
-  OriginalTexts FOriginals;
-  // The loaded album's key lines for keys the editor does not edit, written back as read.
-  std::vector<std::string> FOtherKeyLines;
+  // The loaded album; the fields show its values, and a save takes them back first.
+  Album FAlbum;
+  ArtistMap& FArtists{FAlbum.artists};
 };
 
 extern TMain_Form* Main_Form;

@@ -67,7 +67,7 @@ int main() {
               "load ms", "save ms", "load/floor", "save/floor");
   for (int count : {200, 2000, 20000}) {
     for (bool lost : {false, true}) {
-      std::string bytes = BuildMetadataText(record, MakeArtists(count));
+      std::string bytes = BuildMetadataText(Album{record, MakeArtists(count)});
       if (lost) {
         for (size_t at = bytes.find(" Someone"); at != std::string::npos;
              at = bytes.find(" Someone", at))
@@ -81,14 +81,14 @@ int main() {
         std::string ansi = tk::WideToAnsi(DecodeUtf8Line(read).value_or(std::wstring()));
         if (ansi.empty()) std::printf("unexpected: nothing converted\n");
       });
-      ArtistMap loaded;
-      OriginalTexts originals;
+      Album loaded;
       double load = MedianMs(runs, [&] {
-        std::vector<AlbumValue> values = ReadMetadataFile(path, loaded, &originals);
-        if (values.size() != 6 || loaded.Count() != count) std::printf("unexpected: wrong load\n");
+        std::vector<AlbumValue> values = loaded.Load(path);
+        if (values.size() != 6 || loaded.artists.Count() != count)
+          std::printf("unexpected: wrong load\n");
       });
-      double save = MedianMs(
-          runs, [&] { WriteMetadataFile(path, BuildMetadataText(record, loaded, &originals)); });
+      loaded.values = record;
+      double save = MedianMs(runs, [&] { loaded.Save(path); });
       if (tk::ReadWholeFile(path) != bytes) std::printf("unexpected: saved bytes differ\n");
 
       std::printf("%8d %5s %9zu %9.2f %9.2f %9.2f %10.1fx %10.1fx\n", count, lost ? "lost" : "",

@@ -53,9 +53,7 @@ const KeyName* FindAlbumKey(const std::string& key) {
 
 class MetadataParser {
  public:
-  MetadataParser(ArtistMap& artists, OriginalTexts* originals,
-                 std::vector<std::string>* otherKeyLines)
-      : artists_(artists), originals_(originals), otherKeyLines_(otherKeyLines) {}
+  explicit MetadataParser(Album& album) : album_(album) {}
   // `line` is the line's UTF-8 bytes as they stand in the file.
   void ParseLine(std::string_view line);
   std::vector<AlbumValue> TakeValues() { return std::move(values_); }
@@ -65,9 +63,7 @@ class MetadataParser {
   void ApplyKeyLine(std::string_view line, const ConvertedText& decoded, std::string_view key,
                     std::string_view value);
 
-  ArtistMap& artists_;
-  OriginalTexts* originals_;
-  std::vector<std::string>* otherKeyLines_;
+  Album& album_;
   std::string section_;
   std::vector<AlbumValue> values_;
 };
@@ -90,41 +86,55 @@ void MetadataParser::ApplyKeyLine(std::string_view line, const ConvertedText& de
                                   std::string_view key, std::string_view value) {
   if (section_ == kArtistsSection) {
     if (key.empty() || value.empty()) return;
-    artists_.SetArtist(std::string(key), std::string(value));
-    if (originals_) originals_->NoteEntry(decoded, key, value);
+    album_.artists.SetArtist(std::string(key), std::string(value));
+    album_.originals.NoteEntry(decoded, key, value);
     return;
   }
   if (const KeyName* name = FindAlbumKey(std::string(key))) {
     values_.push_back({name->key, std::string(value)});
-    if (originals_) originals_->NoteValue(name->key, decoded, value);
-  } else if (!key.empty() && otherKeyLines_) {
+    album_.originals.NoteValue(name->key, decoded, value);
+  } else if (!key.empty()) {
     // Kept as the file has it, characters the code page lacks included.
-    otherKeyLines_->emplace_back(TrimUtf8Line(line));
+    album_.otherKeyLines.emplace_back(TrimUtf8Line(line));
   }
 }
 
 }  // namespace
 
-std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, ArtistMap& artists,
-                                          OriginalTexts* originals,
-                                          std::vector<std::string>* otherKeyLines) {
-  artists.Clear();
-  if (originals) originals->Clear();
-  if (otherKeyLines) otherKeyLines->clear();
-  MetadataParser parser(artists, originals, otherKeyLines);
-  for (const std::string& line : SplitLines(WithoutByteOrderMark(bytes))) parser.ParseLine(line);
-  return parser.TakeValues();
+namespace {
+
+std::string* AlbumRecordText(AlbumRecord& record, AlbumKey key) {
+  switch (key) {
+    case AlbumKey::Album:
+      return &record.album;
+    case AlbumKey::AlbumArtist:
+      return &record.albumArtist;
+    case AlbumKey::Artist:
+      return &record.artist;
+    case AlbumKey::Year:
+      return &record.year;
+    case AlbumKey::Genre:
+      return &record.genre;
+    case AlbumKey::DiscNumber:
+      return &record.discNumber;
+  }
+  return nullptr;
 }
 
-std::vector<AlbumValue> ReadMetadataFile(const std::string& path, ArtistMap& artists,
-                                         OriginalTexts* originals,
-                                         std::vector<std::string>* otherKeyLines) {
-  // All are emptied also when the file then cannot be opened.
-  artists.Clear();
-  if (originals) originals->Clear();
-  if (otherKeyLines) otherKeyLines->clear();
-  return ParseMetadataText(tk::ReadWholeFile(path, FILE_SHARE_READ), artists, originals,
-                           otherKeyLines);
+}  // namespace
+
+std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, Album& album) {
+  album.Clear();
+  MetadataParser parser(album);
+  for (const std::string& line : SplitLines(WithoutByteOrderMark(bytes))) parser.ParseLine(line);
+  std::vector<AlbumValue> values = parser.TakeValues();
+  for (const AlbumValue& value : values) *AlbumRecordText(album.values, value.key) = value.value;
+  return values;
+}
+
+std::vector<AlbumValue> ReadMetadataFile(const std::string& path, Album& album) {
+  album.Clear();  // also when the file then cannot be opened
+  return ParseMetadataText(tk::ReadWholeFile(path, FILE_SHARE_READ), album);
 }
 
 namespace {
@@ -214,10 +224,10 @@ class WideTextBuilder {
 
 }  // namespace
 
-std::string BuildMetadataText(const AlbumRecord& record, const ArtistMap& artists,
-                              const OriginalTexts* originals) {
-  static const OriginalTexts kNone;
-  const OriginalTexts& kept = originals ? *originals : kNone;
+std::string BuildMetadataText(const Album& album) {
+  const AlbumRecord& record = album.values;
+  const ArtistMap& artists = album.artists;
+  const OriginalTexts& kept = album.originals;
   WideTextBuilder text;
   auto addLine = [&text](std::string_view first, std::string_view second = {},
                          const std::wstring* original = nullptr) {
@@ -236,7 +246,7 @@ std::string BuildMetadataText(const AlbumRecord& record, const ArtistMap& artist
   addValue("GENRE=", AlbumKey::Genre, record.genre);
   addLine("DISCNUMBER=", record.discNumber);
   std::string bytes = EncodeUtf8(text.Take());
-  for (const std::string& line : record.otherKeyLines) bytes.append(line).append("\r\n");
+  for (const std::string& line : album.otherKeyLines) bytes.append(line).append("\r\n");
   addLine("");
   for (const char* comment : ArtistsComments) addLine(comment);
   addLine("[ARTISTS]");

@@ -9,46 +9,24 @@
 #include <string_view>
 #include <vector>
 
-#include "metadata/ArtistMap.h"
-#include "metadata/OriginalTexts.h"
+#include "metadata/Album.h"
 #include "toolkit/Files.h"
-
-enum class AlbumKey { Album, AlbumArtist, Artist, Year, Genre, DiscNumber };
-
-// One album key line as read: the trimmed value in the ANSI code page.
-struct AlbumValue {
-  AlbumKey key;
-  std::string value;
-  bool operator==(const AlbumValue&) const = default;
-};
-
-// What the writer puts on the album key lines. `year` and `discNumber` are the texts of the
-// lists' selected items, empty when none is selected. `otherKeyLines` are the key lines read
-// for keys the editor does not edit, UTF-8 as they stood: written after DISCNUMBER unchanged.
-struct AlbumRecord {
-  std::string album, albumArtist, artist, year, genre, discNumber;
-  std::vector<std::string> otherKeyLines;
-};
 
 // The comment lines that every written file carries: two at the top, four before [ARTISTS].
 extern const char* const HeaderComments[2];
 extern const char* const ArtistsComments[4];
 
-// Empties `artists`, `originals` and `otherKeyLines`, then reads the file (shared with other
-// readers only) and returns its album key lines in file order, each to be applied in turn, so
-// the last of a key wins; the ARTISTS section's entries go into `artists`, the original
-// characters of values and entries that the ANSI code page cannot hold into `originals`, and
-// the other key lines outside the ARTISTS section (a key that is none of the six) into
-// `otherKeyLines`, in file order, as UTF-8 bytes trimmed of characters of code 32 or less.
-// Raises the file-open error; malformed content is never an error.
-std::vector<AlbumValue> ReadMetadataFile(const std::string& path, ArtistMap& artists,
-                                         OriginalTexts* originals = nullptr,
-                                         std::vector<std::string>* otherKeyLines = nullptr);
+// Empties `album`, then reads the file (shared with other readers only) and returns its album
+// key lines in file order, each to be applied in turn, so the last of a key wins; the album's
+// values become those last values. The ARTISTS section's entries go into its artist map, the
+// original characters of values and entries that the ANSI code page cannot hold into its
+// originals, and the other key lines outside the ARTISTS section (a key that is none of the
+// six) into its kept lines, in file order, as UTF-8 bytes trimmed of characters of code 32 or
+// less. Raises the file-open error; malformed content is never an error.
+std::vector<AlbumValue> ReadMetadataFile(const std::string& path, Album& album);
 
-// The reading rules applied to the bytes of a file; empties the outputs first.
-std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, ArtistMap& artists,
-                                          OriginalTexts* originals = nullptr,
-                                          std::vector<std::string>* otherKeyLines = nullptr);
+// The reading rules applied to the bytes of a file; empties `album` first.
+std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, Album& album);
 
 // A DISCNUMBER value as a signed 32-bit integer: optional "+" or "-", then decimal digits, or
 // hexadecimal digits after "$", "x", "X", "0x" or "0X", and nothing else. Anything else, and
@@ -59,11 +37,11 @@ int32_t ParseDiscNumber(std::string_view value);
 // number n read, or -1 (no selection) when n is not in 1..itemCount.
 int DiscItemIndex(std::string_view value, int itemCount);
 
-// The whole file as UTF-8 bytes, CR LF after every line. Field and entry texts are written
-// as they stand, or as their original characters while they are still exactly the lossy form
-// that `originals` noted; an entry whose artist is blank is left out.
-std::string BuildMetadataText(const AlbumRecord& record, const ArtistMap& artists,
-                              const OriginalTexts* originals = nullptr);
+// The whole file as UTF-8 bytes, CR LF after every line. Values and entries are written as
+// they stand, or as their original characters while they are still exactly the lossy form
+// the album's originals noted; an entry whose artist is blank is left out; the kept key lines
+// follow DISCNUMBER as they were read.
+std::string BuildMetadataText(const Album& album);
 
 // Replaces the file's content with `bytes` in one step (see tk::ReplaceFileContents): a save
 // that fails leaves the old file exactly as it was. `write` is a seam for tests.

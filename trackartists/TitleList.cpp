@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "metadata/OriginalTexts.h"
+#include "metadata/Album.h"
 #include "support/CaseIgnoringSet.h"
 #include "support/Text.h"
 #include "toolkit/CodePage.h"
@@ -71,19 +71,19 @@ void NormalizeTitle(std::string& title) {
   title.erase(0, start);
 }
 
-std::vector<std::string> TitlesOf(std::string_view bytes, OriginalTexts* originals) {
+std::vector<std::string> TitlesOf(std::string_view bytes, Album* album) {
   TitleFile file = SplitTitleFile(bytes);
   std::vector<std::string> titles;
   CaseIgnoringSet seen;
   for (const std::string& line : file.lines) {
     std::string title = file.utf8 ? TitleFromUtf8(line) : TitleFromShiftJis(line);
     if (title.empty() || !seen.Insert(title)) continue;
-    if (originals && file.utf8) originals->NoteListedTitle(line, title);
+    if (album && file.utf8) album->NoteListedTitle(line, title);
     titles.push_back(std::move(title));
   }
   return titles;
 }
 
-std::vector<std::string> ReadTitles(const std::string& path, OriginalTexts* originals) {
-  return TitlesOf(tk::ReadWholeFile(path, FILE_SHARE_READ), originals);
+std::vector<std::string> ReadTitles(const std::string& path, Album* album) {
+  return TitlesOf(tk::ReadWholeFile(path, FILE_SHARE_READ), album);
 }

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-class OriginalTexts;
+struct Album;
 
 // Cleans one title in place: trims it, cuts one ".mp3" or ".wav" (any letter case), removes
 // leading ASCII digits and then leading blanks, "-", "." and "_", and trims the end again so
@@ -19,10 +19,10 @@ void NormalizeTitle(std::string& title);
 // are equal with letter case ignored. A leading byte-order mark is skipped; the text up to the
 // first NUL is UTF-8 when it is valid UTF-8 (each line decoded on its own, a line that breaks
 // the decoding rule giving no title), else Shift-JIS, whose lines are cleaned as bytes. For a
-// UTF-8 file, `originals` (when given) learns the original characters of each listed title that
+// UTF-8 file, `album` (when given) learns the original characters of each listed title that
 // the code page lacks.
-std::vector<std::string> TitlesOf(std::string_view bytes, OriginalTexts* originals = nullptr);
+std::vector<std::string> TitlesOf(std::string_view bytes, Album* album = nullptr);
 
 // TitlesOf the file, opened shared with other readers only. Raises
 // "ファイル \"%s\". %s は開けません" when it cannot be opened.
-std::vector<std::string> ReadTitles(const std::string& path, OriginalTexts* originals = nullptr);
+std::vector<std::string> ReadTitles(const std::string& path, Album* album = nullptr);

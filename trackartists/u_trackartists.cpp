@@ -59,12 +59,11 @@ TTrackArtist_Form::~TTrackArtist_Form() {
   if (TrackArtist_Form == this) TrackArtist_Form = nullptr;
 }
 
-bool TTrackArtist_Form::EditTrackArtists(const std::string& titleFileName, ArtistMap& artists,
-                                         OriginalTexts* originals) {
+bool TTrackArtist_Form::EditTrackArtists(const std::string& titleFileName, Album& album) {
   auto copy = std::make_unique<ArtistMap>();
-  copy->Assign(artists);
+  copy->Assign(album.artists);
   FArtists = copy.get();
-  FOriginals = originals;
+  FAlbum = &album;
   FChanged = false;
   DialogField = 1;
   // The copy goes when this returns, errors included; FArtists must not outlive it.
@@ -72,14 +71,14 @@ bool TTrackArtist_Form::EditTrackArtists(const std::string& titleFileName, Artis
     TTrackArtist_Form& form;
     ~ReleaseCopy() {
       form.FArtists = nullptr;
-      form.FOriginals = nullptr;
+      form.FAlbum = nullptr;
     }
   } release{*this};
   LoadTitles(titleFileName);
   ShowArtist();
   ShowModal();
   if (!FChanged) return false;
-  artists.Assign(*copy);
+  album.artists.Assign(*copy);
   return true;
 }
 
@@ -90,7 +89,7 @@ std::string TTrackArtist_Form::SelectedTitle() {
 
 void TTrackArtist_Form::LoadTitles(const std::string& path) {
   KyTitle.Items().Clear();
-  std::vector<std::string> titles = ReadTitles(path, FOriginals);
+  std::vector<std::string> titles = ReadTitles(path, FAlbum);
   KyTitle.Items().AddStrings(titles);
   // Selecting from here sends no change notification: the caller shows the artist itself.
   KyTitle.SetItemIndex(titles.empty() ? -1 : 0);

@@ -6,8 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "metadata/ArtistMap.h"
-#include "metadata/OriginalTexts.h"
+#include "metadata/Album.h"
 #include "toolkit/Form.h"
 #include "toolkit/StdControls.h"
 
@@ -24,12 +23,11 @@ class TTrackArtist_Form : public tk::Form {
   tk::Label Label1{this, "Label1"};
   tk::Label Label2{this, "Label2"};
 
-  // Shows the titles of `titleFileName` modally and edits a copy of `artists`. True when a
-  // register or delete ran; `artists` then takes the copy over. Raises the open error of
-  // title.txt before anything is shown; `artists` is then untouched. `originals`, the loaded
-  // album's, learns the original characters of the titles a UTF-8 title.txt lists.
-  bool EditTrackArtists(const std::string& titleFileName, ArtistMap& artists,
-                        OriginalTexts* originals = nullptr);
+  // Shows the titles of `titleFileName` modally and edits a copy of the album's artist map.
+  // True when a register or delete ran; the album's map then takes the copy over. Raises the
+  // open error of title.txt before anything is shown; the map is then untouched. The album
+  // learns the original characters of the titles a UTF-8 title.txt lists.
+  bool EditTrackArtists(const std::string& titleFileName, Album& album);
 
   // The selected item's whole text; empty when none is selected.
   std::string SelectedTitle();
@@ -50,8 +48,8 @@ class TTrackArtist_Form : public tk::Form {
   bool DialogKey(WORD key, tk::ShiftState shift) override;
 
  private:
-  ArtistMap* FArtists = nullptr;        // the working copy, only while EditTrackArtists runs
-  OriginalTexts* FOriginals = nullptr;  // only while EditTrackArtists runs
+  ArtistMap* FArtists = nullptr;  // the working copy, only while EditTrackArtists runs
+  Album* FAlbum = nullptr;        // only while EditTrackArtists runs
   bool FChanged = false;
 };
 

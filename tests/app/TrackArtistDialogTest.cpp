@@ -52,7 +52,11 @@ class TrackArtistDialogTest : public MainFormTest {
         dialog->Close();
       }
     });
-    return dialog->EditTrackArtists(path, artists);
+    Album album;
+    album.artists.Assign(artists);
+    bool changed = dialog->EditTrackArtists(path, album);
+    artists.Assign(album.artists);
+    return changed;
   }
   bool Enabled(tk::WinControl& control) { return IsWindowEnabled(control.Handle()) != FALSE; }
 

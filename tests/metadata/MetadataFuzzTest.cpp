@@ -170,10 +170,9 @@ Entries EntriesOf(const ArtistMap& map) {
 }
 
 void CheckRead(std::string_view bytes) {
-  ArtistMap map;
-  OriginalTexts originals;
-  std::vector<std::string> kept;
-  std::vector<AlbumValue> values = ParseMetadataText(bytes, map, &originals, &kept);
+  Album album;
+  std::vector<AlbumValue> values = ParseMetadataText(bytes, album);
+  const ArtistMap& map = album.artists;
   for (const AlbumValue& value : values) ASSERT_TRUE(IsTrimmed(value.value)) << value.value;
   for (int i = 0; i < map.Count(); ++i) {
     std::string title = map.TitleAt(i);
@@ -184,19 +183,17 @@ void CheckRead(std::string_view bytes) {
   }
 
   std::array<std::string, 6> fields = LastValues(values);
-  AlbumRecord record{fields[0], fields[1], fields[2], fields[3], fields[4], fields[5], kept};
-  ArtistMap reread;
-  OriginalTexts rereadOriginals;
-  std::string saved = BuildMetadataText(record, map, &originals);
-  std::vector<std::string> rereadKept;
-  std::vector<AlbumValue> rereadValues =
-      ParseMetadataText(saved, reread, &rereadOriginals, &rereadKept);
+  album.values = {fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]};
+  std::string saved = BuildMetadataText(album);
+  Album reread;
+  std::vector<AlbumValue> rereadValues = ParseMetadataText(saved, reread);
   ASSERT_EQ(LastValues(rereadValues), fields);
-  ASSERT_EQ(rereadKept, kept);
-  ASSERT_EQ(reread.Count(), map.Count());
-  ASSERT_EQ(EntriesOf(reread), EntriesOf(map));
+  ASSERT_EQ(reread.otherKeyLines, album.otherKeyLines);
+  ASSERT_EQ(reread.artists.Count(), map.Count());
+  ASSERT_EQ(EntriesOf(reread.artists), EntriesOf(map));
   // What a save kept of the characters the code page lacks, the next save keeps too.
-  ASSERT_EQ(BuildMetadataText(record, reread, &rereadOriginals), saved);
+  reread.values = album.values;
+  ASSERT_EQ(BuildMetadataText(reread), saved);
 }
 
 TEST(MetadataFuzz, RandomAndMutatedTextsAreReadAndSurviveASave) {

@@ -29,20 +29,20 @@ struct Parsed {
 
 // Parses into a map that holds an entry already, which reading must remove.
 Parsed Parse(std::string_view bytes) {
-  ArtistMap map;
-  map.SetArtist("Stale", "Entry");
-  Values values = ParseMetadataText(bytes, map);
-  return {values, EntriesOf(map)};
+  Album album;
+  album.artists.SetArtist("Stale", "Entry");
+  Values values = ParseMetadataText(bytes, album);
+  return {values, EntriesOf(album.artists)};
 }
 
 Values ValuesOf(std::string_view bytes) { return Parse(bytes).values; }
 Entries EntriesOf(std::string_view bytes) { return Parse(bytes).entries; }
 
-AlbumValue Album(const std::string& value) { return {AlbumKey::Album, value}; }
+AlbumValue AlbumName(const std::string& value) { return {AlbumKey::Album, value}; }
 
 TEST(MetadataRead, ExampleFileGivesItsFieldsAndEntriesInOrder) {
-  ArtistMap map;
-  Values values = ReadMetadataFile(QUORVEL_TEST_DATA "/metadata/example.txt", map);
+  Album album;
+  Values values = ReadMetadataFile(QUORVEL_TEST_DATA "/metadata/example.txt", album);
   EXPECT_EQ(values, (Values{{AlbumKey::Album, "Summer Songs"},
                             {AlbumKey::AlbumArtist, "Various Artists"},
                             {AlbumKey::Artist, ""},
@@ -50,17 +50,20 @@ TEST(MetadataRead, ExampleFileGivesItsFieldsAndEntriesInOrder) {
                             {AlbumKey::Genre, "J-POP"},
                             {AlbumKey::DiscNumber, "1"}}));
   EXPECT_EQ(DiscItemIndex(values[5].value, 12), 0);
-  EXPECT_EQ(EntriesOf(map), (Entries{"Second Song=Guest A", "Last Song=Guest B & Guest C"}));
+  EXPECT_EQ(album.values,
+            (AlbumRecord{"Summer Songs", "Various Artists", "", "2025", "J-POP", "1"}));
+  EXPECT_EQ(EntriesOf(album.artists),
+            (Entries{"Second Song=Guest A", "Last Song=Guest B & Guest C"}));
 }
 
 TEST(MetadataRead, CommentsBlankLinesAndLinesWithoutEqualsAreSkipped) {
   EXPECT_EQ(ValuesOf("  # note\r\n#ALBUM=x\r\n\t#ALBUM=y\r\nx # y\r\n \r\n\x01\r\n"), Values{});
-  EXPECT_EQ(ValuesOf("ALBUM=a # b\r\n"), Values{Album("a # b")});
+  EXPECT_EQ(ValuesOf("ALBUM=a # b\r\n"), Values{AlbumName("a # b")});
   EXPECT_EQ(ValuesOf("ALBUM a\r\n"), Values{});
 }
 
 TEST(MetadataRead, AlbumKeysAreTrimmedAndCompareUpperCased) {
-  EXPECT_EQ(ValuesOf("album = My Album \r\n"), Values{Album("My Album")});
+  EXPECT_EQ(ValuesOf("album = My Album \r\n"), Values{AlbumName("My Album")});
   EXPECT_EQ(ValuesOf("AlbumArtist=x\r\ngenre=y\r\nYear=1999\r\nartist=z\r\n"),
             (Values{{AlbumKey::AlbumArtist, "x"},
                     {AlbumKey::Genre, "y"},
@@ -74,7 +77,7 @@ TEST(MetadataRead, AlbumKeysAreTrimmedAndCompareUpperCased) {
 
 TEST(MetadataRead, EveryOccurrenceOfAKeyIsReturnedSoTheLastWins) {
   EXPECT_EQ(ValuesOf("ALBUM=first\r\nGENRE=g\r\nALBUM=\r\nALBUM=A=B\r\n"),
-            (Values{Album("first"), {AlbumKey::Genre, "g"}, Album(""), Album("A=B")}));
+            (Values{AlbumName("first"), {AlbumKey::Genre, "g"}, AlbumName(""), AlbumName("A=B")}));
 }
 
 TEST(MetadataRead, SectionNamesAreUpperCasedButNotTrimmed) {
@@ -94,25 +97,25 @@ TEST(MetadataRead, AlbumKeysApplyInEverySectionButArtists) {
   Parsed parsed = Parse(
       "ALBUM=before\r\n[OTHER]\r\nALBUM=other\r\n[ARTISTS]\r\nALBUM=Track\r\nA=1\r\n"
       "[]\r\nALBUM=unnamed\r\n[artists]\r\nB=2\r\n[a=b]\r\nALBUM=header\r\n");
-  EXPECT_EQ(parsed.values,
-            (Values{Album("before"), Album("other"), Album("unnamed"), Album("header")}));
+  EXPECT_EQ(parsed.values, (Values{AlbumName("before"), AlbumName("other"), AlbumName("unnamed"),
+                                   AlbumName("header")}));
   EXPECT_EQ(parsed.entries, (Entries{"ALBUM=Track", "A=1", "B=2"}));
 }
 
 // Keys the editor does not edit are kept as their lines stand, trimmed, in file order; lines
 // of the ARTISTS section, comments, headers and lines without a key are not.
 TEST(MetadataRead, OtherKeyLinesOutsideArtistsAreKeptAsTheyStand) {
-  ArtistMap map;
-  std::vector<std::string> kept{"stale"};
+  Album album;
+  album.otherKeyLines = {"stale"};
   Values values = ParseMetadataText(
       " COMMENT = caf\xC3\xA9 \r\nBROKEN=\xF0\x9F\x8E\xB5\r\n#TRACKTOTAL=1\r\ncomposer=x\t\r\n=no "
       "key\r\n"
       "ALBUM=a\r\n[OTHER]\r\n\xC0\x80TRACKTOTAL=12\xC0\x80\r\n[ARTISTS]\r\nSong=Guest\r\n"
       "[x]\r\nMOOD = \xE5\xA4\x8F\r\n",
-      map, nullptr, &kept);
-  EXPECT_EQ(values, Values{Album("a")});
-  EXPECT_EQ(kept, (Entries{"COMMENT = caf\xC3\xA9", "composer=x", "TRACKTOTAL=12",
-                           "MOOD = \xE5\xA4\x8F"}));
+      album);
+  EXPECT_EQ(values, Values{AlbumName("a")});
+  EXPECT_EQ(album.otherKeyLines, (Entries{"COMMENT = caf\xC3\xA9", "composer=x", "TRACKTOTAL=12",
+                                          "MOOD = \xE5\xA4\x8F"}));
 }
 
 TEST(MetadataRead, ArtistEntriesGoThroughSetArtist) {
@@ -121,10 +124,10 @@ TEST(MetadataRead, ArtistEntriesGoThroughSetArtist) {
   EXPECT_EQ(EntriesOf("[ARTISTS]\r\nSong=\r\n=Guest\r\n = \r\n"), Entries{});
   EXPECT_EQ(EntriesOf("[ARTISTS]\r\n  Song = Guest \r\n"), Entries{"Song=Guest"});
   EXPECT_EQ(EntriesOf("[ARTISTS]\r\nA=B=X\r\n"), Entries{"A=B=X"});
-  ArtistMap map;
-  ParseMetadataText("[ARTISTS]\r\nA=B=X\r\n", map);
-  EXPECT_EQ(map.TitleAt(0), "A");
-  EXPECT_EQ(map.ArtistAt(0), "B=X");
+  Album album;
+  ParseMetadataText("[ARTISTS]\r\nA=B=X\r\n", album);
+  EXPECT_EQ(album.artists.TitleAt(0), "A");
+  EXPECT_EQ(album.artists.ArtistAt(0), "B=X");
 }
 
 TEST(MetadataRead, EmptyOrCommentOnlyTextEmptiesTheMapAndGivesNoValues) {
@@ -136,7 +139,7 @@ TEST(MetadataRead, EmptyOrCommentOnlyTextEmptiesTheMapAndGivesNoValues) {
 }
 
 TEST(MetadataReadLines, LoneCrLoneLfAndCrLfReadAlike) {
-  const Values expected{Album("a"), {AlbumKey::Genre, "g"}};
+  const Values expected{AlbumName("a"), {AlbumKey::Genre, "g"}};
   EXPECT_EQ(ValuesOf("ALBUM=a\r\nGENRE=g\r\n"), expected);
   EXPECT_EQ(ValuesOf("ALBUM=a\nGENRE=g\n"), expected);
   EXPECT_EQ(ValuesOf("ALBUM=a\rGENRE=g"), expected);
@@ -144,13 +147,13 @@ TEST(MetadataReadLines, LoneCrLoneLfAndCrLfReadAlike) {
 }
 
 TEST(MetadataReadLines, NulEndsTheText) {
-  EXPECT_EQ(ValuesOf("ALBUM=ab\0cd\r\nGENRE=g\r\n"sv), Values{Album("ab")});
-  EXPECT_EQ(ValuesOf("ALBUM=a\r\n\0GENRE=g\r\n"sv), Values{Album("a")});
+  EXPECT_EQ(ValuesOf("ALBUM=ab\0cd\r\nGENRE=g\r\n"sv), Values{AlbumName("ab")});
+  EXPECT_EQ(ValuesOf("ALBUM=a\r\n\0GENRE=g\r\n"sv), Values{AlbumName("a")});
 }
 
 TEST(MetadataReadEncoding, Utf8BecomesShiftJis) {
   EXPECT_EQ(ValuesOf("ALBUM=\xE5\xA4\x8F\xE3\x81\xAE\xE6\xAD\x8C\xE3\x80\x80\r\n"),
-            Values{Album("夏の歌　")});  // the ideographic space stays
+            Values{AlbumName("夏の歌　")});  // the ideographic space stays
   EXPECT_EQ(EntriesOf("[ARTISTS]\r\n\xE3\x82\xBD\xE3\x83\xB3\xE3\x82\xB0=\xE8\xA1\xA8\r\n"),
             Entries{"ソング=表"});
 }
@@ -158,7 +161,7 @@ TEST(MetadataReadEncoding, Utf8BecomesShiftJis) {
 TEST(MetadataReadEncoding, ByteOrderMarkAtTheStartIsSkipped) {
   EXPECT_EQ(ValuesOf("\xEF\xBB\xBF"
                      "ALBUM=x\r\n"),
-            Values{Album("x")});
+            Values{AlbumName("x")});
   EXPECT_EQ(ValuesOf("\xEF\xBB\xBF"
                      "#ALBUM=x\r\n"),
             Values{});
@@ -167,7 +170,7 @@ TEST(MetadataReadEncoding, ByteOrderMarkAtTheStartIsSkipped) {
   // Only the very start: anywhere else the mark is a character the code page lacks.
   EXPECT_EQ(ValuesOf("ALBUM=x\r\n\xEF\xBB\xBF"
                      "ALBUM=y\r\n"),
-            Values{Album("x")});
+            Values{AlbumName("x")});
   EXPECT_EQ(ValuesOf("\xEF\xBB\xBF\xEF\xBB\xBF"
                      "ALBUM=y\r\n"),
             Values{});
@@ -176,7 +179,7 @@ TEST(MetadataReadEncoding, ByteOrderMarkAtTheStartIsSkipped) {
 TEST(MetadataReadEncoding, AMalformedLineIsSkippedAsAWhole) {
   // Shift-JIS "ソ" (83 5C) breaks the rule; the ASCII lines around it still apply.
   EXPECT_EQ(ValuesOf("ALBUM=a\r\nGENRE=\x83\x5C\r\nARTIST=c\r\nYEAR=x\xE3\x82\r\n"),
-            (Values{Album("a"), {AlbumKey::Artist, "c"}}));
+            (Values{AlbumName("a"), {AlbumKey::Artist, "c"}}));
   // A four-byte sequence: its fourth byte cannot be used.
   EXPECT_EQ(ValuesOf("ALBUM=\xF0\x9F\x8E\xB5 song\r\n"), Values{});
   // A header that is malformed does not change the section.
@@ -187,11 +190,11 @@ TEST(MetadataReadEncoding, AMalformedLineIsSkippedAsAWhole) {
 // "?" where it knows no stand-in, a best-fit letter for some accented ones.
 TEST(MetadataReadEncoding, ShiftJisThatFitsTheRuleGivesOtherCharacters) {
   // "あ" (82 A0) decodes to U+00A0, which the code page lacks.
-  EXPECT_EQ(ValuesOf("ALBUM=\x82\xA0\r\n"), Values{Album("?")});
+  EXPECT_EQ(ValuesOf("ALBUM=\x82\xA0\r\n"), Values{AlbumName("?")});
 }
 
 TEST(MetadataReadEncoding, CharactersOutsideTheCodePageBecomeTheSubstitute) {
-  EXPECT_EQ(ValuesOf("ALBUM=\xC4\x80 caf\xC3\xA9\r\n"), Values{Album("? cafe")});  // Ā, é
+  EXPECT_EQ(ValuesOf("ALBUM=\xC4\x80 caf\xC3\xA9\r\n"), Values{AlbumName("? cafe")});  // Ā, é
   // Leading the line, it hides the key.
   EXPECT_EQ(ValuesOf("\xC4\x80"
                      "ALBUM=x\r\n"),
@@ -201,7 +204,7 @@ TEST(MetadataReadEncoding, CharactersOutsideTheCodePageBecomeTheSubstitute) {
 TEST(MetadataReadEncoding, HeaderEndingInADoubleByteCharacterWithTrailByte5DIsAHeader) {
   // "ゾ" is 83 5D in Shift-JIS: its last byte is the byte of "]".
   Parsed parsed = Parse("[ARTISTS]\r\n[\xE3\x82\xBE\r\nALBUM=x\r\n");
-  EXPECT_EQ(parsed.values, Values{Album("x")});
+  EXPECT_EQ(parsed.values, Values{AlbumName("x")});
   EXPECT_EQ(parsed.entries, Entries{});
   // "ソ" (83 5C) does not end a header: the line has no "=" and is skipped.
   EXPECT_EQ(EntriesOf("[ARTISTS]\r\n[\xE3\x82\xBD\r\nALBUM=x\r\n"), Entries{"ALBUM=x"});
@@ -268,16 +271,16 @@ class MetadataReadFile : public testing::Test {
 };
 
 TEST_F(MetadataReadFile, MissingFileRaisesTheOpenErrorAfterEmptyingTheMap) {
-  ArtistMap map;
-  map.SetArtist("Song", "Guest");
+  Album album;
+  album.artists.SetArtist("Song", "Guest");
   try {
-    ReadMetadataFile(path_, map);
+    ReadMetadataFile(path_, album);
     FAIL() << "no error";
   } catch (const tk::Win32Error& e) {
     EXPECT_EQ(e.Message(), tk::Format("ファイル \"%s\". %s は開けません", path_.c_str(),
                                       tk::SysErrorMessage(ERROR_FILE_NOT_FOUND).c_str()));
   }
-  EXPECT_EQ(map.Count(), 0);
+  EXPECT_EQ(album.artists.Count(), 0);
 }
 
 TEST_F(MetadataReadFile, AFileOpenForWritingCannotBeRead) {
@@ -285,15 +288,15 @@ TEST_F(MetadataReadFile, AFileOpenForWritingCannotBeRead) {
   HANDLE writer = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-  ArtistMap map;
-  map.SetArtist("Song", "Guest");
+  Album album;
+  album.artists.SetArtist("Song", "Guest");
   try {
-    ReadMetadataFile(path_, map);
+    ReadMetadataFile(path_, album);
     ADD_FAILURE() << "no error";
   } catch (const tk::Win32Error& e) {
     EXPECT_EQ(e.Code(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   }
-  EXPECT_EQ(map.Count(), 0);
+  EXPECT_EQ(album.artists.Count(), 0);
   CloseHandle(writer);
 }
 

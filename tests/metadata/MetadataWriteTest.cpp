@@ -24,6 +24,10 @@ ArtistMap MapOf(const std::vector<std::pair<std::string, std::string>>& entries)
   return map;
 }
 
+std::string Built(const AlbumRecord& record, const ArtistMap& map) {
+  return BuildMetadataText(Album{record, map});
+}
+
 Entries EntriesOf(const ArtistMap& map) {
   Entries entries;
   for (int i = 0; i < map.Count(); ++i) entries.push_back(map.TitleAt(i) + "=" + map.ArtistAt(i));
@@ -31,13 +35,13 @@ Entries EntriesOf(const ArtistMap& map) {
 }
 
 std::string ArtistsLinesOf(const ArtistMap& map) {
-  std::string text = BuildMetadataText(AlbumRecord{}, map);
+  std::string text = Built(AlbumRecord{}, map);
   return text.substr(text.rfind("[ARTISTS]\r\n") + 11);
 }
 
 TEST(MetadataBuild, ExampleIsWrittenByteForByte) {
   ArtistMap map = MapOf({{"Second Song", "Guest A"}, {"Last Song", "Guest B & Guest C"}});
-  EXPECT_EQ(BuildMetadataText(ExampleRecord(), map), tk::ReadWholeFile(kExamplePath));
+  EXPECT_EQ(Built(ExampleRecord(), map), tk::ReadWholeFile(kExamplePath));
 }
 
 TEST(MetadataBuild, EmptyFieldsAndMapGiveBareKeysAndASingleHeader) {
@@ -47,12 +51,12 @@ TEST(MetadataBuild, EmptyFieldsAndMapGiveBareKeysAndASingleHeader) {
     expected.erase(expected.find("=" + value + "\r\n") + 1, value.size());
   }
   expected.erase(expected.find("Second Song="));
-  EXPECT_EQ(BuildMetadataText(AlbumRecord{}, ArtistMap{}), expected);
+  EXPECT_EQ(Built(AlbumRecord{}, ArtistMap{}), expected);
 }
 
 TEST(MetadataBuild, TextsAreWrittenAsTheyStandAndBlankArtistsLeftOut) {
   AlbumRecord record{"  spaced  ", "a=b", "#x", "1999", "[g]", "12"};
-  std::string text = BuildMetadataText(record, ArtistMap{});
+  std::string text = Built(record, ArtistMap{});
   EXPECT_NE(text.find("\r\nALBUM=  spaced  \r\nALBUMARTIST=a=b\r\nARTIST=#x\r\nYEAR=1999\r\n"
                       "GENRE=[g]\r\nDISCNUMBER=12\r\n\r\n"),
             std::string::npos);
@@ -63,7 +67,7 @@ TEST(MetadataBuild, TextsAreWrittenAsTheyStandAndBlankArtistsLeftOut) {
 
 TEST(MetadataBuild, ShiftJisBecomesUtf8) {
   AlbumRecord record{"夏の歌", "", "ｿ", "", "", ""};
-  std::string text = BuildMetadataText(record, MapOf({{"ソング", "表"}}));
+  std::string text = Built(record, MapOf({{"ソング", "表"}}));
   EXPECT_NE(text.find("\r\nALBUM=\xE5\xA4\x8F\xE3\x81\xAE\xE6\xAD\x8C\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\nARTIST=\xEF\xBD\xBF\r\n"), std::string::npos);  // half-width ｿ
   EXPECT_EQ(text.substr(text.rfind("[ARTISTS]\r\n") + 11),
@@ -77,31 +81,30 @@ TEST(MetadataBuild, OtherKeyLinesAreWrittenBackAfterDiscNumber) {
   const std::string file =
       "COMMENT=Beyonc\xC3\xA9\r\nALBUM=A\r\n[OTHER]\r\ncomposer = \xE5\xA4\x8F\r\n"
       "[ARTISTS]\r\nSong=Guest\r\n";
-  ArtistMap map;
-  AlbumRecord record;
-  ParseMetadataText(file, map, nullptr, &record.otherKeyLines);
-  record.album = "A";
-  std::string text = BuildMetadataText(record, map);
+  Album album;
+  ParseMetadataText(file, album);
+  std::string text = BuildMetadataText(album);
   const std::string expected =
       "DISCNUMBER=\r\nCOMMENT=Beyonc\xC3\xA9\r\ncomposer = \xE5\xA4\x8F\r\n\r\n#";
   EXPECT_NE(text.find(expected), std::string::npos) << text;
   EXPECT_EQ(text.find("[OTHER]"), std::string::npos);
-  AlbumRecord reread;
-  ParseMetadataText(text, map, nullptr, &reread.otherKeyLines);
-  EXPECT_EQ(reread.otherKeyLines, record.otherKeyLines);
+  Album reread;
+  ParseMetadataText(text, reread);
+  EXPECT_EQ(reread.otherKeyLines, album.otherKeyLines);
 }
 
 // U+0000 can only come from C0 80, and goes back as C0 80: a raw NUL would end the file.
 TEST(MetadataBuild, ANulInATitleIsWrittenAsC080AndEveryLaterEntryComesBack) {
   const std::string entries = "[ARTISTS]\r\nSong\xC0\x80x=Guest\r\nOther=B\r\nThird=C\r\n";
-  ArtistMap map;
-  ParseMetadataText(entries, map);
+  Album album;
+  ParseMetadataText(entries, album);
+  const ArtistMap& map = album.artists;
   ASSERT_EQ(EntriesOf(map), (Entries{std::string("Song\0x=Guest", 12), "Other=B", "Third=C"}));
-  std::string text = BuildMetadataText(AlbumRecord{}, map);
+  std::string text = Built(AlbumRecord{}, map);
   EXPECT_EQ(text.substr(text.rfind("[ARTISTS]\r\n")), entries);
-  ArtistMap reread;
+  Album reread;
   ParseMetadataText(text, reread);
-  EXPECT_EQ(EntriesOf(reread), EntriesOf(map));
+  EXPECT_EQ(EntriesOf(reread.artists), EntriesOf(map));
 }
 
 // Lets a folder take no new file while the files in it stay writable, until destroyed: the
@@ -232,17 +235,17 @@ TEST_F(MetadataWrite, WritesIntoAFolderWhoseNameEndsInByte5C) {
 TEST_F(MetadataWrite, SavedFileReadsBackIntoTheSameFieldsAndEntries) {
   AlbumRecord record{"夏の歌 Vol.2", "表示 & ソ", "Artist", "2026", "J-POP", "12"};
   ArtistMap map = MapOf({{"ソング", "ゲスト=A"}, {"Intro", "表"}, {"A=B", "X"}});
-  WriteMetadataFile(path_, BuildMetadataText(record, map));
-  ArtistMap read;
+  WriteMetadataFile(path_, Built(record, map));
+  Album read;
   EXPECT_EQ(ReadMetadataFile(path_, read), (Values{{AlbumKey::Album, "夏の歌 Vol.2"},
                                                    {AlbumKey::AlbumArtist, "表示 & ソ"},
                                                    {AlbumKey::Artist, "Artist"},
                                                    {AlbumKey::Year, "2026"},
                                                    {AlbumKey::Genre, "J-POP"},
                                                    {AlbumKey::DiscNumber, "12"}}));
-  EXPECT_EQ(EntriesOf(read), (Entries{"ソング=ゲスト=A", "Intro=表", "A=B=X"}));
-  EXPECT_EQ(read.TitleAt(2), "A");
-  EXPECT_EQ(read.ArtistAt(2), "B=X");
+  EXPECT_EQ(EntriesOf(read.artists), (Entries{"ソング=ゲスト=A", "Intro=表", "A=B=X"}));
+  EXPECT_EQ(read.artists.TitleAt(2), "A");
+  EXPECT_EQ(read.artists.ArtistAt(2), "B=X");
 }
 
 TEST_F(MetadataWrite, EntriesThatLookLikeCommentsOrHeadersDoNotComeBackAsEntries) {
@@ -252,10 +255,10 @@ TEST_F(MetadataWrite, EntriesThatLookLikeCommentsOrHeadersDoNotComeBackAsEntries
                          {"GENRE", "Rock"},
                          {"[Intro", "Guest]"},
                          {"ALBUM", "Z"}});
-  WriteMetadataFile(path_, BuildMetadataText(AlbumRecord{}, map));
-  ArtistMap read;
+  WriteMetadataFile(path_, Built(AlbumRecord{}, map));
+  Album read;
   Values values = ReadMetadataFile(path_, read);
-  EXPECT_EQ(EntriesOf(read), Entries{"Padded=Guest"});
+  EXPECT_EQ(EntriesOf(read.artists), Entries{"Padded=Guest"});
   // After the headers "[Outro=ゾ" and "[Intro=Guest]" the entries are album keys.
   ASSERT_GE(values.size(), 2u);
   EXPECT_EQ(values[values.size() - 2], (AlbumValue{AlbumKey::Genre, "Rock"}));
@@ -264,8 +267,8 @@ TEST_F(MetadataWrite, EntriesThatLookLikeCommentsOrHeadersDoNotComeBackAsEntries
 
 TEST_F(MetadataWrite, AFieldWithALineBreakComesBackCut) {
   AlbumRecord record{"a\r\nGENRE=x", "", "", "", "", ""};
-  WriteMetadataFile(path_, BuildMetadataText(record, ArtistMap{}));
-  ArtistMap read;
+  WriteMetadataFile(path_, Built(record, ArtistMap{}));
+  Album read;
   Values values = ReadMetadataFile(path_, read);
   ASSERT_GE(values.size(), 2u);
   EXPECT_EQ(values[0], (AlbumValue{AlbumKey::Album, "a"}));
@@ -319,7 +322,7 @@ TEST_F(MetadataWrite, AFolderInThePlaceOfTheFileIsNotReplaced) {
 }
 
 TEST_F(MetadataWrite, AShortWriteLeavesTheOldFileByteForByte) {
-  std::string old = BuildMetadataText(ExampleRecord(), MapOf({{"Song", "Guest"}}));
+  std::string old = Built(ExampleRecord(), MapOf({{"Song", "Guest"}}));
   WriteMetadataFile(path_, old);
   int calls = 0;
   auto writeHalf = [&calls](HANDLE file, const char* bytes, DWORD count, DWORD* written) {

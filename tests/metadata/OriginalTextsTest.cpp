@@ -23,28 +23,30 @@ const char* const kOutsidePath = QUORVEL_TEST_DATA "/metadata/outside-code-page.
 #define YOAKE "\xE5\xA4\x9C\xE6\x98\x8E\xE3\x81\x91"  // 夜明け
 #define ZOE "Zo\xC3\xAB"
 
-// An album as the main window holds it after a load: each value applied to its field in turn.
-struct Album {
-  AlbumRecord record;
-  ArtistMap artists;
-  OriginalTexts originals;
+// An album as the main window holds it after a load: each value applied to its field in turn,
+// and the fields taken back at a save.
+struct LoadedAlbum : Album {
+  AlbumRecord fields;
 
-  explicit Album(std::string_view bytes) { Read(bytes); }
+  explicit LoadedAlbum(std::string_view bytes) { Read(bytes); }
   void Read(std::string_view bytes) {
     // The record's fields stand in the order of the keys.
-    static std::string AlbumRecord::*const fields[] = {
+    static std::string AlbumRecord::*const texts[] = {
         &AlbumRecord::album, &AlbumRecord::albumArtist, &AlbumRecord::artist,
         &AlbumRecord::year,  &AlbumRecord::genre,       &AlbumRecord::discNumber};
-    for (const AlbumValue& value : ParseMetadataText(bytes, artists, &originals)) {
+    for (const AlbumValue& value : ParseMetadataText(bytes, *this)) {
       std::string text = value.value;
       if (value.key == AlbumKey::DiscNumber) {  // the disc list's item text
         int item = DiscItemIndex(value.value, 12);
         text = item < 0 ? "" : NumberPicture("Z9", item + 1);
       }
-      record.*fields[static_cast<int>(value.key)] = text;
+      fields.*texts[static_cast<int>(value.key)] = text;
     }
   }
-  std::string Save() const { return BuildMetadataText(record, artists, &originals); }
+  std::string Save() {
+    values = fields;
+    return BuildMetadataText(*this);
+  }
 };
 
 Entries EntriesOf(const ArtistMap& map) {
@@ -68,26 +70,27 @@ const std::string& Example() {
 }
 
 TEST(OriginalTexts, TheExampleIsShownWithLookAlikesAndWrittenBackByteForByte) {
-  Album album(Example());
-  EXPECT_EQ(album.record.album, "Cafe Songs");
-  EXPECT_EQ(album.record.albumArtist, "Motorhead");
-  EXPECT_EQ(album.record.artist, "Beyonce");
-  EXPECT_EQ(album.record.genre, "Musica");
+  LoadedAlbum album(Example());
+  EXPECT_EQ(album.fields.album, "Cafe Songs");
+  EXPECT_EQ(album.fields.albumArtist, "Motorhead");
+  EXPECT_EQ(album.fields.artist, "Beyonce");
+  EXPECT_EQ(album.fields.genre, "Musica");
   EXPECT_EQ(EntriesOf(album.artists), (Entries{"Intro=Sigur Ros", "夜明け=Zoe"}));
   EXPECT_EQ(album.Save(), Example());
 
   // Written by another tool: other order, letter case, blanks and line ends, no comments.
-  Album other("genre = M\xC3\xBAsica\nalbum=  " CAFE_SONGS
-              " \nARTIST=Beyonc\xC3\xA9\nAlbumArtist=" MOTORHEAD
-              "\nYEAR=2025\nDISCNUMBER=1\n[artists]\n Intro = " SIGUR_ROS " \n" YOAKE "=" ZOE "\n");
+  LoadedAlbum other("genre = M\xC3\xBAsica\nalbum=  " CAFE_SONGS
+                    " \nARTIST=Beyonc\xC3\xA9\nAlbumArtist=" MOTORHEAD
+                    "\nYEAR=2025\nDISCNUMBER=1\n[artists]\n Intro = " SIGUR_ROS " \n" YOAKE "=" ZOE
+                    "\n");
   EXPECT_EQ(other.Save(), Example());
 }
 
 TEST(OriginalTexts, AValueChangedInTheWindowIsWrittenFromTheWindow) {
-  Album album(Example());
-  album.record.album = "CAFE SONGS";
-  album.record.artist = "Beyonce Knowles";
-  album.record.genre = "Cafe Songs";  // the album's lossy form, but not the genre's
+  LoadedAlbum album(Example());
+  album.fields.album = "CAFE SONGS";
+  album.fields.artist = "Beyonce Knowles";
+  album.fields.genre = "Cafe Songs";  // the album's lossy form, but not the genre's
   EXPECT_EQ(AlbumLinesOf(album.Save()),
             "ALBUM=CAFE SONGS\r\nALBUMARTIST=" MOTORHEAD
             "\r\nARTIST=Beyonce Knowles\r\nYEAR=2025\r\nGENRE=Cafe Songs\r\nDISCNUMBER= 1\r\n");
@@ -115,7 +118,7 @@ TEST(OriginalTexts, EntriesAreWrittenAsTheDialogLeftThem) {
        "Intro=" SIGUR_ROS "\r\n" YOAKE "=" ZOE "\r\nOutro=Sigur Ros\r\n"},
   };
   for (const Case& c : cases) {
-    Album album(Example());
+    LoadedAlbum album(Example());
     ArtistMap copy;  // the dialog's working copy, taken back after a register or delete
     copy.Assign(album.artists);
     c.edit(copy);
@@ -139,7 +142,7 @@ TEST(OriginalTexts, TheLastLineOfAKeyOrEntryDecides) {
        "Intro=" SIGUR_ROS "\r\nOutro=Sigur Ros\r\n"},
   };
   for (const Case& c : cases) {
-    std::string saved = Album(c.text).Save();
+    std::string saved = LoadedAlbum(c.text).Save();
     std::string lines = c.written.starts_with("ALBUM=")
                             ? saved.substr(saved.find("ALBUM="), c.written.size())
                             : ArtistsLinesOf(saved);
@@ -149,29 +152,28 @@ TEST(OriginalTexts, TheLastLineOfAKeyOrEntryDecides) {
 
 TEST(OriginalTexts, CharactersBeyondTheBasicPlane) {
   // A four-byte sequence breaks the decoding rule: the line is skipped, as before.
-  Album fourBytes("ALBUM=x\r\nALBUM=\xF0\x9F\x8E\xB5 Song\r\n[ARTISTS]\r\nA=\xF0\x9F\x8E\xB5\r\n");
-  EXPECT_EQ(fourBytes.record.album, "x");
+  LoadedAlbum fourBytes(
+      "ALBUM=x\r\nALBUM=\xF0\x9F\x8E\xB5 Song\r\n[ARTISTS]\r\nA=\xF0\x9F\x8E\xB5\r\n");
+  EXPECT_EQ(fourBytes.fields.album, "x");
   EXPECT_EQ(fourBytes.artists.Count(), 0);
   EXPECT_NE(fourBytes.Save().find("\r\nALBUM=x\r\n"), std::string::npos);
 
   // The same character as two three-byte halves passes the rule and now comes back as read.
   const std::string halves = "\xED\xA0\xBC\xED\xBE\xB5";
-  Album pair("ALBUM=" + halves + " Song\r\n");
-  EXPECT_EQ(pair.record.album, "?? Song");
+  LoadedAlbum pair("ALBUM=" + halves + " Song\r\n");
+  EXPECT_EQ(pair.fields.album, "?? Song");
   EXPECT_NE(pair.Save().find("\r\nALBUM=" + halves + " Song\r\n"), std::string::npos);
 }
 
 TEST(OriginalTexts, AReadForgetsTheOriginalsOfTheAlbumBefore) {
-  Album album(Example());
+  LoadedAlbum album(Example());
   album.Read("ALBUM=Other\r\n");  // the other fields keep their texts, as in the window
   EXPECT_EQ(AlbumLinesOf(album.Save()),
             "ALBUM=Other\r\nALBUMARTIST=Motorhead\r\nARTIST=Beyonce\r\nYEAR=2025\r\n"
             "GENRE=Musica\r\nDISCNUMBER= 1\r\n");
 
-  Album failed(Example());
-  EXPECT_THROW(
-      ReadMetadataFile(QUORVEL_TEST_DATA "/missing.txt", failed.artists, &failed.originals),
-      tk::Win32Error);
+  LoadedAlbum failed(Example());
+  EXPECT_THROW(ReadMetadataFile(QUORVEL_TEST_DATA "/missing.txt", failed), tk::Win32Error);
   EXPECT_NE(failed.Save().find("\r\nALBUMARTIST=Motorhead\r\n"), std::string::npos);
 }
 
@@ -196,13 +198,13 @@ TEST(OriginalTexts, AListedTitleIsWrittenWithItsOriginalCharacters) {
     originals.NoteListedTitle(c.line, c.title);
     ArtistMap map;
     map.SetArtist(c.title, "Guest");
-    EXPECT_EQ(ArtistsLinesOf(BuildMetadataText(AlbumRecord{}, map, &originals)),
+    EXPECT_EQ(ArtistsLinesOf(BuildMetadataText(Album{{}, map, originals})),
               std::string(c.written) + "=Guest\r\n")
         << c.line;
   }
 
   // The track list's spelling wins over the file's for the same look-alike.
-  Album album("[ARTISTS]\r\nCaf\xC3\xA8 Songs=A\r\n");
+  LoadedAlbum album("[ARTISTS]\r\nCaf\xC3\xA8 Songs=A\r\n");
   album.originals.NoteListedTitle("01 " CAFE_SONGS ".mp3", "Cafe Songs");
   EXPECT_EQ(ArtistsLinesOf(album.Save()), CAFE_SONGS "=A\r\n");
 }

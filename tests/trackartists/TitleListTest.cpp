@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "metadata/OriginalTexts.h"
+#include "metadata/Album.h"
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Exception.h"
 #include "trackartists/TitleList.h"
@@ -134,16 +134,16 @@ TEST(TitlesOf, DecidesTheEncodingOnceForTheWholeFile) {
 // A UTF-8 file tells the album the characters of each listed title that the code page lacks;
 // of titles equal but for case, only the spelling listed.
 TEST(TitlesOf, NotesTheOriginalCharactersOfTheTitlesItLists) {
-  OriginalTexts originals;
+  Album album;
   EXPECT_EQ(
-      TitlesOf("01 Caf\xC3\xA9.mp3\r\n02 CAF\xC3\x89\r\n03 Zo\xC3\xAB\r\n04 Plain\r\n", &originals),
+      TitlesOf("01 Caf\xC3\xA9.mp3\r\n02 CAF\xC3\x89\r\n03 Zo\xC3\xAB\r\n04 Plain\r\n", &album),
       (Titles{"Cafe", "Zoe", "Plain"}));
   const struct {
     const char* title;
     const wchar_t* original;  // nullptr: none kept
   } cases[] = {{"Cafe", L"Caf\u00E9"}, {"CAFE", nullptr}, {"Zoe", L"Zo\u00EB"}, {"Plain", nullptr}};
   for (const auto& c : cases) {
-    const std::wstring* original = originals.OriginalTitle(c.title);
+    const std::wstring* original = album.originals.OriginalTitle(c.title);
     if (c.original)
       EXPECT_TRUE(original && *original == c.original) << c.title;
     else
