@@ -140,9 +140,11 @@ void WinControl::CreateWnd() {
     if (!controlId_) controlId_ = nextControlId++;
     id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId_));
   }
+  RECT place = WindowRect();
   HWND window = CreateWindowExA(params.exStyle, params.className.c_str(), text_.c_str(),
-                                params.style, bounds_.left, bounds_.top, Width(), Height(),
-                                parentWindow, id, GetModuleHandleA(nullptr), this);
+                                params.style, place.left, place.top, place.right - place.left,
+                                place.bottom - place.top, parentWindow, id,
+                                GetModuleHandleA(nullptr), this);
   if (!window) throw Win32Error("Cannot create window " + name_, GetLastError());
   handle_ = window;
   FontNeeded();
@@ -185,7 +187,29 @@ void WinControl::RecreateWnd() {
 
 void WinControl::SetBounds(int left, int top, int width, int height) {
   bounds_ = {left, top, left + width, top + height};
-  if (handle_) MoveWindow(handle_, left, top, width, height, TRUE);
+  if (!handle_) return;
+  RECT place = WindowRect();
+  MoveWindow(handle_, place.left, place.top, place.right - place.left, place.bottom - place.top,
+             TRUE);
+}
+
+int WinControl::Dpi() {
+  Form* form = ParentForm();
+  return form && form != this ? form->Dpi() : kDesignDpi;
+}
+
+RECT WinControl::WindowRect() {
+  return {Scaled(bounds_.left), Scaled(bounds_.top), Scaled(bounds_.right),
+          Scaled(bounds_.bottom)};
+}
+
+void WinControl::DpiChanged() {
+  if (!handle_) return;
+  RECT place = WindowRect();
+  MoveWindow(handle_, place.left, place.top, place.right - place.left, place.bottom - place.top,
+             FALSE);
+  FontNeeded();
+  for (WinControl* child : children_) child->DpiChanged();
 }
 
 std::string WinControl::Text() const {

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "toolkit/Dpi.h"
+
 namespace tk {
 
 class Form;
@@ -92,8 +94,14 @@ class WinControl {
   void DestroyHandle();
   void RecreateWnd();
 
+  // A child's bounds are client pixels of the 96-dpi design; its window stands at them scaled
+  // to its form's dpi. A form's bounds are its window's, in screen pixels.
   void SetBounds(int left, int top, int width, int height);
   RECT Bounds() const { return bounds_; }
+  // The dpi the control's window is laid out for: its form's.
+  int Dpi();
+  // A length of the 96-dpi design at that dpi.
+  int Scaled(int length) { return ScaleToDpi(length, Dpi()); }
   int Width() const { return bounds_.right - bounds_.left; }
   int Height() const { return bounds_.bottom - bounds_.top; }
 
@@ -197,6 +205,11 @@ class WinControl {
   bool ReceivingFocus() const { return focusing_; }
   // The colour of the parent window's background brush.
   COLORREF ParentBackgroundColour();
+  // Where the window stands, in its parent's client pixels.
+  virtual RECT WindowRect();
+  // Lays the window out again after its form's dpi changed: its place, its font and whatever
+  // the control sizes from them.
+  virtual void DpiChanged();
   // Puts the children in the order in which their windows are created and drawn.
   void SetChildOrder(const std::vector<WinControl*>& order);
   virtual void FontNeeded();

@@ -58,7 +58,8 @@ void Form::SetFont(const FontSpec& font) {
 HFONT Form::FontHandle() {
   if (!font_) {
     LOGFONTA lf{};
-    lf.lfHeight = -fontSpec_.height;  // negative: the character height, not the cell height
+    // Negative: the character height, not the cell height.
+    lf.lfHeight = -ScaleToDpi(fontSpec_.height, Dpi());
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = fontSpec_.charset;
     lf.lfQuality = DEFAULT_QUALITY;
@@ -68,6 +69,22 @@ HFONT Form::FontHandle() {
     if (!font_) font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   }
   return font_;
+}
+
+int Form::Dpi() {
+  if (!dpi_) dpi_ = handle_ ? WindowDpi(handle_) : SystemDpi();
+  return dpi_;
+}
+
+void Form::ApplyDpi(int dpi, const RECT& suggested) {
+  HFONT old = font_;
+  font_ = nullptr;
+  dpi_ = dpi;
+  SetBounds(suggested.left, suggested.top, suggested.right - suggested.left,
+            suggested.bottom - suggested.top);
+  for (WinControl* child : Children()) child->DpiChanged();
+  if (old) DeleteObject(old);
+  RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Form::GetCreateParams(CreateParams& params) {
@@ -81,8 +98,9 @@ void Form::GetCreateParams(CreateParams& params) {
 void Form::CreateWnd() {
   CreateParams params;
   GetCreateParams(params);
-  RECT frame{0, 0, clientSize_.cx, clientSize_.cy};
-  AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
+  dpi_ = SystemDpi();
+  RECT frame{0, 0, ScaleToDpi(clientSize_.cx, dpi_), ScaleToDpi(clientSize_.cy, dpi_)};
+  AdjustWindowRectForDpi(frame, params.style, params.exStyle, dpi_);
   SetBounds(0, 0, frame.right - frame.left, frame.bottom - frame.top);
   // Made where it shows: a move after creation costs a round trip to the display.
   Centre();
@@ -279,6 +297,9 @@ LRESULT Form::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_CLOSE:
       Close();
+      return 0;
+    case WM_DPICHANGED:
+      ApplyDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_SYSCOLORCHANGE:
       NotifyControls(CM_PARENTCOLORCHANGED);

@@ -45,7 +45,10 @@ class Form : public WinControl {
   }
   void SetPosition(FormPosition position) { position_ = position; }
   void SetFont(const FontSpec& font);
+  // The font at the form's dpi.
   HFONT FontHandle();
+  // The dpi of the monitor the form stands on; the system's until its window exists.
+  int Dpi();
   bool KeyPreview() const { return keyPreview_; }
   void SetKeyPreview(bool preview) { keyPreview_ = preview; }
 
@@ -92,6 +95,9 @@ class Form : public WinControl {
 
  private:
   void Centre();
+  RECT WindowRect() override { return Bounds(); }
+  // The monitor's dpi changed to `dpi`; the window moves to `suggested` (screen pixels).
+  void ApplyDpi(int dpi, const RECT& suggested);
   void DoActivate(bool active);
   bool Holds(const WinControl* control) const;
 
@@ -101,6 +107,7 @@ class Form : public WinControl {
   FormPosition position_ = FormPosition::ScreenCenter;
   FontSpec fontSpec_;
   HFONT font_ = nullptr;
+  int dpi_ = 0;
   bool keyPreview_ = false;
   bool modal_ = false;
   int modalResult_ = 0;

@@ -17,7 +17,14 @@ void Label::GetCreateParams(CreateParams& params) {
   params.style |= SS_LEFT | SS_NOPREFIX;
 }
 
-void Label::AfterCreate() {
+void Label::AfterCreate() { FitToText(); }
+
+void Label::DpiChanged() {
+  WinControl::DpiChanged();
+  FitToText();
+}
+
+void Label::FitToText() {
   HDC dc = GetDC(handle_);
   HFONT font = reinterpret_cast<HFONT>(SendMessageA(handle_, WM_GETFONT, 0, 0));
   HGDIOBJ old = SelectObject(dc, font);
@@ -28,8 +35,11 @@ void Label::AfterCreate() {
   GetTextMetricsA(dc, &metrics);
   SelectObject(dc, old);
   ReleaseDC(handle_, dc);
+  // Measured at the form's dpi; the bounds keep the 96-dpi design.
   RECT bounds = Bounds();
-  SetBounds(bounds.left, bounds.top, size.cx, metrics.tmHeight);
+  int dpi = Dpi();
+  SetBounds(bounds.left, bounds.top, MulDiv(size.cx, kDesignDpi, dpi),
+            MulDiv(metrics.tmHeight, kDesignDpi, dpi));
 }
 
 LRESULT Label::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -17,7 +17,11 @@ class Label : public WinControl {
  protected:
   void GetCreateParams(CreateParams& params) override;
   void AfterCreate() override;
+  void DpiChanged() override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void FitToText();
 };
 
 // A single-line edit. It selects its whole text when the focus comes from another control of

@@ -1,0 +1,39 @@
+#include "toolkit/Dpi.h"
+
+namespace tk {
+
+namespace {
+
+template <typename Function>
+Function User32(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+}  // namespace
+
+int SystemDpi() {
+  static const int dpi = [] {
+    if (auto forSystem = User32<UINT(WINAPI*)()>("GetDpiForSystem")) return int(forSystem());
+    HDC screen = GetDC(nullptr);
+    int logPixels = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return logPixels > 0 ? logPixels : kDesignDpi;
+  }();
+  return dpi;
+}
+
+int WindowDpi(HWND window) {
+  static const auto forWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
+  UINT dpi = forWindow && window ? forWindow(window) : 0;
+  return dpi ? static_cast<int>(dpi) : SystemDpi();
+}
+
+void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {
+  static const auto forDpi =
+      User32<BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+  if (!forDpi || !forDpi(&rect, style, FALSE, exStyle, dpi))
+    AdjustWindowRectEx(&rect, style, FALSE, exStyle);
+}
+
+}  // namespace tk
