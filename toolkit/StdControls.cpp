@@ -173,10 +173,20 @@ void BitmapButton::GetCreateParams(CreateParams& params) {
 void BitmapButton::AfterCreate() {
   if (!glyphId_) return;
   if (!images_) {
-    const int size = 16;
-    HBITMAP strip =
-        static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(glyphId_),
-                                        IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    // The glyph drawn for the display's scale: 16 pixels at 100 %, 24 from 150 %, 32 from
+    // 200 %, each a resource of its own (the identifier plus 100 and 200), never stretched.
+    int size = 16;
+    HBITMAP strip = nullptr;
+    for (int candidate : {32, 24, 16}) {
+      if (candidate > Scaled(16) && candidate != 16) continue;
+      int id = glyphId_ + (candidate - 16) / 8 * 100;
+      strip = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+                                              IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+      if (strip) {
+        size = candidate;
+        break;
+      }
+    }
     if (!strip) return;
     HBITMAP states = StateImages(strip, size, glyphCount_ > 1);
     DeleteObject(strip);
@@ -185,8 +195,15 @@ void BitmapButton::AfterCreate() {
     ImageList_Add(images_, states, nullptr);
     DeleteObject(states);
   }
-  BUTTON_IMAGELIST list{images_, {4, 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
+  BUTTON_IMAGELIST list{images_, {Scaled(4), 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
   SendMessageA(handle_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
+}
+
+void BitmapButton::DpiChanged() {
+  WinControl::DpiChanged();
+  if (images_) ImageList_Destroy(images_);
+  images_ = nullptr;
+  if (HandleAllocated()) AfterCreate();
 }
 
 void BitmapButton::CommandNotify(WORD code) {

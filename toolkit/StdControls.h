@@ -53,11 +53,14 @@ class BitmapButton : public WinControl {
  public:
   BitmapButton(WinControl* parent, std::string name);
   ~BitmapButton() override;
+  // A 16 x 16 glyph; the same drawn at 24 and 32 pixels, for scaled displays, has the
+  // resource identifier plus 100 and plus 200.
   void SetGlyph(int resourceId, int glyphCount);
 
  protected:
   void GetCreateParams(CreateParams& params) override;
   void AfterCreate() override;
+  void DpiChanged() override;
   void CommandNotify(WORD code) override;
 
  private:

@@ -2,7 +2,8 @@
 """Writes the button glyphs as 24-bit BMP files from the pixel drawings below.
 
 Each drawing is 16 rows of 16 characters (two images side by side are 32 wide); '.' is
-the transparent colour, which is also the bottom-left pixel of every glyph."""
+the transparent colour, which is also the bottom-left pixel of every glyph. Each is also
+written at 24 and 32 pixels, for displays scaled to 150 % and 200 %."""
 import os
 import struct
 
@@ -99,6 +100,15 @@ END = """
 """
 
 
+def scaled(drawing, size):
+    """The drawing at `size` pixels a glyph instead of 16: each pixel repeated (at 24, in a
+    pattern of one and two), so that edges stay sharp."""
+    rows = drawing.strip('\n').split('\n')
+    return '\n'.join(''.join(rows[y * 16 // size][x * 16 // size]
+                              for x in range(len(rows[0]) * size // 16))
+                      for y in range(size))
+
+
 def write_bmp(path, drawing):
     rows = [line for line in drawing.strip('\n').split('\n')]
     height = len(rows)
@@ -122,6 +132,9 @@ here = os.path.dirname(os.path.abspath(__file__))
 for name, drawing in (('trackartists', TRACK_ARTISTS), ('load', LOAD), ('save', SAVE),
                       ('end', END)):
     write_bmp(os.path.join(here, name + '.bmp'), drawing)
+    # The same glyphs for displays at 150 % and 200 %.
+    for size in (24, 32):
+        write_bmp(os.path.join(here, '%s-%d.bmp' % (name, size)), scaled(drawing, size))
 
 # The application icon: a note on a record, 16 x 16, also written doubled to 32 x 32.
 ICON = """
