@@ -127,5 +127,7 @@ TEST(StartUp, TheExeCarriesItsVersionAndManifest) {
     EXPECT_NE(manifest.find(std::string("<supportedOS Id=\"{") + windows + "}\"/>"),
               std::string::npos)
         << windows;
+  for (const char* awareness : {">true/pm</dpiAware>", ">PerMonitorV2, PerMonitor</dpiAwareness>"})
+    EXPECT_NE(manifest.find(awareness), std::string::npos) << awareness;
   EXPECT_EQ(manifest.find("requestedExecutionLevel"), std::string::npos);
 }
