@@ -17,14 +17,62 @@ struct Expected {
   int sizeTolerance = 0;
 };
 
+// The 96-dpi design. Labels size themselves to their text at the window's font: near the
+// sizes given.
+const Expected kLayout[] = {
+    {"Label1", 16, 13, 64, 13, "アルバム名", 2},
+    {"Label2", 16, 43, 128, 13, "アルバムアーティスト名", 2},
+    {"Label3", 16, 69, 77, 13, "アーティスト名", 2},
+    {"Label4", 16, 95, 90, 13, "アルバム発表年", 2},
+    {"Label5", 16, 123, 46, 13, "ジャンル", 2},
+    {"Label6", 16, 149, 90, 13, "ディスクナンバー", 2},
+    {"KyAlbum", 148, 11, 425, 21, ""},
+    {"KyAlbumArtist", 148, 35, 425, 21, ""},
+    {"KyArtist", 148, 61, 425, 21, ""},
+    {"KyCBYear", 148, 87, 71, 21, nullptr},
+    {"KyGenre", 148, 115, 149, 21, "J-POP"},
+    {"kyCBDiscNo", 148, 141, 48, 21, nullptr},
+    {"TrackArtistBtn", 18, 195, 187, 29, "曲別参加アーティスト(F6)"},
+    {"LoadBtn", 271, 196, 93, 29, "読込(F5)"},
+    {"SaveBtn", 378, 196, 93, 29, "保存(F9)"},
+    {"EndBtn", 485, 196, 93, 29, "終了（F12)"},
+    {"Bevel1", 0, 172, 607, 7, ""},
+};
+
 }  // namespace
+
+// Every control at its design rectangle scaled to `dpi`, within a pixel of rounding; the
+// client area and the font scale alike.
+void MainFormTest::ExpectLayoutAt(int dpi) {
+  auto scaled = [dpi](int length) { return MulDiv(length, dpi, 96); };
+  int rounding = dpi == 96 ? 0 : 1;
+  RECT client;
+  GetClientRect(form->Handle(), &client);
+  EXPECT_NEAR(client.right, scaled(592), rounding);
+  EXPECT_NEAR(client.bottom, scaled(237), rounding);
+  LOGFONTA font{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form->KyAlbum.Handle(), WM_GETFONT, 0, 0)),
+             sizeof font, &font);
+  EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
+  EXPECT_EQ(font.lfHeight, -scaled(13));
+  EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
+  for (const Expected& expected : kLayout) {
+    SCOPED_TRACE(expected.name);
+    tk::WinControl* control = Named(expected.name);
+    ASSERT_NE(control, nullptr);
+    RECT r = ClientRect(*control);
+    EXPECT_NEAR(r.left, scaled(expected.left), rounding);
+    EXPECT_NEAR(r.top, scaled(expected.top), rounding);
+    // A label's text is measured at each font size, which the font's hinting does not keep
+    // in exact proportion.
+    int textTolerance = dpi == 96 ? expected.sizeTolerance : scaled(2 * expected.sizeTolerance);
+    EXPECT_NEAR(r.right - r.left, scaled(expected.width), rounding + textTolerance);
+    EXPECT_NEAR(r.bottom - r.top, scaled(expected.height), rounding + textTolerance / 2);
+  }
+}
 
 TEST_F(MainFormTest, StartsWithTheLayoutCaptionAndFocusInTheAlbumField) {
   EXPECT_EQ(form->Text(), "Quorvel 1.02");
-  RECT client;
-  GetClientRect(form->Handle(), &client);
-  EXPECT_EQ(client.right, 592);
-  EXPECT_EQ(client.bottom, 237);
 
   LONG style = GetWindowLongA(form->Handle(), GWL_STYLE);
   EXPECT_TRUE(style & WS_SYSMENU);
@@ -37,44 +85,9 @@ TEST_F(MainFormTest, StartsWithTheLayoutCaptionAndFocusInTheAlbumField) {
   EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
   EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
 
-  LOGFONTA font{};
-  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form->KyAlbum.Handle(), WM_GETFONT, 0, 0)),
-             sizeof font, &font);
-  EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
-  EXPECT_EQ(font.lfHeight, -13);
-  EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
-
-  // Labels size themselves to their text at the window's font: near the sizes given.
-  const Expected controls[] = {
-      {"Label1", 16, 13, 64, 13, "アルバム名", 2},
-      {"Label2", 16, 43, 128, 13, "アルバムアーティスト名", 2},
-      {"Label3", 16, 69, 77, 13, "アーティスト名", 2},
-      {"Label4", 16, 95, 90, 13, "アルバム発表年", 2},
-      {"Label5", 16, 123, 46, 13, "ジャンル", 2},
-      {"Label6", 16, 149, 90, 13, "ディスクナンバー", 2},
-      {"KyAlbum", 148, 11, 425, 21, ""},
-      {"KyAlbumArtist", 148, 35, 425, 21, ""},
-      {"KyArtist", 148, 61, 425, 21, ""},
-      {"KyCBYear", 148, 87, 71, 21, nullptr},
-      {"KyGenre", 148, 115, 149, 21, "J-POP"},
-      {"kyCBDiscNo", 148, 141, 48, 21, nullptr},
-      {"TrackArtistBtn", 18, 195, 187, 29, "曲別参加アーティスト(F6)"},
-      {"LoadBtn", 271, 196, 93, 29, "読込(F5)"},
-      {"SaveBtn", 378, 196, 93, 29, "保存(F9)"},
-      {"EndBtn", 485, 196, 93, 29, "終了（F12)"},
-      {"Bevel1", 0, 172, 607, 7, ""},
-  };
-  for (const Expected& expected : controls) {
-    SCOPED_TRACE(expected.name);
-    tk::WinControl* control = Named(expected.name);
-    ASSERT_NE(control, nullptr);
-    RECT r = ClientRect(*control);
-    EXPECT_EQ(r.left, expected.left);
-    EXPECT_EQ(r.top, expected.top);
-    EXPECT_NEAR(r.right - r.left, expected.width, expected.sizeTolerance);
-    EXPECT_NEAR(r.bottom - r.top, expected.height, expected.sizeTolerance / 2);
-    if (expected.text) EXPECT_EQ(control->Text(), expected.text);
-  }
+  ExpectLayoutAt(96);
+  for (const Expected& expected : kLayout)
+    if (expected.text) EXPECT_EQ(Named(expected.name)->Text(), expected.text) << expected.name;
 
   // Tab order: the genre (3) before the year (4); the track-artist button is no tab stop.
   const std::pair<tk::WinControl*, int> order[] = {
@@ -329,4 +342,33 @@ TEST_F(MainFormTest, TheNameFieldsSwitchToHiraganaAndKeepRomaji) {
   ImmGetConversionStatus(context, &conversion, &sentence);
   ImmReleaseContext(form->KyAlbumArtist.Handle(), context);
   EXPECT_EQ(conversion, kept | IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE);
+}
+
+// Moved to a monitor of another scale, the window lays itself out anew for it, and back; the
+// focus, the field, the selection and the typed text stay.
+TEST_F(MainFormTest, ADpiChangeLaysTheWindowOutAgainAndKeepsWhatItHolds) {
+  TypeText("Abc");
+  for (int i = 0; i < 3; ++i) PressKey(VK_RETURN);
+  ASSERT_TRUE(FocusIn(form->KyCBYear));
+  form->KyCBYear.SetItemIndex(1);
+  std::string year = form->KyCBYear.Text();
+  for (int dpi : {144, 192, 96}) {
+    SCOPED_TRACE(dpi);
+    RECT frame;
+    GetWindowRect(form->Handle(), &frame);
+    RECT client{0, 0, MulDiv(592, dpi, 96), MulDiv(237, dpi, 96)};
+    AdjustWindowRectEx(&client, GetWindowLongA(form->Handle(), GWL_STYLE), FALSE,
+                       GetWindowLongA(form->Handle(), GWL_EXSTYLE));
+    RECT suggested{frame.left, frame.top, frame.left + client.right - client.left,
+                   frame.top + client.bottom - client.top};
+    SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    ExpectLayoutAt(dpi);
+    EXPECT_TRUE(form->KyCBYear.Focused());
+    EXPECT_EQ(form->KyCBYear.ItemIndex(), 1);
+    EXPECT_EQ(form->KyCBYear.Text(), year);
+    EXPECT_EQ(form->KyAlbum.Text(), "Abc");
+  }
+  PressKey(VK_RETURN);  // the ring goes on from the year
+  EXPECT_TRUE(FocusIn(form->KyGenre));
 }
