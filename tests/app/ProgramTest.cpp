@@ -167,9 +167,9 @@ void PickFromList(HWND window, int field, int item) {
   ASSERT_TRUE(harness::PumpUntil([&] {
     GetCursorPos(&pointer);
     return SendMessageA(list, LB_GETCURSEL, 0, 0) == item;
-  })) << "the list highlights row " << SendMessageA(list, LB_GETCURSEL, 0, 0)
-      << " with the pointer at " << pointer.x << "," << pointer.y << ", not at " << point.x
-      << "," << point.y;
+  })) << "the list highlights row "
+      << SendMessageA(list, LB_GETCURSEL, 0, 0) << " with the pointer at " << pointer.x << ","
+      << pointer.y << ", not at " << point.x << "," << point.y;
   harness::ClickAt(point);
   ASSERT_TRUE(harness::PumpUntil([&] { return SendMessageA(combo, CB_GETCURSEL, 0, 0) == item; }));
 }

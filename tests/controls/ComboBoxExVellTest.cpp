@@ -598,8 +598,8 @@ TEST_F(ComboTest, TheInputMethodModeHoldsWhileTheComboHasTheFocusOnly) {
 
 TEST_F(ComboTest, TheFormHearsOfFocusMovesMayClaimKeysAndRefusesAFocusThatMovedOn) {
   std::vector<std::string> log;
-  for (tk::WinControl* control : {static_cast<tk::WinControl*>(&form->before),
-                                  static_cast<tk::WinControl*>(&combo())}) {
+  for (tk::WinControl* control :
+       {static_cast<tk::WinControl*>(&form->before), static_cast<tk::WinControl*>(&combo())}) {
     control->OnEnter = [&log](tk::WinControl& c) { log.push_back("enter " + c.Name()); };
     control->OnExit = [&log](tk::WinControl& c) { log.push_back("exit " + c.Name()); };
   }
@@ -674,8 +674,9 @@ TEST_F(ComboTest, TheFlatBorderAndTheColoursPaintTheControl) {
 
   // The parts paint in the font colour on the control's colour.
   HDC memory = CreateCompatibleDC(nullptr);
-  auto brush = reinterpret_cast<HBRUSH>(SendMessageA(combo().Handle(), WM_CTLCOLOREDIT,
-      reinterpret_cast<WPARAM>(memory), reinterpret_cast<LPARAM>(combo().EditWindow())));
+  auto brush = reinterpret_cast<HBRUSH>(
+      SendMessageA(combo().Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(memory),
+                   reinterpret_cast<LPARAM>(combo().EditWindow())));
   EXPECT_EQ(GetTextColor(memory), ink);
   EXPECT_EQ(GetBkColor(memory), field);
   LOGBRUSH info{};
@@ -688,8 +689,8 @@ TEST_F(ComboTest, TheFlatBorderAndTheColoursPaintTheControl) {
   combo().SetParentColor(true);
   EXPECT_EQ(combo().Color(), parent);
   HBRUSH green = CreateSolidBrush(RGB(0, 128, 0));
-  LONG_PTR old = SetClassLongPtrA(form->Handle(), GCLP_HBRBACKGROUND,
-                                  reinterpret_cast<LONG_PTR>(green));
+  LONG_PTR old =
+      SetClassLongPtrA(form->Handle(), GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(green));
   SendMessageA(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
   EXPECT_EQ(combo().Color(), RGB(0, 128, 0));
   combo().SetColor(field);
