@@ -392,7 +392,7 @@ TEST_F(ComboTest, TheOpenListShowsAtMostDropDownCountRowsAndIsAsWideAsItsLongest
     int rows;
     bool scrollBar;
   };
-  for (Case c : {Case{0, 1, false}, Case{7, 7, false}, Case{12, 8, true}}) {
+  for (Case c : {Case{0, 1, false}, Case{7, 7, false}, Case{8, 8, false}, Case{12, 8, true}}) {
     SCOPED_TRACE(c.items);
     combo().Items().Clear();
     for (int i = 0; i < c.items; ++i)
