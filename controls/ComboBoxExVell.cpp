@@ -527,17 +527,35 @@ void TCustomComboBoxExVell::ComboNotify(WORD code) {
       FDropDownIndex = ItemIndex();
       break;
     case CBN_SELENDCANCEL:
-      if (!ListDropped() || FEnterWhileDropped) break;
-      FCancelRestored = true;
-      if (FStyle == csDropDown) {
-        SetText(FDropDownText);
-      } else if (FStyle == csDropDownList) {
-        SetItemIndex(FDropDownIndex);
-        SetText(FDropDownText);
-      }
-      NotifyChange();
+      // Esc, Enter, a press elsewhere and the focus leaving all close the list this way;
+      // only a pick with the mouse does not.
+      if (!ListDropped()) break;
+      if (FEnterWhileDropped)
+        TakeHighlightedItem();
+      else
+        RestoreDropDownState();
       break;
   }
+}
+
+// The open list moves its selection with the resting pointer and says nothing, so the
+// selection may name an item the edit part does not show. Enter takes that item.
+void TCustomComboBoxExVell::TakeHighlightedItem() {
+  int index = ItemIndex();
+  if (FStyle != csDropDown || index < 0) return;
+  SetText(FItems.Get(index));
+  NotifyChange();
+}
+
+// A cancelled list leaves the box as it was when the list opened: its text, and its
+// selection too, which the pointer may have moved.
+void TCustomComboBoxExVell::RestoreDropDownState() {
+  FCancelRestored = true;
+  if (FStyle == csDropDown || FStyle == csDropDownList) {
+    SetItemIndex(FDropDownIndex);
+    SetText(FDropDownText);
+  }
+  NotifyChange();
 }
 
 void TCustomComboBoxExVell::NotifyDropDown() {

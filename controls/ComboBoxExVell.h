@@ -140,6 +140,8 @@ class TCustomComboBoxExVell : public tk::WinControl {
   bool TypedChar(char& key);
   void SelectTextWhenEnteredFromAnotherControl(HWND previousFocus);
   void ComboNotify(WORD code);
+  void TakeHighlightedItem();
+  void RestoreDropDownState();
   void FitDropDown();
   void ApplySplitChar();
   void Paint();

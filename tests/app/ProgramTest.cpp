@@ -132,27 +132,19 @@ std::vector<std::string> FieldTexts(HWND window) {
   return texts;
 }
 
-// Opens the list of the editor's field `field` (0-based, top to bottom; a combo box) with
-// a click on its arrow and clicks its item `item`.
-void PickFromList(HWND window, int field, int item) {
-  std::vector<std::pair<LONG, HWND>> fields;
-  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    char kind[64];
-    GetClassNameA(child, kind, sizeof kind);
-    RECT r;
-    GetWindowRect(child, &r);
-    if (std::string(kind) == "QuorvelEdit" || std::string(kind) == "TComboBoxExVell")
-      fields.emplace_back(r.top, child);
-  }
-  std::sort(fields.begin(), fields.end());
-  HWND combo = fields[field].second;
+// Opens the list of the editor's combo box `combo` with a click on its arrow and rests the
+// pointer on its row `item` until the list highlights that row; `point` is where it rests.
+void RestPointerOnRow(HWND combo, int item, POINT& point) {
   RECT box;
   GetWindowRect(combo, &box);
+  // A press in the edit part first, so that a press on the arrow soon after an earlier one is
+  // never taken for the second half of a double click.
+  harness::ClickAt(harness::CentreOf(FindWindowExA(combo, nullptr, "Edit", nullptr)));
   harness::ClickAt({box.right - 6, (box.top + box.bottom) / 2});
   ASSERT_TRUE(
       harness::PumpUntil([&] { return SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }));
   int height = static_cast<int>(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
-  POINT point{box.left + 10, box.bottom + 1 + height * item + height / 2};
+  point = {box.left + 10, box.bottom + 1 + height * item + height / 2};
   // The list is a window of its own, shown a little after the box reports it open. While
   // open it highlights the item under the pointer: once it does, a press there reaches it.
   HWND list = nullptr;
@@ -167,9 +159,27 @@ void PickFromList(HWND window, int field, int item) {
   ASSERT_TRUE(harness::PumpUntil([&] {
     GetCursorPos(&pointer);
     return SendMessageA(list, LB_GETCURSEL, 0, 0) == item;
-  })) << "the list highlights row " << SendMessageA(list, LB_GETCURSEL, 0, 0)
-      << " with the pointer at " << pointer.x << "," << pointer.y << ", not at " << point.x
-      << "," << point.y;
+  })) << "the list highlights row "
+      << SendMessageA(list, LB_GETCURSEL, 0, 0) << " with the pointer at " << pointer.x << ","
+      << pointer.y << ", not at " << point.x << "," << point.y;
+}
+
+// Opens the list of the editor's field `field` (0-based, top to bottom; a combo box) with
+// a click on its arrow and clicks its item `item`.
+void PickFromList(HWND window, int field, int item) {
+  std::vector<std::pair<LONG, HWND>> fields;
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char kind[64];
+    GetClassNameA(child, kind, sizeof kind);
+    RECT r;
+    GetWindowRect(child, &r);
+    if (std::string(kind) == "QuorvelEdit" || std::string(kind) == "TComboBoxExVell")
+      fields.emplace_back(r.top, child);
+  }
+  std::sort(fields.begin(), fields.end());
+  HWND combo = fields[field].second;
+  POINT point;
+  ASSERT_NO_FATAL_FAILURE(RestPointerOnRow(combo, item, point));
   harness::ClickAt(point);
   ASSERT_TRUE(harness::PumpUntil([&] { return SendMessageA(combo, CB_GETCURSEL, 0, 0) == item; }));
 }
@@ -470,6 +480,58 @@ TEST(Program, ATypedYearAndDiscNumberAreSaved) {
   EXPECT_NE(saved.find("\r\nYEAR=1998\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("\r\nDISCNUMBER= 3\r\n"), std::string::npos) << saved;
   ASSERT_TRUE(EditorReady(editor));
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(editor.ExitCode(), 0);
+  DeleteFileA(EditorSettingsPath().c_str());
+}
+
+// With the pointer resting on another row of the open year list, F9 saves the year that the
+// box shows once the list has closed: the opening year after Esc, a click elsewhere or Tab
+// (which takes the focus out of the box), the row's year after Enter.
+TEST(Program, TheYearBoxSavesTheYearItShowsAfterItsListClosed) {
+  DeleteFileA(EditorSettingsPath().c_str());
+  harness::TempFolder album("year");
+  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  harness::ModalWatcher watcher(editor.process.dwProcessId);
+  ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+  HWND year = ComboBoxes(editor.window)[0];
+  POINT elsewhere{450, 97};  // the window's background, right of the year box
+  ClientToScreen(editor.window, &elsewhere);
+  struct Case {
+    const char* name;
+    std::function<void()> close;
+    bool takesRow;
+  };
+  const Case cases[] = {{"Esc", [] { harness::PressKey(VK_ESCAPE); }, false},
+                        {"Enter", [] { harness::PressKey(VK_RETURN); }, true},
+                        {"click elsewhere", [&] { harness::ClickAt(elsewhere); }, false},
+                        {"Tab", [] { harness::PressKey(VK_TAB); }, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    DeleteFileA((album.Path() + "metadata.txt").c_str());
+    std::string opening = ShownText(year);
+    // The pointer rests two rows below the shown year, wrapping round.
+    int shownRow = static_cast<int>(
+        SendMessageA(year, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(opening.c_str())));
+    int row = (shownRow + 2) % static_cast<int>(SendMessageA(year, CB_GETCOUNT, 0, 0));
+    POINT rest;
+    ASSERT_NO_FATAL_FAILURE(RestPointerOnRow(year, row, rest));
+    c.close();
+    ASSERT_TRUE(harness::PumpUntil([&] {
+      return SendMessageA(year, CB_GETDROPPEDSTATE, 0, 0) == 0 &&
+             (c.takesRow ? SendMessageA(year, CB_GETCURSEL, 0, 0) == row
+                         : ShownText(year) == opening);
+    }));
+    std::string shown = ShownText(year);
+    watcher.Expect(harness::ModalWatcher::Click(IDOK));
+    harness::PressKey(VK_F9);
+    ASSERT_TRUE(watcher.WaitAllAnswered());
+    ASSERT_TRUE(EditorReady(editor));
+    std::string saved = album.Read("metadata.txt");
+    EXPECT_NE(saved.find("\r\nYEAR=" + shown + "\r\n"), std::string::npos) << saved;
+  }
   harness::PressKey(VK_F12);
   EXPECT_EQ(editor.ExitCode(), 0);
   DeleteFileA(EditorSettingsPath().c_str());

@@ -85,13 +85,17 @@ class ComboTest : public ::testing::Test {
     harness::ClickAt({r.right - 6, (r.top + r.bottom) / 2});
     return PumpUntil([&] { return box.ListDropped() && IsWindowVisible(ListOf(box)); });
   }
-  void ClickItem(TComboBoxExVell& box, int index) {
+  // A point of item `index` of the open list, on the screen.
+  POINT ItemPoint(TComboBoxExVell& box, int index) {
     HWND list = ListOf(box);
     RECT item;
     SendMessageA(list, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&item));
     POINT point{item.left + 10, (item.top + item.bottom) / 2};
     ClientToScreen(list, &point);
-    harness::ClickAt(point);
+    return point;
+  }
+  void ClickItem(TComboBoxExVell& box, int index) {
+    harness::ClickAt(ItemPoint(box, index));
     ASSERT_TRUE(PumpUntil([&] { return !box.ListDropped(); }));
     harness::PumpIdle();
   }
@@ -326,20 +330,32 @@ TEST_F(ComboTest, KeysReachTheHandlersFirstAndOnlyTabEnterAndEscBecomeDialogKeys
   EXPECT_TRUE(PumpUntil([&] { return form->before.Focused() && !combo().ListDropped(); }));
 }
 
-TEST_F(ComboTest, EscAndAPressElsewhereRestoreTheTextWhileEnterKeepsTheHighlightedItem) {
+// Closing the list without Enter brings back the text and the selection it opened with;
+// Enter takes the highlighted item. The resting pointer moves the highlight without a word.
+TEST_F(ComboTest, ACancelRestoresTextAndSelectionWhileEnterTakesTheHighlightedItem) {
   Fill(combo(), {"one", "two", "three"});
   int changes = 0;
   combo().OnChange = [&](tk::WinControl&) { ++changes; };
+  auto arrows = [] {
+    PressKey(VK_DOWN);
+    PressKey(VK_DOWN);
+  };
+  auto pointer = [&] { harness::MoveTo(ItemPoint(combo(), 1)); };
   struct Case {
     const char* name;
+    std::function<void()> highlight;  // moves the highlight to item 1
     std::function<void()> close;
-    const char* expected;
+    const char* text;
+    int index;
   };
   const Case cases[] = {
-      {"Esc", [] { PressKey(VK_ESCAPE); }, "typed"},
-      {"press elsewhere", [&] { harness::ClickAt(harness::CentreOf(form->before.Handle())); },
-       "typed"},
-      {"Enter", [] { PressKey(VK_RETURN); }, "two"},
+      {"Esc", arrows, [] { PressKey(VK_ESCAPE); }, "typed", -1},
+      {"press elsewhere", arrows,
+       [&] { harness::ClickAt(harness::CentreOf(form->before.Handle())); }, "typed", -1},
+      {"focus leaves", arrows, [] { PressKey(VK_TAB); }, "typed", -1},
+      {"Enter", arrows, [] { PressKey(VK_RETURN); }, "two", 1},
+      {"pointer, Esc", pointer, [] { PressKey(VK_ESCAPE); }, "typed", -1},
+      {"pointer, Enter", pointer, [] { PressKey(VK_RETURN); }, "two", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -347,15 +363,15 @@ TEST_F(ComboTest, EscAndAPressElsewhereRestoreTheTextWhileEnterKeepsTheHighlight
     combo().SetItemIndex(-1);
     combo().SetText("typed");
     ASSERT_TRUE(OpenByClick(combo()));
-    PressKey(VK_DOWN);
-    PressKey(VK_DOWN);
-    ASSERT_EQ(combo().ItemIndex(), 1);
+    c.highlight();
+    ASSERT_TRUE(PumpUntil([&] { return combo().ItemIndex() == 1; }));
     changes = 0;
     c.close();
     ASSERT_TRUE(PumpUntil([&] { return !combo().ListDropped(); }));
     harness::PumpIdle();
-    EXPECT_EQ(combo().Text(), c.expected);
-    EXPECT_EQ(changes > 0, std::string(c.expected) == "typed");  // a restore notifies
+    EXPECT_EQ(combo().Text(), c.text);
+    EXPECT_EQ(combo().ItemIndex(), c.index);
+    EXPECT_GT(changes, 0);  // a restore and a taken item both notify
   }
   // A selection-only list gets its selection back too.
   combo().SetStyle(csDropDownList);
@@ -376,7 +392,7 @@ TEST_F(ComboTest, TheOpenListShowsAtMostDropDownCountRowsAndIsAsWideAsItsLongest
     int rows;
     bool scrollBar;
   };
-  for (Case c : {Case{0, 1, false}, Case{7, 7, false}, Case{12, 8, true}}) {
+  for (Case c : {Case{0, 1, false}, Case{7, 7, false}, Case{8, 8, false}, Case{12, 8, true}}) {
     SCOPED_TRACE(c.items);
     combo().Items().Clear();
     for (int i = 0; i < c.items; ++i)
@@ -598,8 +614,8 @@ TEST_F(ComboTest, TheInputMethodModeHoldsWhileTheComboHasTheFocusOnly) {
 
 TEST_F(ComboTest, TheFormHearsOfFocusMovesMayClaimKeysAndRefusesAFocusThatMovedOn) {
   std::vector<std::string> log;
-  for (tk::WinControl* control : {static_cast<tk::WinControl*>(&form->before),
-                                  static_cast<tk::WinControl*>(&combo())}) {
+  for (tk::WinControl* control :
+       {static_cast<tk::WinControl*>(&form->before), static_cast<tk::WinControl*>(&combo())}) {
     control->OnEnter = [&log](tk::WinControl& c) { log.push_back("enter " + c.Name()); };
     control->OnExit = [&log](tk::WinControl& c) { log.push_back("exit " + c.Name()); };
   }
@@ -674,8 +690,9 @@ TEST_F(ComboTest, TheFlatBorderAndTheColoursPaintTheControl) {
 
   // The parts paint in the font colour on the control's colour.
   HDC memory = CreateCompatibleDC(nullptr);
-  auto brush = reinterpret_cast<HBRUSH>(SendMessageA(combo().Handle(), WM_CTLCOLOREDIT,
-      reinterpret_cast<WPARAM>(memory), reinterpret_cast<LPARAM>(combo().EditWindow())));
+  auto brush = reinterpret_cast<HBRUSH>(
+      SendMessageA(combo().Handle(), WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(memory),
+                   reinterpret_cast<LPARAM>(combo().EditWindow())));
   EXPECT_EQ(GetTextColor(memory), ink);
   EXPECT_EQ(GetBkColor(memory), field);
   LOGBRUSH info{};
@@ -688,8 +705,8 @@ TEST_F(ComboTest, TheFlatBorderAndTheColoursPaintTheControl) {
   combo().SetParentColor(true);
   EXPECT_EQ(combo().Color(), parent);
   HBRUSH green = CreateSolidBrush(RGB(0, 128, 0));
-  LONG_PTR old = SetClassLongPtrA(form->Handle(), GCLP_HBRBACKGROUND,
-                                  reinterpret_cast<LONG_PTR>(green));
+  LONG_PTR old =
+      SetClassLongPtrA(form->Handle(), GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(green));
   SendMessageA(form->Handle(), WM_SYSCOLORCHANGE, 0, 0);
   EXPECT_EQ(combo().Color(), RGB(0, 128, 0));
   combo().SetColor(field);
