@@ -207,8 +207,20 @@ void TCustomComboBoxExVell::AfterCreate() {
   }
   if (FEditWindow) SendMessageA(FEditWindow, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
   if (FParentColor) TakeColor(ParentBackgroundColour());
-  // The closed box is as high as the control.
-  if (FFixedHeight) tk::FitComboBoxClosedHeight(handle_, Height());
+  FitHeights();
+}
+
+// The closed box is as high as the control, and owner-drawn rows as high as ItemHeight, at
+// the form's dpi.
+void TCustomComboBoxExVell::FitHeights() {
+  if (FStyle == csOwnerDrawFixed)
+    SendMessageA(handle_, CB_SETITEMHEIGHT, 0, Scaled(FItemHeight));
+  if (FFixedHeight) tk::FitComboBoxClosedHeight(handle_, Scaled(Height()));
+}
+
+void TCustomComboBoxExVell::DpiChanged() {
+  tk::WinControl::DpiChanged();
+  if (HandleAllocated()) FitHeights();
 }
 
 void TCustomComboBoxExVell::Subclass(HWND part, WNDPROC& previous) {
@@ -443,7 +455,7 @@ LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lPara
       // A selection-only box drags from anywhere left of its arrow button; the platform does
       // not see that press, so the list does not open.
       if (DragMode() == tk::dmAutomatic && FStyle == csDropDownList && !Dragging() &&
-          GET_X_LPARAM(lParam) < Width() - GetSystemMetrics(SM_CXHSCROLL)) {
+          GET_X_LPARAM(lParam) < Scaled(Width()) - GetSystemMetrics(SM_CXHSCROLL)) {
         SetFocus();
         BeginDrag(false);
         return 0;
@@ -479,7 +491,7 @@ LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lPara
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       int height = FItemHeight;
       if (FStyle == csOwnerDrawVariable) MeasureListItem(static_cast<int>(measure->itemID), height);
-      measure->itemHeight = static_cast<UINT>(height);
+      measure->itemHeight = static_cast<UINT>(Scaled(height));
       return TRUE;
     }
   }
@@ -567,7 +579,10 @@ void TCustomComboBoxExVell::FitDropDown() {
   FAdjustingDropDown = true;
   try {
     // The platform takes the height of the open list from the height of the window.
-    SetWindowPos(handle_, nullptr, 0, 0, Width(), ItemHeight() * rows + Height() + 2,
+    int rowHeight = FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable
+                        ? Scaled(FItemHeight)
+                        : ItemHeight();
+    SetWindowPos(handle_, nullptr, 0, 0, Scaled(Width()), rowHeight * rows + Scaled(Height()) + 2,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_HIDEWINDOW);
   } catch (...) {
     FAdjustingDropDown = false;
@@ -585,7 +600,7 @@ void TCustomComboBoxExVell::FitDropDown() {
     int width = 0;
     for (int i = 0, count = FItems.Count(); i < count; ++i)
       width = std::max(width, FCanvas.TextWidth(FItems.Get(i)));
-    width += 6;
+    width += Scaled(6);
     if (FItems.Count() > FDropDownCount) width += GetSystemMetrics(SM_CXVSCROLL);
     SendMessageA(handle_, CB_SETDROPPEDWIDTH, width, 0);
   } catch (...) {

@@ -129,6 +129,7 @@ class TCustomComboBoxExVell : public tk::WinControl {
   void GetCreateParams(CreateParams& params) override;
   void AfterCreate() override;
   void BeforeDestroy() override;
+  void DpiChanged() override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   LRESULT KeyNotice(UINT notice, MSG& msg) override;
 
@@ -143,6 +144,7 @@ class TCustomComboBoxExVell : public tk::WinControl {
   void TakeHighlightedItem();
   void RestoreDropDownState();
   void FitDropDown();
+  void FitHeights();
   void ApplySplitChar();
   void Paint();
   void DrawItem(const DRAWITEMSTRUCT& item);
