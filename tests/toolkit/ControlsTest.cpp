@@ -335,9 +335,11 @@ TEST_F(ToolkitTest, AModalFormDisablesTheOthersUntilItClosesAndReactivatesTheOwn
   TestForm dialog;
   dialog.SetPosition(tk::FormPosition::MainFormCenter);
   bool ownerWasDisabled = false;
+  HWND owner = nullptr;
   dialog.first.OnKeyDown = [&](tk::WinControl&, WORD& key, tk::ShiftState) {
     if (key != VK_F12) return;
     ownerWasDisabled = !IsWindowEnabled(form->Handle());
+    owner = GetWindow(dialog.Handle(), GW_OWNER);
     dialog.Close();
     key = 0;
   };
@@ -354,6 +356,7 @@ TEST_F(ToolkitTest, AModalFormDisablesTheOthersUntilItClosesAndReactivatesTheOwn
   EXPECT_EQ(dialog.ShowModal(), IDCANCEL);
   user.join();
   EXPECT_TRUE(ownerWasDisabled);
+  EXPECT_EQ(owner, form->Handle());  // the form that was active: no taskbar button, kept above
   EXPECT_TRUE(IsWindowEnabled(form->Handle()));
   EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
   EXPECT_TRUE(harness::PumpUntil([&] { return activations == 1 && form->first.Focused(); }));
