@@ -362,6 +362,25 @@ TEST_F(ToolkitTest, AModalFormDisablesTheOthersUntilItClosesAndReactivatesTheOwn
   EXPECT_TRUE(harness::PumpUntil([&] { return activations == 1 && form->first.Focused(); }));
 }
 
+// Wine's combo box keeps Alt key presses to itself; the close keystroke still closes. (In a
+// box with an edit part the keys go to the edit, which passes them on.)
+TEST_F(ToolkitTest, AltF4InAComboBoxEndsTheModalShowingOfItsFormOnly) {
+  TestForm dialog;
+  dialog.combo.SetStyle(tk::ComboBoxStyle::DropDownList);
+  harness::RunInsideModal(
+      [&] { return dialog.Modal() && GetForegroundWindow() == dialog.Handle(); },
+      [&] {
+        dialog.combo.SetFocus();
+        PressKey(VK_F4, {VK_MENU});
+        if (harness::PumpUntil([&] { return dialog.ModalResult() != 0; }, 3000)) return;
+        ADD_FAILURE() << "Alt+F4 did not close the form";
+        dialog.Close();
+      });
+  EXPECT_EQ(dialog.ShowModal(), IDCANCEL);
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  EXPECT_FALSE(tk::Application::Instance().Terminated());
+}
+
 namespace {
 
 // A control whose window fails while the platform creates it.
