@@ -198,8 +198,17 @@ void TTrackArtist_Form::KyTitleChange(tk::WinControl&) {
 }
 
 // Up and Down are the dialog's own keys everywhere, also on a button, which would otherwise
-// pass them on as a move to the next control.
+// pass them on as a move to the next control. Enter on a focused button presses it, as in
+// every dialog of the platform, instead of moving between the fields.
 bool TTrackArtist_Form::DialogKey(WORD key, tk::ShiftState shift) {
   if (key == VK_UP || key == VK_DOWN) return false;
+  if (key == VK_RETURN && !(shift & tk::ssAlt)) {
+    tk::WinControl* focused = ActiveControl();
+    for (tk::BitmapButton* button : {&SaveBtn, &DeleteBtn, &EndBtn}) {
+      if (focused != button) continue;
+      FormClick(*button);
+      return true;
+    }
+  }
   return tk::Form::DialogKey(key, shift);
 }

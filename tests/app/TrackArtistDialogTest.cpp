@@ -277,3 +277,33 @@ TEST_F(TrackArtistDialogTest, ATitleWithAnEqualsSignIsNeverFound) {
   }));
   EXPECT_EQ(Entries(map), (std::vector<std::string>{"A=B=X", "A=B=X"}));
 }
+
+// Enter on a focused button presses it; the field number stays where it was.
+TEST_F(TrackArtistDialogTest, EnterOnAFocusedButtonPressesIt) {
+  const std::string titles = "[Live] Song\r\n";
+  ArtistMap map;
+  EXPECT_TRUE(Edit(titles, map, [&] {
+    PressKey(VK_RETURN);
+    TypeText("Guest");
+    PressKey(VK_TAB);
+    ASSERT_TRUE(dialog->SaveBtn.Focused());
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(FocusIn(dialog->KyArtist));
+    EXPECT_TRUE(Enabled(dialog->DeleteBtn));
+    for (int i = 0; i < 3; ++i) PressKey(VK_TAB);
+    ASSERT_TRUE(dialog->EndBtn.Focused());
+    PressKey(VK_RETURN);
+  }));
+  EXPECT_EQ(Entries(map), std::vector<std::string>{"[Live] Song=Guest"});
+  EXPECT_TRUE(Edit(titles, map, [&] {
+    PressKey(VK_RETURN);
+    PressKey(VK_TAB);
+    PressKey(VK_TAB);
+    ASSERT_TRUE(dialog->DeleteBtn.Focused());
+    PressKey(VK_RETURN);
+    EXPECT_EQ(dialog->KyArtist.Text(), "");
+    EXPECT_TRUE(FocusIn(dialog->KyArtist));
+    PressKey(VK_F12);
+  }));
+  EXPECT_EQ(map.Count(), 0);
+}
