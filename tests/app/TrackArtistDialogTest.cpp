@@ -262,20 +262,89 @@ TEST_F(TrackArtistDialogTest, EntriesAreFoundIgnoringCaseAndOthersSurvive) {
   EXPECT_EQ(Entries(map), (std::vector<std::string>{"Other=X", "Intro=New"}));
 }
 
+// A title with "=" is never found in the map: F8 only empties the field, and counts.
 TEST_F(TrackArtistDialogTest, ATitleWithAnEqualsSignIsNeverFound) {
-  ArtistMap map;
+  ArtistMap map = MapOf({{"A", "B=X"}});
   EXPECT_TRUE(Edit("01 A=B.mp3\r\n", map, [&] {
+    EXPECT_EQ(dialog->KyArtist.Text(), "");
+    EXPECT_FALSE(Enabled(dialog->DeleteBtn));
     PressKey(VK_DOWN);
     TypeText("X");
-    PressKey(VK_F9);
-    PressKey(VK_F9);
-    EXPECT_FALSE(Enabled(dialog->DeleteBtn));
-    EXPECT_EQ(dialog->KyArtist.Text(), "X");
     PressKey(VK_F8);
     EXPECT_EQ(dialog->KyArtist.Text(), "");
     PressKey(VK_F12);
   }));
-  EXPECT_EQ(Entries(map), (std::vector<std::string>{"A=B=X", "A=B=X"}));
+  EXPECT_EQ(Entries(map), std::vector<std::string>{"A=B=X"});
+}
+
+// An entry that metadata.txt would not give back as it is gets the warning instead: nothing
+// is stored or counted, the typed artist stays, and the focus goes where the field number
+// says, whether F9, Enter on the register button or a click on it asked.
+TEST_F(TrackArtistDialogTest, AnEntryThatWouldNotReadBackIsRefusedWithAWarning) {
+  const std::string titles = "=LOVE\r\n#好きなんだ\r\n[Live] Song\r\n01 1+1=2.mp3\r\n";
+  harness::ModalWatcher watcher;
+  auto refused = [&](const std::function<void()>& press) {
+    watcher.Expect(harness::ModalWatcher::Click(IDOK));
+    press();
+    ASSERT_TRUE(watcher.WaitAllAnswered());
+  };
+  ArtistMap map = MapOf({{"Other", "X"}});
+  EXPECT_FALSE(Edit(titles, map, [&] {
+    EXPECT_EQ(dialog->SelectedTitle(), "=LOVE");
+    PressKey(VK_DOWN);
+    TypeText("Guest");
+    refused([] { PressKey(VK_F9); });
+    EXPECT_TRUE(FocusIn(dialog->KyArtist));
+    EXPECT_EQ(dialog->KyArtist.Text(), "Guest");
+
+    PressKey(VK_UP);
+    TypeText("#");
+    EXPECT_EQ(dialog->SelectedTitle(), "#好きなんだ");
+    PressKey(VK_DOWN);
+    TypeText("Guest");
+    PressKey(VK_TAB);
+    ASSERT_TRUE(dialog->SaveBtn.Focused());
+    refused([] { PressKey(VK_RETURN); });
+    EXPECT_TRUE(FocusIn(dialog->KyArtist));
+
+    PressKey(VK_UP);
+    TypeText("[");
+    ClickOn(dialog->KyArtist);
+    ASSERT_TRUE(FocusIn(dialog->KyArtist));
+    TypeText("Guest [JP]");
+    refused([&] { ClickOn(dialog->SaveBtn); });
+    EXPECT_TRUE(FocusIn(dialog->KyTitle));
+    EXPECT_EQ(dialog->KyArtist.Text(), "Guest [JP]");
+
+    TypeText("1");
+    EXPECT_EQ(dialog->SelectedTitle(), "1+1=2");
+    PressKey(VK_DOWN);
+    TypeText("Guest");
+    refused([] { PressKey(VK_F9); });
+    EXPECT_FALSE(Enabled(dialog->DeleteBtn));
+    PressKey(VK_F12);
+  }));
+  EXPECT_EQ(Entries(map), std::vector<std::string>{"Other=X"});
+  std::vector<harness::ModalInfo> seen = watcher.Seen();
+  ASSERT_EQ(seen.size(), 4u);
+  for (const harness::ModalInfo& box : seen) {
+    EXPECT_EQ(box.caption, "警告");
+    EXPECT_EQ(box.text,
+              "この曲名と参加アーティストは metadata.txt に保存すると正しく読み戻せないため、"
+              "登録できません。");
+    EXPECT_EQ(box.Flags(), static_cast<UINT>(MB_OK | MB_ICONWARNING));
+  }
+  // Blanks still remove such a title's entry, without a warning.
+  map = MapOf({{"#好きなんだ", "Guest"}});
+  EXPECT_TRUE(Edit(titles, map, [&] {
+    TypeText("#");
+    PressKey(VK_DOWN);
+    TypeText("  ");  // in place of the selected "Guest"
+    PressKey(VK_F9);
+    PressKey(VK_F12);
+  }));
+  EXPECT_EQ(map.Count(), 0);
+  EXPECT_EQ(watcher.Seen().size(), 4u);
 }
 
 // Enter on a focused button presses it; the field number stays where it was.
