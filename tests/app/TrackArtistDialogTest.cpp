@@ -376,3 +376,35 @@ TEST_F(TrackArtistDialogTest, EnterOnAFocusedButtonPressesIt) {
   }));
   EXPECT_EQ(map.Count(), 0);
 }
+
+// The command keys act whatever modifier keys are held; Alt+Down does not open the list.
+TEST_F(TrackArtistDialogTest, CommandKeysActWithShiftCtrlOrAltHeld) {
+  for (WORD modifier : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
+    SCOPED_TRACE(modifier);
+    ArtistMap map;
+    EXPECT_TRUE(Edit("A\r\nB\r\n", map, [&] {
+      PressKey(VK_DOWN, {modifier});
+      EXPECT_TRUE(dialog->KyArtist.Focused());
+      EXPECT_EQ(SendMessageA(dialog->KyTitle.Handle(), CB_GETDROPPEDSTATE, 0, 0), 0);
+      TypeText("Guest");
+      PressKey(VK_F9, {modifier});
+      EXPECT_TRUE(Enabled(dialog->DeleteBtn));
+      PressKey(VK_UP, {modifier});
+      EXPECT_TRUE(dialog->KyTitle.Focused());
+      PressKey(VK_F8, {modifier});
+      EXPECT_EQ(dialog->KyArtist.Text(), "");
+      EXPECT_EQ(dialog->KyTitle.ItemIndex(), 0);
+      PressKey(VK_F12, {modifier});
+    }));
+    EXPECT_EQ(map.Count(), 0);
+  }
+}
+
+// Filling the list selects its first title without running the change handler, which would
+// put an artist (here none) in place of what the field holds.
+TEST_F(TrackArtistDialogTest, LoadingTheTitlesRunsNoChangeHandler) {
+  dialog->KyArtist.SetText("kept");
+  dialog->LoadTitles(folder.Write("title.txt", "01 Intro.mp3\r\n02 Song.mp3\r\n"));
+  EXPECT_EQ(dialog->SelectedTitle(), "Intro");
+  EXPECT_EQ(dialog->KyArtist.Text(), "kept");
+}
