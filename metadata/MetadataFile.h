@@ -43,6 +43,13 @@ int DiscItemIndex(std::string_view value, int itemCount);
 // follow DISCNUMBER as they were read.
 std::string BuildMetadataText(const Album& album);
 
+// Whether the line the writer writes for the entry `title`, `artist` reads back as exactly
+// this entry. Not for a title containing "=", beginning with "#", or a line "[...]" whose last
+// byte is "]" (also as the trail byte of a double-byte character): the reader splits, skips
+// or takes it as a section header. Nor for blanks at either end, which the reader trims, nor
+// for an empty artist, which is not written.
+bool EntryReadsBack(std::string_view title, std::string_view artist);
+
 // Replaces the file's content with `bytes` in one step (see tk::ReplaceFileContents): a save
 // that fails leaves the old file exactly as it was. `write` is a seam for tests.
 void WriteMetadataFile(const std::string& path, const std::string& bytes,

@@ -135,6 +135,12 @@ int Form::ShowModal() {
   std::vector<HWND>& disabled = modal.windows;
   for (HWND window : disabled) EnableWindow(window, FALSE);
   Form* previousActive = app.ActiveForm();
+  // Owned by the form it was shown from: it stays above that form and has no taskbar button
+  // of its own. The window may exist from before, so the owner is set on it for the showing.
+  HWND owner = previousActive && previousActive != this && previousActive->HandleAllocated()
+                   ? previousActive->Handle()
+                   : nullptr;
+  SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
   modal_ = true;
   modalResult_ = 0;
   try {
@@ -151,12 +157,14 @@ int Form::ShowModal() {
   } catch (...) {
     modal_ = false;
     for (HWND window : disabled) EnableWindow(window, TRUE);
+    if (HandleAllocated()) SetWindowLongPtrA(handle_, GWLP_HWNDPARENT, 0);
     throw;
   }
   modal_ = false;
   // Re-enable the other forms before hiding, so that the platform activates the owner.
   for (HWND window : disabled) EnableWindow(window, TRUE);
   SetVisible(false);
+  if (HandleAllocated()) SetWindowLongPtrA(handle_, GWLP_HWNDPARENT, 0);
   if (previousActive && previousActive->HandleAllocated())
     SetActiveWindow(previousActive->Handle());
   return modalResult_;

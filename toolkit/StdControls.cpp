@@ -382,4 +382,13 @@ void ComboBox::CommandNotify(WORD code) {
   if ((code == CBN_SELCHANGE || code == CBN_EDITCHANGE) && OnChange) OnChange(*this);
 }
 
+LRESULT ComboBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  // Alt+F4 closes the window of the focused control by the platform's default handling. The
+  // combo box does nothing else with it, but Wine's keeps every Alt key press to itself
+  // (Windows' passes it on), so the press goes to the default handling directly.
+  if (message == WM_SYSKEYDOWN && wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN))
+    return DefWindowProcA(handle_, message, wParam, lParam);
+  return WinControl::WndProc(message, wParam, lParam);
+}
+
 }  // namespace tk

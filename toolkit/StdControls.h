@@ -136,6 +136,7 @@ class ComboBox : public WinControl {
   void AfterCreate() override;
   void BeforeDestroy() override;
   void CommandNotify(WORD code) override;
+  LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
   ComboBoxStrings items_{*this};

@@ -2,7 +2,9 @@
 
 #include <memory>
 
+#include "metadata/MetadataFile.h"
 #include "support/Text.h"
+#include "toolkit/Application.h"
 #include "trackartists/TitleList.h"
 
 TTrackArtist_Form* TrackArtist_Form = nullptr;
@@ -12,6 +14,10 @@ namespace {
 // Navigation state of the dialog: 1 the title list, 2 the artist field, -1 closing,
 // 0 not set (taken from the focused control).
 int16_t DialogField = 0;
+
+const char kNotReadBack[] =
+    "この曲名と参加アーティストは metadata.txt に保存すると正しく読み戻せないため、"
+    "登録できません。";
 
 bool IsCommandKey(WORD key) {
   return key == VK_UP || key == VK_DOWN || key == VK_F8 || key == VK_F9 || key == VK_F12;
@@ -102,7 +108,15 @@ void TTrackArtist_Form::ShowArtist() {
 
 void TTrackArtist_Form::RegisterArtist() {
   if (!FArtists || KyTitle.ItemIndex() < 0) return;
-  FArtists->SetArtist(SelectedTitle(), Trim(KyArtist.Text()));
+  std::string title = SelectedTitle();
+  std::string artist = Trim(KyArtist.Text());
+  // An entry that metadata.txt would give back as something else, or not at all, would be
+  // lost at the next save after a load: it is refused and the typed text stays for a change.
+  if (!artist.empty() && !EntryReadsBack(title, artist)) {
+    tk::Application::Instance().ShowMessageBox(kNotReadBack, "警告", MB_OK | MB_ICONWARNING);
+    return;
+  }
+  FArtists->SetArtist(title, artist);
   FChanged = true;
 }
 
@@ -186,8 +200,17 @@ void TTrackArtist_Form::KyTitleChange(tk::WinControl&) {
 }
 
 // Up and Down are the dialog's own keys everywhere, also on a button, which would otherwise
-// pass them on as a move to the next control.
+// pass them on as a move to the next control. Enter on a focused button presses it, as in
+// every dialog of the platform, instead of moving between the fields.
 bool TTrackArtist_Form::DialogKey(WORD key, tk::ShiftState shift) {
   if (key == VK_UP || key == VK_DOWN) return false;
+  if (key == VK_RETURN && !(shift & tk::ssAlt)) {
+    tk::WinControl* focused = ActiveControl();
+    for (tk::BitmapButton* button : {&SaveBtn, &DeleteBtn, &EndBtn}) {
+      if (focused != button) continue;
+      FormClick(*button);
+      return true;
+    }
+  }
   return tk::Form::DialogKey(key, shift);
 }

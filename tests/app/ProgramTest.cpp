@@ -539,18 +539,26 @@ TEST(Program, TheYearBoxSavesTheYearItShowsAfterItsListClosed) {
 
 namespace {
 
+// Waits until the focus of the editor is in a window of class `kind` inside `dialog`, with the
+// dialog in front.
+bool FocusInDialog(Editor& editor, HWND dialog, const std::string& kind) {
+  return harness::PumpUntil([&] {
+    GUITHREADINFO info{sizeof info};
+    GetGUIThreadInfo(editor.process.dwThreadId, &info);
+    char name[64] = "";
+    GetClassNameA(info.hwndFocus, name, sizeof name);
+    return GetForegroundWindow() == dialog && IsChild(dialog, info.hwndFocus) && name == kind;
+  });
+}
+
 // The editor's track-artist dialog once it is in front with the focus in its title list.
 HWND TrackArtistDialog(Editor& editor) {
   HWND dialog = nullptr;
   harness::PumpUntil([&] {
     dialog = FindWindowA(nullptr, "曲別参加アーティスト");
-    GUITHREADINFO info{sizeof info};
-    GetGUIThreadInfo(editor.process.dwThreadId, &info);
-    char kind[64] = "";
-    GetClassNameA(info.hwndFocus, kind, sizeof kind);
-    return dialog && IsWindowVisible(dialog) && GetForegroundWindow() == dialog &&
-           std::string(kind) == "QuorvelComboBox";
+    return dialog && IsWindowVisible(dialog);
   });
+  if (dialog) FocusInDialog(editor, dialog, "QuorvelComboBox");
   return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
 }
 
@@ -664,5 +672,89 @@ TEST(Program, EndToEndATrackArtistIsSavedUnderTheTitlesOriginalCharacters) {
   harness::PressKey(VK_F9);
   ASSERT_NO_FATAL_FAILURE(CloseSaveAndQuit(editor, watcher));
   EXPECT_TRUE(EndsWith(album.Read("metadata.txt"), "\r\n[ARTISTS]\r\nCaf\xC3\xA9=Guest\r\n"));
+  DeleteFileA(EditorSettingsPath().c_str());
+}
+
+// Titles whose line metadata.txt would not give back get the warning for their artist and are
+// not written; "[Live] Song" with "Guest", registered by Enter on the focused register
+// button, is written and shown again after a new start.
+TEST(Program, EndToEndOnlyTrackArtistsThatReadBackAreRegistered) {
+  DeleteFileA(EditorSettingsPath().c_str());
+  harness::TempFolder album("album");
+  std::string title = album.Write("title.txt", "=LOVE\r\n#好きなんだ\r\n[Live] Song\r\n");
+  {
+    Editor editor;
+    ASSERT_NE(editor.window, nullptr);
+    harness::ModalWatcher watcher(editor.process.dwProcessId);
+    HWND dialog = OpenTrackArtists(editor, watcher, title);
+    ASSERT_NE(dialog, nullptr);
+    const struct {
+      char letter;
+      const char* title;
+      const char* artist;
+    } refused[] = {
+        {'=', "=LOVE", "Guest"}, {'#', "#好きなんだ", "Guest"}, {'[', "[Live] Song", "Guest [JP]"}};
+    for (const auto& r : refused) {
+      SCOPED_TRACE(r.title);
+      ASSERT_TRUE(ShowsArtist(dialog, r.letter, r.title, ""));
+      harness::PressKey(VK_DOWN);
+      harness::TypeText(r.artist);
+      watcher.Expect(harness::ModalWatcher::Click(IDOK));
+      harness::PressKey(VK_F9);
+      ASSERT_TRUE(watcher.WaitAllAnswered());
+      ASSERT_TRUE(FocusInDialog(editor, dialog, "QuorvelEdit"));
+      EXPECT_EQ(ChildText(dialog, "QuorvelEdit"), r.artist);
+      harness::PressKey(VK_UP);
+    }
+    const std::vector<harness::ModalInfo> seen = watcher.Seen();
+    ASSERT_EQ(seen.size(), 4u);  // the file-open dialog, then the three warnings
+    for (size_t i = 1; i < seen.size(); ++i) {
+      EXPECT_EQ(seen[i].caption, "警告");
+      EXPECT_EQ(seen[i].text,
+                "この曲名と参加アーティストは metadata.txt に保存すると正しく読み戻せないため、"
+                "登録できません。");
+      EXPECT_EQ(seen[i].buttons, std::vector<int>{IDOK});  // icons cannot be told from outside
+    }
+    // Entered from the title list, the field has its text selected: typing replaces it.
+    harness::PressKey(VK_DOWN);
+    harness::TypeText("Guest");
+    harness::PressKey(VK_TAB);
+    harness::PressKey(VK_RETURN);  // on 登録(F9)
+    ASSERT_TRUE(FocusInDialog(editor, dialog, "QuorvelEdit"));
+    ASSERT_NO_FATAL_FAILURE(CloseSaveAndQuit(editor, watcher));
+  }
+  EXPECT_TRUE(EndsWith(album.Read("metadata.txt"), "\r\n[ARTISTS]\r\n[Live] Song=Guest\r\n"));
+
+  Editor again;
+  ASSERT_NE(again.window, nullptr);
+  harness::ModalWatcher watcher(again.process.dwProcessId);
+  HWND dialog = OpenTrackArtists(again, watcher, title);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_TRUE(ShowsArtist(dialog, '[', "[Live] Song", "Guest"));
+  harness::PressKey(VK_F12);
+  ASSERT_TRUE(EditorReady(again));
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(again.ExitCode(), 0);
+  DeleteFileA(EditorSettingsPath().c_str());
+}
+
+// The dialog is owned by the main window, and the platform's close keystroke in the title
+// list, where the focus is when it opens, closes the dialog and nothing else.
+TEST(Program, TheTrackArtistDialogIsOwnedByTheMainWindowAndAltF4ClosesOnlyIt) {
+  DeleteFileA(EditorSettingsPath().c_str());
+  harness::TempFolder album("album");
+  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  harness::ModalWatcher watcher(editor.process.dwProcessId);
+  HWND dialog = OpenTrackArtists(editor, watcher, title);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(GetWindow(dialog, GW_OWNER), editor.window);
+  harness::PressKey(VK_F4, {VK_MENU});
+  EXPECT_TRUE(harness::PumpUntil([&] { return !IsWindowVisible(dialog); }));
+  ASSERT_TRUE(EditorReady(editor));
+  EXPECT_TRUE(IsWindowEnabled(editor.window));
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(editor.ExitCode(), 0);
   DeleteFileA(EditorSettingsPath().c_str());
 }

@@ -266,18 +266,149 @@ TEST_F(TrackArtistDialogTest, EntriesAreFoundIgnoringCaseAndOthersSurvive) {
   EXPECT_EQ(Entries(map), (std::vector<std::string>{"Other=X", "Intro=New"}));
 }
 
+// A title with "=" is never found in the map: F8 only empties the field, and counts.
 TEST_F(TrackArtistDialogTest, ATitleWithAnEqualsSignIsNeverFound) {
-  ArtistMap map;
+  ArtistMap map = MapOf({{"A", "B=X"}});
   EXPECT_TRUE(Edit("01 A=B.mp3\r\n", map, [&] {
+    EXPECT_EQ(dialog->KyArtist.Text(), "");
+    EXPECT_FALSE(Enabled(dialog->DeleteBtn));
     PressKey(VK_DOWN);
     TypeText("X");
-    PressKey(VK_F9);
-    PressKey(VK_F9);
-    EXPECT_FALSE(Enabled(dialog->DeleteBtn));
-    EXPECT_EQ(dialog->KyArtist.Text(), "X");
     PressKey(VK_F8);
     EXPECT_EQ(dialog->KyArtist.Text(), "");
     PressKey(VK_F12);
   }));
-  EXPECT_EQ(Entries(map), (std::vector<std::string>{"A=B=X", "A=B=X"}));
+  EXPECT_EQ(Entries(map), std::vector<std::string>{"A=B=X"});
+}
+
+// An entry that metadata.txt would not give back as it is gets the warning instead: nothing
+// is stored or counted, the typed artist stays, and the focus goes where the field number
+// says, whether F9, Enter on the register button or a click on it asked.
+TEST_F(TrackArtistDialogTest, AnEntryThatWouldNotReadBackIsRefusedWithAWarning) {
+  const std::string titles = "=LOVE\r\n#好きなんだ\r\n[Live] Song\r\n01 1+1=2.mp3\r\n";
+  harness::ModalWatcher watcher;
+  auto refused = [&](const std::function<void()>& press) {
+    watcher.Expect(harness::ModalWatcher::Click(IDOK));
+    press();
+    ASSERT_TRUE(watcher.WaitAllAnswered());
+  };
+  ArtistMap map = MapOf({{"Other", "X"}});
+  EXPECT_FALSE(Edit(titles, map, [&] {
+    EXPECT_EQ(dialog->SelectedTitle(), "=LOVE");
+    PressKey(VK_DOWN);
+    TypeText("Guest");
+    refused([] { PressKey(VK_F9); });
+    EXPECT_TRUE(FocusIn(dialog->KyArtist));
+    EXPECT_EQ(dialog->KyArtist.Text(), "Guest");
+
+    PressKey(VK_UP);
+    TypeText("#");
+    EXPECT_EQ(dialog->SelectedTitle(), "#好きなんだ");
+    PressKey(VK_DOWN);
+    TypeText("Guest");
+    PressKey(VK_TAB);
+    ASSERT_TRUE(dialog->SaveBtn.Focused());
+    refused([] { PressKey(VK_RETURN); });
+    EXPECT_TRUE(FocusIn(dialog->KyArtist));
+
+    PressKey(VK_UP);
+    TypeText("[");
+    ClickOn(dialog->KyArtist);
+    ASSERT_TRUE(FocusIn(dialog->KyArtist));
+    TypeText("Guest [JP]");
+    refused([&] { ClickOn(dialog->SaveBtn); });
+    EXPECT_TRUE(FocusIn(dialog->KyTitle));
+    EXPECT_EQ(dialog->KyArtist.Text(), "Guest [JP]");
+
+    TypeText("1");
+    EXPECT_EQ(dialog->SelectedTitle(), "1+1=2");
+    PressKey(VK_DOWN);
+    TypeText("Guest");
+    refused([] { PressKey(VK_F9); });
+    EXPECT_FALSE(Enabled(dialog->DeleteBtn));
+    PressKey(VK_F12);
+  }));
+  EXPECT_EQ(Entries(map), std::vector<std::string>{"Other=X"});
+  std::vector<harness::ModalInfo> seen = watcher.Seen();
+  ASSERT_EQ(seen.size(), 4u);
+  for (const harness::ModalInfo& box : seen) {
+    EXPECT_EQ(box.caption, "警告");
+    EXPECT_EQ(box.text,
+              "この曲名と参加アーティストは metadata.txt に保存すると正しく読み戻せないため、"
+              "登録できません。");
+    EXPECT_EQ(box.Flags(), static_cast<UINT>(MB_OK | MB_ICONWARNING));
+  }
+  // Blanks still remove such a title's entry, without a warning.
+  map = MapOf({{"#好きなんだ", "Guest"}});
+  EXPECT_TRUE(Edit(titles, map, [&] {
+    TypeText("#");
+    PressKey(VK_DOWN);
+    TypeText("  ");  // in place of the selected "Guest"
+    PressKey(VK_F9);
+    PressKey(VK_F12);
+  }));
+  EXPECT_EQ(map.Count(), 0);
+  EXPECT_EQ(watcher.Seen().size(), 4u);
+}
+
+// Enter on a focused button presses it; the field number stays where it was.
+TEST_F(TrackArtistDialogTest, EnterOnAFocusedButtonPressesIt) {
+  const std::string titles = "[Live] Song\r\n";
+  ArtistMap map;
+  EXPECT_TRUE(Edit(titles, map, [&] {
+    PressKey(VK_RETURN);
+    TypeText("Guest");
+    PressKey(VK_TAB);
+    ASSERT_TRUE(dialog->SaveBtn.Focused());
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(FocusIn(dialog->KyArtist));
+    EXPECT_TRUE(Enabled(dialog->DeleteBtn));
+    for (int i = 0; i < 3; ++i) PressKey(VK_TAB);
+    ASSERT_TRUE(dialog->EndBtn.Focused());
+    PressKey(VK_RETURN);
+  }));
+  EXPECT_EQ(Entries(map), std::vector<std::string>{"[Live] Song=Guest"});
+  EXPECT_TRUE(Edit(titles, map, [&] {
+    PressKey(VK_RETURN);
+    PressKey(VK_TAB);
+    PressKey(VK_TAB);
+    ASSERT_TRUE(dialog->DeleteBtn.Focused());
+    PressKey(VK_RETURN);
+    EXPECT_EQ(dialog->KyArtist.Text(), "");
+    EXPECT_TRUE(FocusIn(dialog->KyArtist));
+    PressKey(VK_F12);
+  }));
+  EXPECT_EQ(map.Count(), 0);
+}
+
+// The command keys act whatever modifier keys are held; Alt+Down does not open the list.
+TEST_F(TrackArtistDialogTest, CommandKeysActWithShiftCtrlOrAltHeld) {
+  for (WORD modifier : {VK_SHIFT, VK_CONTROL, VK_MENU}) {
+    SCOPED_TRACE(modifier);
+    ArtistMap map;
+    EXPECT_TRUE(Edit("A\r\nB\r\n", map, [&] {
+      PressKey(VK_DOWN, {modifier});
+      EXPECT_TRUE(dialog->KyArtist.Focused());
+      EXPECT_EQ(SendMessageA(dialog->KyTitle.Handle(), CB_GETDROPPEDSTATE, 0, 0), 0);
+      TypeText("Guest");
+      PressKey(VK_F9, {modifier});
+      EXPECT_TRUE(Enabled(dialog->DeleteBtn));
+      PressKey(VK_UP, {modifier});
+      EXPECT_TRUE(dialog->KyTitle.Focused());
+      PressKey(VK_F8, {modifier});
+      EXPECT_EQ(dialog->KyArtist.Text(), "");
+      EXPECT_EQ(dialog->KyTitle.ItemIndex(), 0);
+      PressKey(VK_F12, {modifier});
+    }));
+    EXPECT_EQ(map.Count(), 0);
+  }
+}
+
+// Filling the list selects its first title without running the change handler, which would
+// put an artist (here none) in place of what the field holds.
+TEST_F(TrackArtistDialogTest, LoadingTheTitlesRunsNoChangeHandler) {
+  dialog->KyArtist.SetText("kept");
+  dialog->LoadTitles(folder.Write("title.txt", "01 Intro.mp3\r\n02 Song.mp3\r\n"));
+  EXPECT_EQ(dialog->SelectedTitle(), "Intro");
+  EXPECT_EQ(dialog->KyArtist.Text(), "kept");
 }

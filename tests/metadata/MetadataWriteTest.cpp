@@ -107,6 +107,29 @@ TEST(MetadataBuild, ANulInATitleIsWrittenAsC080AndEveryLaterEntryComesBack) {
   EXPECT_EQ(EntriesOf(reread.artists), EntriesOf(map));
 }
 
+TEST(MetadataBuild, EntryReadsBackTellsWhetherTheWrittenLineGivesTheEntryBack) {
+  const struct {
+    const char* title;
+    const char* artist;
+    bool readsBack;
+  } cases[] = {
+      {"Song", "Guest", true},
+      {"1+1", "2=Guest", true},  // only the first "=" splits
+      {"=LOVE", "Guest", false},
+      {"1+1=2", "Guest", false},
+      {"#好きなんだ", "Guest", false},
+      {"[Live] Song", "Guest [JP]", false},
+      {"[Live] Song", "Guest", true},
+      {"[Live] Song", "ゾ", false},  // 83 5D: its last byte is that of "]"
+      {"[Live] Song", "ソ", true},   // 83 5C
+      {"Song ", "Guest", false},     // the reader trims the title
+      {"Song", "", false},           // not written
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EntryReadsBack(c.title, c.artist), c.readsBack) << c.title << "=" << c.artist;
+  }
+}
+
 // Lets a folder take no new file while the files in it stay writable, until destroyed: the
 // Linux immutable attribute, set with chattr (as root, permissions stop nothing). Wine
 // starts a Linux program detached, so the command leaves a mark beside the folder when it
