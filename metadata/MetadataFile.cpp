@@ -262,11 +262,12 @@ std::string BuildMetadataText(const Album& album) {
 
 // The writer's own text for a map of this one entry, through the reader's own rules.
 bool EntryReadsBack(std::string_view title, std::string_view artist) {
-  ArtistMap written;
-  written.SetArtist(std::string(title), std::string(artist));
-  ArtistMap read;
-  ParseMetadataText(BuildMetadataText(AlbumRecord{}, written), read);
-  return read.Count() == 1 && read.TitleAt(0) == title && read.ArtistAt(0) == artist;
+  Album written;
+  written.artists.SetArtist(std::string(title), std::string(artist));
+  Album read;
+  ParseMetadataText(BuildMetadataText(written), read);
+  const ArtistMap& entries = read.artists;
+  return entries.Count() == 1 && entries.TitleAt(0) == title && entries.ArtistAt(0) == artist;
 }
 
 void WriteMetadataFile(const std::string& path, const std::string& bytes,
