@@ -337,16 +337,25 @@ void ComboBox::GetCreateParams(CreateParams& params) {
 
 void ComboBox::AfterCreate() {
   if (style_ == ComboBoxStyle::DropDown) SendMessageA(handle_, CB_LIMITTEXT, 0, 0);  // no limit
-  // The window's height includes the open list; the platform sizes the closed box itself.
-  RECT bounds = Bounds();
-  MoveWindow(handle_, bounds.left, bounds.top, Width(), Height() + itemHeight_ * dropDownCount_ + 2,
-             FALSE);
-  // The closed box is as high as its selection field, which the font decides.
-  FitComboBoxClosedHeight(handle_, Height());
+  FitHeights();
   for (const std::string& item : savedItems_) items_.Add(item);
   if (savedIndex_ >= 0) SendMessageA(handle_, CB_SETCURSEL, savedIndex_, 0);
   savedItems_.clear();
   savedIndex_ = -1;
+}
+
+// The window's height includes the open list; the platform sizes the closed box itself, as
+// high as its selection field, which the font decides. All at the form's dpi.
+void ComboBox::FitHeights() {
+  RECT place = WindowRect();
+  MoveWindow(handle_, place.left, place.top, place.right - place.left,
+             Scaled(Height() + itemHeight_ * dropDownCount_) + 2, FALSE);
+  FitComboBoxClosedHeight(handle_, Scaled(Height()));
+}
+
+void ComboBox::DpiChanged() {
+  WinControl::DpiChanged();
+  if (HandleAllocated()) FitHeights();
 }
 
 void ComboBox::BeforeDestroy() {

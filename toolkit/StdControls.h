@@ -136,9 +136,11 @@ class ComboBox : public WinControl {
   void AfterCreate() override;
   void BeforeDestroy() override;
   void CommandNotify(WORD code) override;
+  void DpiChanged() override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  void FitHeights();
   ComboBoxStrings items_{*this};
   ComboBoxStyle style_ = ComboBoxStyle::DropDown;
   int itemHeight_ = 16;

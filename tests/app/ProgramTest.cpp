@@ -763,3 +763,113 @@ TEST(Program, TheTrackArtistDialogIsOwnedByTheMainWindowAndAltF4ClosesOnlyIt) {
   EXPECT_EQ(editor.ExitCode(), 0);
   DeleteFileA(EditorSettingsPath().c_str());
 }
+
+namespace {
+
+// The display scale that programs started from now on see: the prefix's LogPixels, as Windows'
+// own setting; the one before comes back at the end.
+class DisplayScale {
+ public:
+  explicit DisplayScale(DWORD dpi) {
+    RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
+                    nullptr, &key_, nullptr);
+    DWORD size = sizeof before_;
+    had_ = RegQueryValueExA(key_, "LogPixels", nullptr, nullptr,
+                            reinterpret_cast<BYTE*>(&before_), &size) == ERROR_SUCCESS;
+    Set(dpi);
+  }
+  ~DisplayScale() {
+    if (had_)
+      Set(before_);
+    else
+      RegDeleteValueA(key_, "LogPixels");
+    RegCloseKey(key_);
+  }
+
+ private:
+  void Set(DWORD dpi) {
+    RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi),
+                   sizeof dpi);
+  }
+  HKEY key_ = nullptr;
+  DWORD before_ = 0;
+  bool had_ = false;
+};
+
+struct Designed {
+  const char* kind;  // window class
+  int left, top, width, height;
+  bool sizedToText;  // a label: its size is its text's at the font
+};
+
+// Every `kind` child of `window` at a designed rectangle scaled to `dpi`, within a pixel of
+// rounding, and the client area too; read from outside the process.
+void ExpectScaledLayout(HWND window, int dpi, SIZE client, const std::vector<Designed>& design) {
+  auto scaled = [dpi](int length) { return MulDiv(length, dpi, 96); };
+  RECT area;
+  GetClientRect(window, &area);
+  EXPECT_NEAR(area.right, scaled(client.cx), 1);
+  EXPECT_NEAR(area.bottom, scaled(client.cy), 1);
+  for (const Designed& expected : design) {
+    SCOPED_TRACE(testing::Message() << expected.kind << " at " << expected.left << ", "
+                                    << expected.top);
+    HWND found = nullptr;
+    RECT r{};
+    for (HWND child = GetWindow(window, GW_CHILD); child && !found;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+      char kind[64] = "";
+      GetClassNameA(child, kind, sizeof kind);
+      GetWindowRect(child, &r);
+      MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+      if (kind == std::string(expected.kind) && std::abs(r.left - scaled(expected.left)) <= 1 &&
+          std::abs(r.top - scaled(expected.top)) <= 1)
+        found = child;
+    }
+    ASSERT_NE(found, nullptr);
+    // A label's text is measured at the font's size, which hinting keeps only near proportion.
+    int tolerance = expected.sizedToText ? scaled(4) : 1;
+    EXPECT_NEAR(r.right - r.left, scaled(expected.width), tolerance);
+    EXPECT_NEAR(r.bottom - r.top, scaled(expected.height), tolerance);
+  }
+}
+
+}  // namespace
+
+// On a display scaled to 150 % and 200 %, the main window and the track-artist dialog show
+// their 96-dpi design at that scale.
+TEST(Program, OnAScaledDisplayBothWindowsStandAtTheirDesignScaled) {
+  const std::vector<Designed> main = {
+      {"QuorvelLabel", 16, 13, 64, 13, true},      {"QuorvelLabel", 16, 43, 128, 13, true},
+      {"QuorvelLabel", 16, 69, 77, 13, true},      {"QuorvelLabel", 16, 95, 90, 13, true},
+      {"QuorvelLabel", 16, 123, 46, 13, true},     {"QuorvelLabel", 16, 149, 90, 13, true},
+      {"QuorvelBevel", 0, 172, 607, 7, false},     {"QuorvelEdit", 148, 11, 425, 21, false},
+      {"QuorvelEdit", 148, 35, 425, 21, false},    {"QuorvelEdit", 148, 61, 425, 21, false},
+      {"TComboBoxExVell", 148, 87, 71, 21, false}, {"QuorvelEdit", 148, 115, 149, 21, false},
+      {"TComboBoxExVell", 148, 141, 48, 21, false}, {"QuorvelButton", 18, 195, 187, 29, false},
+      {"QuorvelButton", 271, 196, 93, 29, false},  {"QuorvelButton", 378, 196, 93, 29, false},
+      {"QuorvelButton", 485, 196, 93, 29, false}};
+  const std::vector<Designed> dialog = {
+      {"QuorvelComboBox", 144, 16, 300, 21, false}, {"QuorvelEdit", 144, 52, 300, 21, false},
+      {"QuorvelButton", 112, 104, 96, 25, false},   {"QuorvelButton", 216, 104, 96, 25, false},
+      {"QuorvelButton", 320, 104, 96, 25, false},   {"QuorvelLabel", 16, 20, 26, 13, true},
+      {"QuorvelLabel", 16, 56, 116, 13, true}};
+  harness::TempFolder album("album");
+  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  for (DWORD dpi : {144, 192}) {
+    SCOPED_TRACE(dpi);
+    DeleteFileA(EditorSettingsPath().c_str());
+    DisplayScale scale(dpi);
+    Editor editor;
+    ASSERT_NE(editor.window, nullptr);
+    harness::ModalWatcher watcher(editor.process.dwProcessId);
+    ExpectScaledLayout(editor.window, dpi, {592, 237}, main);
+    HWND trackArtists = OpenTrackArtists(editor, watcher, title);
+    ASSERT_NE(trackArtists, nullptr);
+    ExpectScaledLayout(trackArtists, dpi, {460, 154}, dialog);
+    harness::PressKey(VK_F12);
+    ASSERT_TRUE(EditorReady(editor));
+    harness::PressKey(VK_F12);
+    EXPECT_EQ(editor.ExitCode(), 0);
+  }
+  DeleteFileA(EditorSettingsPath().c_str());
+}
