@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Starts the editor headless, waits for its main window, saves a PNG of it and closes it.
-# Usage: scripts/screenshot.sh [output.png] [combo|dialog]   (default: quorvel.png)
+# Usage: scripts/screenshot.sh [output.png] [combo|dialog|year]   (default: quorvel.png)
 # With "combo", the combo box gallery form instead of the editor, with its open list; with
-# "dialog", the track-artist dialog over the editor after F5 has loaded a sample album.
+# "dialog", the track-artist dialog over the editor after F5 has loaded a sample album; with
+# "year", the editor with its year list open. QUORVEL_LOGPIXELS=144 (or 120, 192...) shows it
+# as a display scaled to that many dots per inch does (the prefix's LogPixels, put back to 96
+# afterwards).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-quorvel.png}")
@@ -13,6 +16,14 @@ build
 ensure_prefix
 start_xvfb
 trap 'stop_wineserver; stop_xvfb' EXIT
+dpi=${QUORVEL_LOGPIXELS:-96}
+set_logpixels() {
+  jp "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+if [ "$dpi" != 96 ]; then
+  set_logpixels "$dpi"
+  trap 'set_logpixels 96; stop_wineserver; stop_xvfb' EXIT
+fi
 exe=$QUORVEL_BUILD/Quorvel.exe title='^Quorvel 1\.02$'
 if [ "${2:-}" = combo ]; then exe=$QUORVEL_BUILD/tests/combo_gallery.exe title='^ComboBoxExVell$'; fi
 jp "$WINE" "$exe" </dev/null >/dev/null 2>&1 &
@@ -34,7 +45,7 @@ await_window() {
 sleep 0.5  # let the first paint finish
 if [ "${2:-}" = dialog ]; then
   album=$(mktemp -d)
-  trap 'stop_wineserver; stop_xvfb; rm -rf "$album"' EXIT
+  trap 'set_logpixels 96; stop_wineserver; stop_xvfb; rm -rf "$album"' EXIT
   printf '01 \xe5\xa4\x9c\xe6\x98\x8e\xe3\x81\x91\xe3\x81\xae\xe6\xad\x8c.mp3\r\n02 Intro.mp3\r\n' >"$album/title.txt"
   xdotool key F5
   await_window '^開く$'
@@ -51,6 +62,15 @@ if [ "${2:-}" = combo ]; then
   xdotool mousemove --window "$window" 183 104 click 1
   sleep 0.5
   HEIGHT=$((HEIGHT + 120)); WIDTH=$((WIDTH + 120))
+fi
+if [ "${2:-}" = year ]; then
+  # A click on the year box's arrow (its design place scaled, inside the window's frame).
+  frame=$(( (WIDTH - (592 * dpi + 48) / 96) / 2 ))
+  caption=$(( HEIGHT - (237 * dpi + 48) / 96 - 2 * frame ))
+  xdotool mousemove --window "$window" $(( frame + (211 * dpi + 48) / 96 )) \
+    $(( frame + caption + (97 * dpi + 48) / 96 )) click 1
+  sleep 0.5
+  HEIGHT=$((HEIGHT + (120 * dpi + 48) / 96))
 fi
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" "$out"
 echo "$out"
