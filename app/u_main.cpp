@@ -1,12 +1,12 @@
 #include "app/u_main.h"
 
 #include "app/resource.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
+#include "platform/IniFile.h"
 #include "support/NumberPicture.h"
 #include "support/Today.h"
 #include "toolkit/Application.h"
-#include "toolkit/Exception.h"
-#include "toolkit/Files.h"
-#include "toolkit/IniFile.h"
 #include "trackartists/u_trackartists.h"
 
 TMain_Form* Main_Form = nullptr;

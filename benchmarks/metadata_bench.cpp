@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "metadata/MetadataFile.h"
+#include "platform/CodePage.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
 #include "support/Text.h"
-#include "toolkit/CodePage.h"
-#include "toolkit/Exception.h"
-#include "toolkit/Files.h"
 
 namespace {
 

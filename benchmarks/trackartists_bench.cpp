@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/CodePage.h"
+#include "platform/CodePage.h"
 #include "trackartists/TitleList.h"
 
 namespace {

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
+#include "platform/CodePage.h"
+#include "platform/Exception.h"
 #include "toolkit/Application.h"
-#include "toolkit/CodePage.h"
-#include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 #include "toolkit/StdControls.h"
 

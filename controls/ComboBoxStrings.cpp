@@ -1,7 +1,7 @@
 #include "controls/ComboBoxStrings.h"
 
 #include "controls/ComboBoxExVell.h"
-#include "toolkit/Exception.h"
+#include "platform/Exception.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "toolkit/Exception.h"
+#include "platform/Exception.h"
 
 namespace {
 

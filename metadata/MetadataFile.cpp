@@ -2,8 +2,8 @@
 
 #include <climits>
 
+#include "platform/CodePage.h"
 #include "support/Text.h"
-#include "toolkit/CodePage.h"
 
 const char* const HeaderComments[2] = {
     "#Sorvanti / Mp3tagで使う主なフィールド名に合わせています。",

@@ -11,7 +11,7 @@
 
 #include "metadata/ArtistMap.h"
 #include "metadata/OriginalTexts.h"
-#include "toolkit/Files.h"
+#include "platform/Files.h"
 
 enum class AlbumKey { Album, AlbumArtist, Artist, Year, Genre, DiscNumber };
 

@@ -6,8 +6,8 @@
 #include <bitset>
 #include <functional>
 
+#include "platform/CodePage.h"
 #include "support/Text.h"
-#include "toolkit/CodePage.h"
 
 namespace {
 

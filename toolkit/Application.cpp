@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
+#include "platform/Exception.h"
 #include "toolkit/Control.h"
 #include "toolkit/Drag.h"
-#include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 #include "toolkit/Hints.h"
 

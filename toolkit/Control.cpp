@@ -6,9 +6,9 @@
 #include <map>
 #include <unordered_map>
 
+#include "platform/Exception.h"
 #include "toolkit/Application.h"
 #include "toolkit/Drag.h"
-#include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 
 namespace tk {

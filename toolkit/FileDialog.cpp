@@ -5,8 +5,8 @@
 
 #include <vector>
 
+#include "platform/Exception.h"
 #include "toolkit/Application.h"
-#include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 
 namespace tk {

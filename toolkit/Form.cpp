@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Exception.h"
 #include "toolkit/Application.h"
-#include "toolkit/Exception.h"
 
 namespace tk {
 namespace {

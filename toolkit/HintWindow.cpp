@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "toolkit/Exception.h"
+#include "platform/Exception.h"
 
 namespace tk {
 namespace {

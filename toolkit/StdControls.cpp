@@ -1,7 +1,7 @@
 #include "toolkit/StdControls.h"
 
-#include "toolkit/CodePage.h"
-#include "toolkit/Exception.h"
+#include "platform/CodePage.h"
+#include "platform/Exception.h"
 #include "toolkit/Form.h"
 
 namespace tk {

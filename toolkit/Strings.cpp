@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "toolkit/Exception.h"
+#include "platform/Exception.h"
 
 namespace tk {
 

@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "metadata/OriginalTexts.h"
+#include "platform/CodePage.h"
+#include "platform/Files.h"
 #include "support/CaseIgnoringSet.h"
 #include "support/Text.h"
-#include "toolkit/CodePage.h"
-#include "toolkit/Files.h"
 
 namespace {
 

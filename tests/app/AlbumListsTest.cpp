@@ -3,8 +3,8 @@
 
 #include "tests/app/MainFormTest.h"
 
+#include "platform/Files.h"
 #include "support/Today.h"
-#include "toolkit/Files.h"
 
 using harness::ModalWatcher;
 using harness::TempFolder;

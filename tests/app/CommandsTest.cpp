@@ -5,8 +5,8 @@
 
 #include <commdlg.h>
 
+#include "platform/Files.h"
 #include "support/Today.h"
-#include "toolkit/Files.h"
 #include "trackartists/u_trackartists.h"
 
 using harness::ModalWatcher;

@@ -5,9 +5,9 @@
 
 #include "app/StartUp.h"
 #include "app/u_main.h"
+#include "platform/Exception.h"
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Application.h"
-#include "toolkit/Exception.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <functional>
 
 #include "controls/ComboBoxExVell.h"
+#include "platform/Exception.h"
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Application.h"
-#include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 #include "toolkit/StdControls.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "metadata/ArtistMap.h"
-#include "toolkit/Exception.h"
+#include "platform/Exception.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "metadata/MetadataFile.h"
-#include "toolkit/Files.h"
+#include "platform/Files.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "metadata/MetadataFile.h"
+#include "platform/Exception.h"
 #include "tests/harness/WindowTest.h"
-#include "toolkit/Exception.h"
 
 void PrintTo(const AlbumValue& value, std::ostream* out) {
   *out << "{" << static_cast<int>(value.key) << ", \"" << value.value << "\"}";

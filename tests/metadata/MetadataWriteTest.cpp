@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "metadata/MetadataFile.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
 #include "tests/harness/WindowTest.h"
-#include "toolkit/Exception.h"
-#include "toolkit/Files.h"
 
 namespace {
 

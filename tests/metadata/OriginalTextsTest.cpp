@@ -6,9 +6,9 @@
 #include <functional>
 
 #include "metadata/MetadataFile.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
 #include "support/NumberPicture.h"
-#include "toolkit/Exception.h"
-#include "toolkit/Files.h"
 
 namespace {
 

@@ -9,12 +9,11 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/Exception.h"
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Application.h"
-#include "toolkit/Exception.h"
 #include "toolkit/FileDialog.h"
 #include "toolkit/Form.h"
-#include "toolkit/IniFile.h"
 #include "toolkit/StdControls.h"
 
 using harness::ModalWatcher;
@@ -308,25 +307,6 @@ TEST_F(ToolkitTest, TheComboItemListFindsExactTextsAndClearingKeepsTheShownText)
   // Selecting nothing while nothing is selected leaves typed text alone.
   form->combo.SetItemIndex(-1);
   EXPECT_EQ(form->combo.Text(), "abc");
-}
-
-TEST(IniFile, ReadsDefaultsWritesAndCutsLongValues) {
-  harness::TempFolder folder;
-  tk::IniFile ini(folder.Path() + "settings.ini");
-  EXPECT_EQ(ini.ReadString("Settings", "LastFolder", ""), "");
-  EXPECT_EQ(ini.ReadString("Settings", "LastFolder", "dflt"), "dflt");
-  ini.WriteString("Settings", "LastFolder", "C:\\ソ\\");
-  EXPECT_EQ(ini.ReadString("Settings", "LastFolder", ""), "C:\\ソ\\");
-  ini.WriteString("Settings", "Long", std::string(3000, 'x'));
-  EXPECT_EQ(ini.ReadString("Settings", "Long", ""), std::string(2047, 'x'));
-
-  tk::IniFile missing(folder.Path() + "no\\such\\settings.ini");
-  try {
-    missing.WriteString("Settings", "LastFolder", "x");
-    FAIL() << "no error";
-  } catch (const tk::Exception& e) {
-    EXPECT_EQ(e.Message(), folder.Path() + "no\\such\\settings.ini に書き込めません");
-  }
 }
 
 TEST_F(ToolkitTest, AModalFormDisablesTheOthersUntilItClosesAndReactivatesTheOwner) {

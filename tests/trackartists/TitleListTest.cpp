@@ -7,8 +7,8 @@
 #include <random>
 
 #include "metadata/OriginalTexts.h"
+#include "platform/Exception.h"
 #include "tests/harness/WindowTest.h"
-#include "toolkit/Exception.h"
 #include "trackartists/TitleList.h"
 
 using Titles = std::vector<std::string>;

@@ -1,11 +1,11 @@
-#include "toolkit/CodePage.h"
+#include "platform/CodePage.h"
 
 #include <windows.h>
 
 #include <climits>
 
-#include "toolkit/Exception.h"
-#include "toolkit/Files.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
 
 namespace tk {
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "platform/CodePage.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
 #include "tests/harness/WindowTest.h"
-#include "toolkit/CodePage.h"
-#include "toolkit/Exception.h"
-#include "toolkit/Files.h"
 
 namespace {
 

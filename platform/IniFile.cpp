@@ -1,8 +1,8 @@
-#include "toolkit/IniFile.h"
+#include "platform/IniFile.h"
 
 #include <windows.h>
 
-#include "toolkit/Exception.h"
+#include "platform/Exception.h"
 
 namespace tk {
 

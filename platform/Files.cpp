@@ -1,8 +1,8 @@
-#include "toolkit/Files.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 
-#include "toolkit/Exception.h"
+#include "platform/Exception.h"
 
 namespace tk {
 

@@ -1,4 +1,4 @@
-#include "toolkit/Exception.h"
+#include "platform/Exception.h"
 
 #include <cstdarg>
 #include <cstdio>
