@@ -61,7 +61,8 @@ int ArtistMap::Count() const { return static_cast<int>(FEntries.size()); }
 
 void ArtistMap::CheckIndex(int i) const {
   if (i < 0 || i >= Count())
-    throw tk::ListIndexError(tk::Format("リストのインデックスが範囲を超えています (%d)", i));
+    throw platform::ListIndexError(
+        platform::Format("リストのインデックスが範囲を超えています (%d)", i));
 }
 
 std::string ArtistMap::TitleAt(int i) const {

@@ -123,7 +123,7 @@ std::vector<AlbumValue> ReadMetadataFile(const std::string& path, ArtistMap& art
   artists.Clear();
   if (originals) originals->Clear();
   if (otherKeyLines) otherKeyLines->clear();
-  return ParseMetadataText(tk::ReadWholeFile(path, FILE_SHARE_READ), artists, originals,
+  return ParseMetadataText(platform::ReadWholeFile(path, FILE_SHARE_READ), artists, originals,
                            otherKeyLines);
 }
 
@@ -203,9 +203,9 @@ class WideTextBuilder {
   void Flush() {
     if (FAnsi.empty()) return;
     if (FWide.empty())
-      FWide = tk::AnsiToWide(FAnsi);
+      FWide = platform::AnsiToWide(FAnsi);
     else
-      FWide.append(tk::AnsiToWide(FAnsi));
+      FWide.append(platform::AnsiToWide(FAnsi));
     FAnsi.clear();
   }
   std::string FAnsi;
@@ -251,6 +251,6 @@ std::string BuildMetadataText(const AlbumRecord& record, const ArtistMap& artist
 }
 
 void WriteMetadataFile(const std::string& path, const std::string& bytes,
-                       const tk::WriteBytesFunction& write) {
-  tk::ReplaceFileContents(path, bytes, write);
+                       const platform::WriteBytesFunction& write) {
+  platform::ReplaceFileContents(path, bytes, write);
 }

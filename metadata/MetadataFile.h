@@ -65,7 +65,7 @@ int DiscItemIndex(std::string_view value, int itemCount);
 std::string BuildMetadataText(const AlbumRecord& record, const ArtistMap& artists,
                               const OriginalTexts* originals = nullptr);
 
-// Replaces the file's content with `bytes` in one step (see tk::ReplaceFileContents): a save
+// Replaces the file's content with `bytes` in one step (see platform::ReplaceFileContents): a save
 // that fails leaves the old file exactly as it was. `write` is a seam for tests.
 void WriteMetadataFile(const std::string& path, const std::string& bytes,
-                       const tk::WriteBytesFunction& write = {});
+                       const platform::WriteBytesFunction& write = {});

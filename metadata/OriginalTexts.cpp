@@ -23,7 +23,7 @@ bool RoundTrips(wchar_t unit) {
   if (unit < 0x80) return true;
   if (!known[unit]) {
     std::wstring_view alone(&unit, 1);
-    exact[unit] = tk::AnsiToWide(tk::WideToAnsi(alone)) == alone;
+    exact[unit] = platform::AnsiToWide(platform::WideToAnsi(alone)) == alone;
     known[unit] = true;
   }
   return exact[unit];
@@ -44,7 +44,7 @@ bool IsSurrogatePair(std::wstring_view units, size_t i) {
 }  // namespace
 
 ConvertedText::ConvertedText(std::wstring units)
-    : FUnits(std::move(units)), FAnsi(tk::WideToAnsi(FUnits)) {
+    : FUnits(std::move(units)), FAnsi(platform::WideToAnsi(FUnits)) {
   if (std::all_of(FUnits.begin(), FUnits.end(), RoundTrips)) return;
   // Not exact: convert again character by character to learn where each one went. ASCII is
   // the same in the code page and needs no call.
@@ -55,7 +55,7 @@ ConvertedText::ConvertedText(std::wstring units)
     if (FUnits[i] < 0x80)
       joined.push_back(static_cast<char>(FUnits[i]));
     else
-      joined += tk::WideToAnsi(std::wstring_view(FUnits).substr(i, length));
+      joined += platform::WideToAnsi(std::wstring_view(FUnits).substr(i, length));
     i += length;
   }
   FStarts.emplace_back(joined.size(), FUnits.size());
@@ -80,7 +80,7 @@ std::optional<std::wstring> ConvertedText::OriginalOf(std::string_view piece) co
   std::optional<size_t> first = unitAt(begin), last = unitAt(begin + piece.size());
   if (!first || !last) return std::nullopt;
   std::wstring original = FUnits.substr(*first, *last - *first);
-  if (tk::AnsiToWide(piece) == original) return std::nullopt;
+  if (platform::AnsiToWide(piece) == original) return std::nullopt;
   return original;
 }
 

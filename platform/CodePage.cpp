@@ -7,7 +7,7 @@
 #include "platform/Exception.h"
 #include "platform/Files.h"
 
-namespace tk {
+namespace platform {
 
 namespace {
 
@@ -46,4 +46,4 @@ std::string WideToAnsi(std::wstring_view text) {
   return ansi;
 }
 
-}  // namespace tk
+}  // namespace platform

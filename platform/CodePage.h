@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace tk {
+namespace platform {
 
 // ANSI bytes to UTF-16 units (MultiByteToWideChar, CP_ACP).
 std::wstring AnsiToWide(std::string_view text);
@@ -14,4 +14,4 @@ std::wstring AnsiToWide(std::string_view text);
 // UTF-16 units to ANSI bytes (WideCharToMultiByte, CP_ACP, no default-character override).
 std::string WideToAnsi(std::wstring_view text);
 
-}  // namespace tk
+}  // namespace platform

@@ -4,7 +4,7 @@
 
 #include "platform/Exception.h"
 
-namespace tk {
+namespace platform {
 
 namespace {
 
@@ -310,4 +310,4 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes,
   }
 }
 
-}  // namespace tk
+}  // namespace platform

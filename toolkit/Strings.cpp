@@ -63,7 +63,8 @@ void Strings::EndUpdate() {
 
 void StringList::Check(int index, bool endAllowed) const {
   if (index < 0 || index > Count() || (index == Count() && !endAllowed))
-    throw ListIndexError(Format("リストのインデックスが範囲を超えています(%d)", index));
+    throw platform::ListIndexError(
+        platform::Format("リストのインデックスが範囲を超えています(%d)", index));
 }
 
 std::string StringList::Get(int index) const {

@@ -28,7 +28,7 @@ std::string TitleFromUtf8(std::string_view line) {
   if (!units) return std::string();
   std::wstring_view text = *units;
   while (!text.empty() && text.front() <= 32) text.remove_prefix(1);
-  std::string title = tk::WideToAnsi(text.substr(0, text.find(L'\0')));
+  std::string title = platform::WideToAnsi(text.substr(0, text.find(L'\0')));
   NormalizeTitle(title);
   return title;
 }
@@ -41,7 +41,7 @@ std::string TitleFromUtf8(std::string_view line) {
 std::string TitleFromShiftJis(std::string_view line) {
   std::string title(line);
   NormalizeTitle(title);
-  return tk::WideToAnsi(tk::AnsiToWide(title));
+  return platform::WideToAnsi(platform::AnsiToWide(title));
 }
 
 // The lines of a title.txt as read, a leading byte-order mark skipped, and whether the text
@@ -85,5 +85,5 @@ std::vector<std::string> TitlesOf(std::string_view bytes, OriginalTexts* origina
 }
 
 std::vector<std::string> ReadTitles(const std::string& path, OriginalTexts* originals) {
-  return TitlesOf(tk::ReadWholeFile(path, FILE_SHARE_READ), originals);
+  return TitlesOf(platform::ReadWholeFile(path, FILE_SHARE_READ), originals);
 }

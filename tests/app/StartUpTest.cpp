@@ -49,7 +49,7 @@ TEST(StartUp, AWindowThatCannotBeMadeIsReportedAndEndsTheProgram) {
          auto create = Main_Form->OnCreate;
          Main_Form->OnCreate = [create](tk::WinControl& sender) {
            create(sender);
-           throw tk::Exception("作成できません");
+           throw platform::Exception("作成できません");
          };
          Main_Form->DoCreate();
        },

@@ -219,8 +219,9 @@ void ExpectIndexError(const std::function<void()>& call, int index) {
   try {
     call();
     ADD_FAILURE() << "no error for index " << index;
-  } catch (const tk::ListIndexError& e) {
-    EXPECT_EQ(e.Message(), tk::Format("リストのインデックスが範囲を超えています (%d)", index));
+  } catch (const platform::ListIndexError& e) {
+    EXPECT_EQ(e.Message(),
+              platform::Format("リストのインデックスが範囲を超えています (%d)", index));
   }
 }
 
@@ -246,7 +247,7 @@ TEST(ArtistMap, IndexErrorMessageIsTheExactText) {
   try {
     map.Delete(5);
     FAIL();
-  } catch (const tk::ListIndexError& e) {
+  } catch (const platform::ListIndexError& e) {
     // "リストのインデックスが範囲を超えています (5)" in Shift-JIS.
     EXPECT_EQ(Hex(e.Message()),
               Hex("\x83\x8A\x83\x58\x83\x67\x82\xCC\x83\x43\x83\x93\x83\x66\x83\x62\x83\x4E"

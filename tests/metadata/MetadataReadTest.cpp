@@ -273,9 +273,10 @@ TEST_F(MetadataReadFile, MissingFileRaisesTheOpenErrorAfterEmptyingTheMap) {
   try {
     ReadMetadataFile(path_, map);
     FAIL() << "no error";
-  } catch (const tk::Win32Error& e) {
-    EXPECT_EQ(e.Message(), tk::Format("ファイル \"%s\". %s は開けません", path_.c_str(),
-                                      tk::SysErrorMessage(ERROR_FILE_NOT_FOUND).c_str()));
+  } catch (const platform::Win32Error& e) {
+    EXPECT_EQ(e.Message(),
+              platform::Format("ファイル \"%s\". %s は開けません", path_.c_str(),
+                               platform::SysErrorMessage(ERROR_FILE_NOT_FOUND).c_str()));
   }
   EXPECT_EQ(map.Count(), 0);
 }
@@ -290,7 +291,7 @@ TEST_F(MetadataReadFile, AFileOpenForWritingCannotBeRead) {
   try {
     ReadMetadataFile(path_, map);
     ADD_FAILURE() << "no error";
-  } catch (const tk::Win32Error& e) {
+  } catch (const platform::Win32Error& e) {
     EXPECT_EQ(e.Code(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   }
   EXPECT_EQ(map.Count(), 0);

@@ -63,7 +63,7 @@ std::string AlbumLinesOf(const std::string& text) {
 }
 
 const std::string& Example() {
-  static const std::string bytes = tk::ReadWholeFile(kOutsidePath);
+  static const std::string bytes = platform::ReadWholeFile(kOutsidePath);
   return bytes;
 }
 
@@ -171,7 +171,7 @@ TEST(OriginalTexts, AReadForgetsTheOriginalsOfTheAlbumBefore) {
   Album failed(Example());
   EXPECT_THROW(
       ReadMetadataFile(QUORVEL_TEST_DATA "/missing.txt", failed.artists, &failed.originals),
-      tk::Win32Error);
+      platform::Win32Error);
   EXPECT_NE(failed.Save().find("\r\nALBUMARTIST=Motorhead\r\n"), std::string::npos);
 }
 

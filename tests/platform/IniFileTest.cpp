@@ -6,7 +6,7 @@
 
 TEST(IniFile, ReadsDefaultsWritesAndCutsLongValues) {
   harness::TempFolder folder;
-  tk::IniFile ini(folder.Path() + "settings.ini");
+  platform::IniFile ini(folder.Path() + "settings.ini");
   EXPECT_EQ(ini.ReadString("Settings", "LastFolder", ""), "");
   EXPECT_EQ(ini.ReadString("Settings", "LastFolder", "dflt"), "dflt");
   ini.WriteString("Settings", "LastFolder", "C:\\ソ\\");
@@ -14,11 +14,11 @@ TEST(IniFile, ReadsDefaultsWritesAndCutsLongValues) {
   ini.WriteString("Settings", "Long", std::string(3000, 'x'));
   EXPECT_EQ(ini.ReadString("Settings", "Long", ""), std::string(2047, 'x'));
 
-  tk::IniFile missing(folder.Path() + "no\\such\\settings.ini");
+  platform::IniFile missing(folder.Path() + "no\\such\\settings.ini");
   try {
     missing.WriteString("Settings", "LastFolder", "x");
     FAIL() << "no error";
-  } catch (const tk::Exception& e) {
+  } catch (const platform::Exception& e) {
     EXPECT_EQ(e.Message(), folder.Path() + "no\\such\\settings.ini に書き込めません");
   }
 }

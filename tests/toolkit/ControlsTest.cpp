@@ -187,7 +187,7 @@ TEST_F(ToolkitTest, AnAutomaticDragBeginsAtTheToolkitsPressAndEndsWhenTheCapture
 }
 
 TEST_F(ToolkitTest, TheErrorBoxAppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
-  auto fail = [](const char* message) { return [message] { throw tk::Exception(message); }; };
+  auto fail = [](const char* message) { return [message] { throw platform::Exception(message); }; };
   EXPECT_EQ(ErrorBoxText(fail("ファイルを開けません"), *form), "ファイルを開けません.");
   EXPECT_EQ(ErrorBoxText(fail("保存しました。"), *form), "保存しました。.");
   EXPECT_EQ(ErrorBoxText(fail("abc"), *form), "abc.");
@@ -208,7 +208,7 @@ TEST_F(ToolkitTest, AFailureInsideAWindowProcedureIsShownAndTheProgramGoesOn) {
   int clicks = 0;
   button.OnClick = [&](tk::WinControl&) {
     ++clicks;
-    throw tk::Exception("clicked");
+    throw platform::Exception("clicked");
   };
   ModalWatcher watcher;
   watcher.Expect(ModalWatcher::Click(IDOK));
@@ -294,7 +294,7 @@ TEST_F(ToolkitTest, TheComboItemListFindsExactTextsAndClearingKeepsTheShownText)
   EXPECT_EQ(items.Get(3), "");
   items.Insert(1, "x");
   EXPECT_EQ(items.Get(1), "x");
-  EXPECT_THROW(items.Insert(10, "y"), tk::OutOfResources);
+  EXPECT_THROW(items.Insert(10, "y"), platform::OutOfResources);
   items.Delete(10);  // no such item: nothing changes
   EXPECT_EQ(items.Count(), 4);
 
@@ -352,7 +352,7 @@ class FailingOnCreate : public tk::WinControl {
     params.className = "QuorvelFailingOnCreate";
   }
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_CREATE) throw tk::Exception("created");
+    if (message == WM_CREATE) throw platform::Exception("created");
     return tk::WinControl::WndProc(message, wParam, lParam);
   }
 };
@@ -384,7 +384,7 @@ ModalWatcher::Action FailInside(tk::BitmapButton& button, std::string& errorText
 TEST_F(ToolkitTest, FailuresInsideModalLoopsAndWindowCreationAreShownAndTheProgramGoesOn) {
   tk::BitmapButton button(form, "button");
   button.SetBounds(220, 10, 70, 25);
-  button.OnClick = [](tk::WinControl&) { throw tk::Exception("inside"); };
+  button.OnClick = [](tk::WinControl&) { throw platform::Exception("inside"); };
   const struct {
     const char* modal;
     std::function<void()> show;
