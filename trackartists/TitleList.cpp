@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include "metadata/OriginalTexts.h"
+#include "platform/CaseIgnoring.h"
 #include "platform/CodePage.h"
 #include "platform/Files.h"
-#include "support/CaseIgnoringSet.h"
 #include "support/Text.h"
 
 namespace {
@@ -73,15 +73,13 @@ void NormalizeTitle(std::string& title) {
 
 std::vector<std::string> TitlesOf(std::string_view bytes, OriginalTexts* originals) {
   TitleFile file = SplitTitleFile(bytes);
-  std::vector<std::string> titles;
-  CaseIgnoringSet seen;
+  platform::CaseIgnoringList titles;
   for (const std::string& line : file.lines) {
     std::string title = file.utf8 ? TitleFromUtf8(line) : TitleFromShiftJis(line);
-    if (title.empty() || !seen.Insert(title)) continue;
+    if (title.empty() || !titles.AddNew(title)) continue;
     if (originals && file.utf8) originals->NoteListedTitle(line, title);
-    titles.push_back(std::move(title));
   }
-  return titles;
+  return titles.Texts();
 }
 
 std::vector<std::string> ReadTitles(const std::string& path, OriginalTexts* originals) {
