@@ -1,11 +1,10 @@
 #include "metadata/OriginalTexts.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <bitset>
 #include <functional>
 
+#include "platform/CaseIgnoring.h"
 #include "platform/CodePage.h"
 #include "support/Text.h"
 
@@ -27,13 +26,6 @@ bool RoundTrips(wchar_t unit) {
     known[unit] = true;
   }
   return exact[unit];
-}
-
-// Titles are the same as the artist map finds them: the user's locale, letter case ignored,
-// over their whole length.
-bool SameTitle(const std::string& a, const std::string& b) {
-  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                        b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
 bool IsSurrogatePair(std::wstring_view units, size_t i) {
@@ -110,7 +102,9 @@ void OriginalTexts::NoteEntry(const ConvertedText& line, std::string_view title,
     FTitles.erase(titleText);
   // Like the artist map, the entry of the same title takes this artist.
   std::vector<LostArtist>& entries = FArtists[artistText];
-  std::erase_if(entries, [&](const LostArtist& lost) { return SameTitle(lost.title, titleText); });
+  std::erase_if(entries, [&](const LostArtist& lost) {
+    return platform::SameTextIgnoringCase(lost.title, titleText);
+  });
   if (originalArtist) entries.push_back({titleText, std::move(*originalArtist)});
   if (entries.empty()) FArtists.erase(artistText);
 }
@@ -150,6 +144,6 @@ const std::wstring* OriginalTexts::OriginalArtist(const std::string& title,
   auto found = FArtists.find(artist);
   if (found == FArtists.end()) return nullptr;
   for (const LostArtist& lost : found->second)
-    if (SameTitle(lost.title, title)) return &lost.original;
+    if (platform::SameTextIgnoringCase(lost.title, title)) return &lost.original;
   return nullptr;
 }

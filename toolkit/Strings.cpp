@@ -1,7 +1,6 @@
 #include "toolkit/Strings.h"
 
-#include <windows.h>
-
+#include "platform/CaseIgnoring.h"
 #include "platform/Exception.h"
 
 namespace tk {
@@ -13,13 +12,8 @@ int Strings::Add(const std::string& text) {
 }
 
 int Strings::IndexOf(const std::string& text) const {
-  for (int i = 0, count = Count(); i < count; ++i) {
-    std::string item = Get(i);
-    if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, item.data(),
-                       static_cast<int>(item.size()), text.data(),
-                       static_cast<int>(text.size())) == CSTR_EQUAL)
-      return i;
-  }
+  for (int i = 0, count = Count(); i < count; ++i)
+    if (platform::SameTextIgnoringCase(Get(i), text)) return i;
   return -1;
 }
 
