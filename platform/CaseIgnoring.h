@@ -11,6 +11,7 @@
 
 namespace platform {
 
+// True when `a` and `b` are the same text in the sense above.
 bool SameTextIgnoringCase(const std::string& a, const std::string& b);
 
 // An ordered list of texts that finds the first text the same as a given one. Beside the texts
@@ -28,9 +29,9 @@ class CaseIgnoringList {
   bool AddNew(const std::string& text);
   // Appends `text`, whatever the list holds.
   void Add(std::string text);
-  // Puts `text` at position i in place of the text there.
+  // Puts `text` at position i (0 to Count() - 1) in place of the text there.
   void Replace(int i, std::string text);
-  // Removes the text at position i; the later texts move up by one.
+  // Removes the text at position i (0 to Count() - 1); the later texts move up by one.
   void Delete(int i);
   void Clear();
 
