@@ -1,19 +1,19 @@
 #include "app/u_main.h"
 
 #include "app/resource.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
+#include "platform/IniFile.h"
 #include "support/NumberPicture.h"
 #include "support/Today.h"
 #include "toolkit/Application.h"
-#include "toolkit/Exception.h"
-#include "toolkit/Files.h"
-#include "toolkit/IniFile.h"
 #include "trackartists/u_trackartists.h"
 
 TMain_Form* Main_Form = nullptr;
 
 namespace {
 
-std::unique_ptr<tk::IniFile> SettingsFile;
+std::unique_ptr<platform::IniFile> SettingsFile;
 
 // Navigation state of the main window, one instance per run.
 int16_t CurField = 0;   // 1-6 the current field; -1 once closing; 0 before creation
@@ -160,7 +160,7 @@ void TMain_Form::EventEnter() {
   FieldControl(CurField)->SetFocus();
   SaveBtn.SetEnabled(!KyAlbum.Text().empty() && !KyAlbumArtist.Text().empty() &&
                      !KyArtist.Text().empty());
-  TrackArtistBtn.SetEnabled(!FTitleFileName.empty() && tk::FileExists(FTitleFileName));
+  TrackArtistBtn.SetEnabled(!FTitleFileName.empty() && platform::FileExists(FTitleFileName));
   LastActiveControl = ActiveControl();
   LastField = CurField;
 }
@@ -225,7 +225,8 @@ void TMain_Form::FormClick(tk::WinControl& sender) {
 
 void TMain_Form::FormCreate(tk::WinControl&) {
   SetCaption("Quorvel 1.02");
-  SettingsFile = std::make_unique<tk::IniFile>(tk::ChangeFileExt(ExecutablePath(), ".ini"));
+  SettingsFile =
+      std::make_unique<platform::IniFile>(platform::ChangeFileExt(ExecutablePath(), ".ini"));
   FillLists();
   FAlbum.Clear();
   CurField = 1;
@@ -276,11 +277,11 @@ void TMain_Form::LoadBtnClick() {
   OD.SetDefaultExt("txt");
   OD.SetInitialDir(SettingsFile->ReadString(kSettingsSection, kLastFolderKey, ""));
   if (!OD.Execute()) return;
-  std::string folder = tk::ExtractFilePath(OD.FileName());
+  std::string folder = platform::ExtractFilePath(OD.FileName());
   SettingsFile->WriteString(kSettingsSection, kLastFolderKey, folder);
   FTitleFileName = OD.FileName();
   FMetadataFileName = folder + "metadata.txt";
-  if (tk::FileExists(FMetadataFileName))
+  if (platform::FileExists(FMetadataFileName))
     LoadMetadata(FMetadataFileName);
   else
     ClearMetadata();
@@ -291,7 +292,7 @@ void TMain_Form::SaveBtnClick() {
     Ask("先にtitle.txtを開いてください。", "警告", MB_OK | MB_ICONWARNING);
     return;
   }
-  if (tk::FileExists(FMetadataFileName) &&
+  if (platform::FileExists(FMetadataFileName) &&
       Ask("上書きしますか？", "質問", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
     Ask("中止しました。", "情報", MB_OK | MB_ICONINFORMATION);
     return;
@@ -375,7 +376,7 @@ void TMain_Form::SaveMetadata(const std::string& path) {
 }
 
 void TMain_Form::TrackArtistBtnClick() {
-  if (FTitleFileName.empty() || !tk::FileExists(FTitleFileName)) {
+  if (FTitleFileName.empty() || !platform::FileExists(FTitleFileName)) {
     Ask("先にtitle.txtを読み込んでください。", "警告", MB_OK | MB_ICONWARNING);
     return;
   }

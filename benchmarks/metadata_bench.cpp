@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "metadata/MetadataFile.h"
+#include "platform/CodePage.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
 #include "support/Text.h"
-#include "toolkit/CodePage.h"
-#include "toolkit/Exception.h"
-#include "toolkit/Files.h"
 
 namespace {
 
@@ -46,10 +46,11 @@ ArtistMap MakeArtists(int count) {
   ArtistMap map;
   for (int i = 0; i < count; ++i) {
     if (i % 2 == 0) {
-      map.SetArtist(tk::Format("夏の歌ソング表示 第%d番", i), tk::Format("ゲスト歌手 %d & 表", i));
+      map.SetArtist(platform::Format("夏の歌ソング表示 第%d番", i),
+                    platform::Format("ゲスト歌手 %d & 表", i));
     } else {
-      map.SetArtist(tk::Format("Track Title Number %d (Remix)", i),
-                    tk::Format("Guest Artist %d feat. Someone", i));
+      map.SetArtist(platform::Format("Track Title Number %d (Remix)", i),
+                    platform::Format("Guest Artist %d feat. Someone", i));
     }
   }
   return map;
@@ -60,7 +61,8 @@ ArtistMap MakeArtists(int count) {
 int main() {
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
-  std::string path = tk::Format("%squorvel-bench-%lu-metadata.txt", temp, GetCurrentProcessId());
+  std::string path =
+      platform::Format("%squorvel-bench-%lu-metadata.txt", temp, GetCurrentProcessId());
   AlbumRecord record{"夏の歌 Summer Songs", "Various Artists", "", "2025", "J-POP", " 1"};
 
   std::printf("%8s %5s %9s %9s %9s %9s %11s %11s\n", "entries", "kind", "bytes", "floor ms",
@@ -77,8 +79,8 @@ int main() {
       int runs = count >= 20000 ? 5 : 15;
 
       double floor = MedianMs(runs, [&] {
-        std::string read = tk::ReadWholeFile(path);
-        std::string ansi = tk::WideToAnsi(DecodeUtf8Line(read).value_or(std::wstring()));
+        std::string read = platform::ReadWholeFile(path);
+        std::string ansi = platform::WideToAnsi(DecodeUtf8Line(read).value_or(std::wstring()));
         if (ansi.empty()) std::printf("unexpected: nothing converted\n");
       });
       Album loaded;
@@ -89,7 +91,7 @@ int main() {
       });
       loaded.values = record;
       double save = MedianMs(runs, [&] { loaded.Save(path); });
-      if (tk::ReadWholeFile(path) != bytes) std::printf("unexpected: saved bytes differ\n");
+      if (platform::ReadWholeFile(path) != bytes) std::printf("unexpected: saved bytes differ\n");
 
       std::printf("%8d %5s %9zu %9.2f %9.2f %9.2f %10.1fx %10.1fx\n", count, lost ? "lost" : "",
                   bytes.size(), floor, load, save, load / floor, save / floor);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "toolkit/CodePage.h"
+#include "platform/CodePage.h"
 #include "trackartists/TitleList.h"
 
 namespace {
@@ -109,7 +109,7 @@ std::vector<std::string> ListedTitles(HWND dialog) {
   for (int i = 0; i < count; ++i) {
     std::wstring text(SendMessageW(list, CB_GETLBTEXTLEN, i, 0) + 1, L'\0');
     text.resize(SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data())));
-    titles.push_back(tk::WideToAnsi(text));
+    titles.push_back(platform::WideToAnsi(text));
   }
   return titles;
 }

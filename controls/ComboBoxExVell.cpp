@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
+#include "platform/CodePage.h"
+#include "platform/Exception.h"
 #include "toolkit/Application.h"
-#include "toolkit/CodePage.h"
-#include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 #include "toolkit/StdControls.h"
 
@@ -154,7 +154,7 @@ std::string TCustomComboBoxExVell::ItemText(int index) {
   length = DefaultProcW(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
   if (length == CB_ERR) return "";
   text.resize(length);
-  return tk::WideToAnsi(text);
+  return platform::WideToAnsi(text);
 }
 
 bool TCustomComboBoxExVell::HasFocus() const {

@@ -1,7 +1,7 @@
 #include "controls/ComboBoxStrings.h"
 
 #include "controls/ComboBoxExVell.h"
-#include "toolkit/Exception.h"
+#include "platform/Exception.h"
 
 namespace {
 
@@ -20,7 +20,8 @@ std::string TComboBoxStrings::Get(int index) const { return OwnerCombo.ItemText(
 intptr_t TComboBoxStrings::Value(int index) const {
   LRESULT value = Send(CB_GETITEMDATA, index, 0);
   if (value == CB_ERR)
-    throw tk::ListIndexError(tk::Format("リストのインデックスが範囲を超えています(%d)", index));
+    throw platform::ListIndexError(
+        platform::Format("リストのインデックスが範囲を超えています(%d)", index));
   return static_cast<intptr_t>(value);
 }
 
@@ -30,13 +31,13 @@ void TComboBoxStrings::SetValue(int index, intptr_t value) {
 
 int TComboBoxStrings::Add(const std::string& text) {
   LRESULT index = Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  if (index < 0) throw tk::OutOfResources(kCannotInsert);
+  if (index < 0) throw platform::OutOfResources(kCannotInsert);
   return static_cast<int>(index);
 }
 
 void TComboBoxStrings::Insert(int index, const std::string& text) {
   if (Send(CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())) < 0)
-    throw tk::OutOfResources(kCannotInsert);
+    throw platform::OutOfResources(kCannotInsert);
 }
 
 void TComboBoxStrings::Delete(int index) { Send(CB_DELETESTRING, index, 0); }

@@ -15,7 +15,7 @@ class TComboBoxStrings : public tk::Strings {
   int Count() const override;
   // Empty text for an invalid index.
   std::string Get(int index) const override;
-  // Raises ListIndexError when the platform reports -1: an invalid index, or a stored -1.
+  // Raises platform::ListIndexError when the platform reports -1: an invalid index, or a stored -1.
   intptr_t Value(int index) const override;
   void SetValue(int index, intptr_t value) override;
   // The new item's index: the end, or its sorted place when the owner is sorted.

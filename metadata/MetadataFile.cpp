@@ -2,8 +2,8 @@
 
 #include <climits>
 
+#include "platform/CodePage.h"
 #include "support/Text.h"
-#include "toolkit/CodePage.h"
 
 const char* const HeaderComments[2] = {
     "#Sorvanti / Mp3tagで使う主なフィールド名に合わせています。",
@@ -134,7 +134,7 @@ std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, Album& album) 
 
 std::vector<AlbumValue> ReadMetadataFile(const std::string& path, Album& album) {
   album.Clear();  // also when the file then cannot be opened
-  return ParseMetadataText(tk::ReadWholeFile(path, FILE_SHARE_READ), album);
+  return ParseMetadataText(platform::ReadWholeFile(path, FILE_SHARE_READ), album);
 }
 
 namespace {
@@ -213,9 +213,9 @@ class WideTextBuilder {
   void Flush() {
     if (FAnsi.empty()) return;
     if (FWide.empty())
-      FWide = tk::AnsiToWide(FAnsi);
+      FWide = platform::AnsiToWide(FAnsi);
     else
-      FWide.append(tk::AnsiToWide(FAnsi));
+      FWide.append(platform::AnsiToWide(FAnsi));
     FAnsi.clear();
   }
   std::string FAnsi;
@@ -271,6 +271,6 @@ bool EntryReadsBack(std::string_view title, std::string_view artist) {
 }
 
 void WriteMetadataFile(const std::string& path, const std::string& bytes,
-                       const tk::WriteBytesFunction& write) {
-  tk::ReplaceFileContents(path, bytes, write);
+                       const platform::WriteBytesFunction& write) {
+  platform::ReplaceFileContents(path, bytes, write);
 }

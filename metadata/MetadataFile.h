@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "metadata/Album.h"
-#include "toolkit/Files.h"
+#include "platform/Files.h"
 
 // The comment lines that every written file carries: two at the top, four before [ARTISTS].
 extern const char* const HeaderComments[2];
@@ -50,7 +50,7 @@ std::string BuildMetadataText(const Album& album);
 // for an empty artist, which is not written.
 bool EntryReadsBack(std::string_view title, std::string_view artist);
 
-// Replaces the file's content with `bytes` in one step (see tk::ReplaceFileContents): a save
+// Replaces the file's content with `bytes` in one step (see platform::ReplaceFileContents): a save
 // that fails leaves the old file exactly as it was. `write` is a seam for tests.
 void WriteMetadataFile(const std::string& path, const std::string& bytes,
-                       const tk::WriteBytesFunction& write = {});
+                       const platform::WriteBytesFunction& write = {});

@@ -1,13 +1,12 @@
 #include "metadata/OriginalTexts.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <bitset>
 #include <functional>
 
+#include "platform/CaseIgnoring.h"
+#include "platform/CodePage.h"
 #include "support/Text.h"
-#include "toolkit/CodePage.h"
 
 namespace {
 
@@ -23,17 +22,10 @@ bool RoundTrips(wchar_t unit) {
   if (unit < 0x80) return true;
   if (!known[unit]) {
     std::wstring_view alone(&unit, 1);
-    exact[unit] = tk::AnsiToWide(tk::WideToAnsi(alone)) == alone;
+    exact[unit] = platform::AnsiToWide(platform::WideToAnsi(alone)) == alone;
     known[unit] = true;
   }
   return exact[unit];
-}
-
-// Titles are the same as the artist map finds them: the user's locale, letter case ignored,
-// over their whole length.
-bool SameTitle(const std::string& a, const std::string& b) {
-  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
-                        b.data(), static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
 bool IsSurrogatePair(std::wstring_view units, size_t i) {
@@ -44,7 +36,7 @@ bool IsSurrogatePair(std::wstring_view units, size_t i) {
 }  // namespace
 
 ConvertedText::ConvertedText(std::wstring units)
-    : FUnits(std::move(units)), FAnsi(tk::WideToAnsi(FUnits)) {
+    : FUnits(std::move(units)), FAnsi(platform::WideToAnsi(FUnits)) {
   if (std::all_of(FUnits.begin(), FUnits.end(), RoundTrips)) return;
   // Not exact: convert again character by character to learn where each one went. ASCII is
   // the same in the code page and needs no call.
@@ -55,7 +47,7 @@ ConvertedText::ConvertedText(std::wstring units)
     if (FUnits[i] < 0x80)
       joined.push_back(static_cast<char>(FUnits[i]));
     else
-      joined += tk::WideToAnsi(std::wstring_view(FUnits).substr(i, length));
+      joined += platform::WideToAnsi(std::wstring_view(FUnits).substr(i, length));
     i += length;
   }
   FStarts.emplace_back(joined.size(), FUnits.size());
@@ -80,7 +72,7 @@ std::optional<std::wstring> ConvertedText::OriginalOf(std::string_view piece) co
   std::optional<size_t> first = unitAt(begin), last = unitAt(begin + piece.size());
   if (!first || !last) return std::nullopt;
   std::wstring original = FUnits.substr(*first, *last - *first);
-  if (tk::AnsiToWide(piece) == original) return std::nullopt;
+  if (platform::AnsiToWide(piece) == original) return std::nullopt;
   return original;
 }
 
@@ -110,7 +102,9 @@ void OriginalTexts::NoteEntry(const ConvertedText& line, std::string_view title,
     FTitles.erase(titleText);
   // Like the artist map, the entry of the same title takes this artist.
   std::vector<LostArtist>& entries = FArtists[artistText];
-  std::erase_if(entries, [&](const LostArtist& lost) { return SameTitle(lost.title, titleText); });
+  std::erase_if(entries, [&](const LostArtist& lost) {
+    return platform::SameTextIgnoringCase(lost.title, titleText);
+  });
   if (originalArtist) entries.push_back({titleText, std::move(*originalArtist)});
   if (entries.empty()) FArtists.erase(artistText);
 }
@@ -150,6 +144,6 @@ const std::wstring* OriginalTexts::OriginalArtist(const std::string& title,
   auto found = FArtists.find(artist);
   if (found == FArtists.end()) return nullptr;
   for (const LostArtist& lost : found->second)
-    if (SameTitle(lost.title, title)) return &lost.original;
+    if (platform::SameTextIgnoringCase(lost.title, title)) return &lost.original;
   return nullptr;
 }

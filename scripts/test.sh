@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds, and runs every test headless under Wine and Xvfb: on the
-# 32-bit build that ships where this machine runs 32-bit programs, else on the 64-bit build
-# (see scripts/wine-env.sh; QUORVEL_ARCH=32 or 64 forces either).
+# Sets up the machine, checks the C++ formatting, builds, and runs every test headless under
+# Wine and Xvfb: on the 32-bit build that ships where this machine runs 32-bit programs, else
+# on the 64-bit build (see scripts/wine-env.sh; QUORVEL_ARCH=32 or 64 forces either).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+bash scripts/check-format.sh
 . scripts/wine-env.sh
 echo "testing the $QUORVEL_ARCH-bit build: $QUORVEL_ARCH_REASON"
 build

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
+#include "platform/Exception.h"
 #include "toolkit/Control.h"
 #include "toolkit/Drag.h"
-#include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 #include "toolkit/Hints.h"
 
@@ -124,8 +124,8 @@ void Application::ForgetHintControl(WinControl& control) {
 void Application::HandleException(std::exception_ptr error) {
   try {
     std::rethrow_exception(error);
-  } catch (const Abort&) {
-  } catch (const Exception& e) {
+  } catch (const platform::Abort&) {
+  } catch (const platform::Exception& e) {
     ShowException(e.Message());
   } catch (const std::exception& e) {
     ShowException(e.what());

@@ -60,7 +60,7 @@ class Application {
   bool HandleMessage(MSG& msg);
 
   // The error box: the message with "." appended when its last byte sorts after ".",
-  // the application title as caption, OK and the error icon. Silent for tk::Abort.
+  // the application title as caption, OK and the error icon. Silent for platform::Abort.
   void HandleException(std::exception_ptr error);
   int ShowMessageBox(const std::string& text, const std::string& caption, UINT flags);
 

@@ -6,9 +6,9 @@
 #include <map>
 #include <unordered_map>
 
+#include "platform/Exception.h"
 #include "toolkit/Application.h"
 #include "toolkit/Drag.h"
-#include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 
 namespace tk {
@@ -80,7 +80,7 @@ Form* WinControl::ParentForm() {
 
 HWND WinControl::Handle() {
   if (!handle_) {
-    if (creating_) throw Exception("Control '" + name_ + "' has no parent window");
+    if (creating_) throw platform::Exception("Control '" + name_ + "' has no parent window");
     creating_ = true;
     try {
       if (parent_) parent_->Handle();
@@ -109,7 +109,8 @@ WNDPROC WinControl::RegisterClassFor(const CreateParams& params) {
   wc.cbSize = sizeof wc;
   if (params.baseClass) {
     if (!GetClassInfoExA(nullptr, params.baseClass, &wc))
-      throw Win32Error("No window class " + std::string(params.baseClass), GetLastError());
+      throw platform::Win32Error("No window class " + std::string(params.baseClass),
+                                 GetLastError());
   } else {
     wc.lpfnWndProc = DefWindowProcA;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -123,7 +124,7 @@ WNDPROC WinControl::RegisterClassFor(const CreateParams& params) {
   wc.lpszClassName = params.className.c_str();
   wc.style &= ~CS_GLOBALCLASS;
   if (!RegisterClassExA(&wc))
-    throw Win32Error("Cannot register window class " + params.className, GetLastError());
+    throw platform::Win32Error("Cannot register window class " + params.className, GetLastError());
   BaseProcs()[params.className] = base;
   return base;
 }
@@ -145,7 +146,7 @@ void WinControl::CreateWnd() {
                                 params.style, place.left, place.top, place.right - place.left,
                                 place.bottom - place.top, parentWindow, id,
                                 GetModuleHandleA(nullptr), this);
-  if (!window) throw Win32Error("Cannot create window " + name_, GetLastError());
+  if (!window) throw platform::Win32Error("Cannot create window " + name_, GetLastError());
   handle_ = window;
   FontNeeded();
   AfterCreate();

@@ -5,8 +5,8 @@
 
 #include <vector>
 
+#include "platform/Exception.h"
 #include "toolkit/Application.h"
-#include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 
 namespace tk {
@@ -31,7 +31,7 @@ const CommonDialogs& LoadCommonDialogs() {
     return loaded;
   }();
   if (!dialogs.getOpenFileName || !dialogs.extendedError)
-    throw Win32Error("comdlg32.dll cannot be loaded", GetLastError());
+    throw platform::Win32Error("comdlg32.dll cannot be loaded", GetLastError());
   return dialogs;
 }
 
@@ -62,7 +62,8 @@ bool OpenDialog::Execute() {
   if (!dialogs.getOpenFileName(&ofn)) {
     DWORD error = dialogs.extendedError();
     if (error != 0)
-      throw Exception(Format("File dialog error %lu", static_cast<unsigned long>(error)));
+      throw platform::Exception(
+          platform::Format("File dialog error %lu", static_cast<unsigned long>(error)));
     return false;
   }
   fileName_ = name.data();

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/Exception.h"
 #include "toolkit/Application.h"
-#include "toolkit/Exception.h"
 
 namespace tk {
 namespace {
@@ -128,7 +128,7 @@ void Form::Show() {
 }
 
 int Form::ShowModal() {
-  if (modal_) throw Exception("Form '" + Name() + "' is already shown modally");
+  if (modal_) throw platform::Exception("Form '" + Name() + "' is already shown modally");
   Application& app = Application::Instance();
   ModalDisabled modal{Handle(), {}};
   EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindows, reinterpret_cast<LPARAM>(&modal));

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "toolkit/Exception.h"
+#include "platform/Exception.h"
 
 namespace tk {
 namespace {
@@ -27,11 +27,12 @@ void HintWindow::Create() {
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1);
     wc.lpszClassName = kClassName;
-    if (!RegisterClassExA(&wc)) throw Win32Error("Cannot register the hint window", GetLastError());
+    if (!RegisterClassExA(&wc))
+      throw platform::Win32Error("Cannot register the hint window", GetLastError());
   }
   window_ = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kClassName, "",
                             WS_POPUP | WS_BORDER, 0, 0, 0, 0, nullptr, nullptr, instance, this);
-  if (!window_) throw Win32Error("Cannot create the hint window", GetLastError());
+  if (!window_) throw platform::Win32Error("Cannot create the hint window", GetLastError());
   // The platform's status-bar font is the one its own tooltips use.
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = sizeof metrics;

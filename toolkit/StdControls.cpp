@@ -1,7 +1,7 @@
 #include "toolkit/StdControls.h"
 
-#include "toolkit/CodePage.h"
-#include "toolkit/Exception.h"
+#include "platform/CodePage.h"
+#include "platform/Exception.h"
 #include "toolkit/Form.h"
 
 namespace tk {
@@ -263,12 +263,12 @@ std::string ComboBoxStrings::Get(int index) const {
   std::wstring text(length + 1, L'\0');
   length = SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
   text.resize(length == LB_ERR ? 0 : length);
-  return WideToAnsi(text);
+  return platform::WideToAnsi(text);
 }
 
 int ComboBoxStrings::Add(const std::string& text) {
   LRESULT index = Send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  if (index < 0) throw OutOfResources("行を挿入できません");
+  if (index < 0) throw platform::OutOfResources("行を挿入できません");
   return static_cast<int>(index);
 }
 
@@ -286,9 +286,9 @@ void ComboBoxStrings::AddStrings(const std::vector<std::string>& texts) {
   SendMessageA(box, WM_SETREDRAW, FALSE, 0);
   try {
     for (const std::string& text : texts) {
-      std::wstring wide = AnsiToWide(text);
+      std::wstring wide = platform::AnsiToWide(text);
       if (SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str())) < 0)
-        throw OutOfResources("行を挿入できません");
+        throw platform::OutOfResources("行を挿入できません");
     }
   } catch (...) {
     SendMessageA(box, WM_SETREDRAW, TRUE, 0);
@@ -300,7 +300,7 @@ void ComboBoxStrings::AddStrings(const std::vector<std::string>& texts) {
 
 void ComboBoxStrings::Insert(int index, const std::string& text) {
   if (Send(CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str())) < 0)
-    throw OutOfResources("行を挿入できません");
+    throw platform::OutOfResources("行を挿入できません");
 }
 
 void ComboBoxStrings::Delete(int index) { Send(CB_DELETESTRING, index, 0); }

@@ -1,8 +1,7 @@
 #include "toolkit/Strings.h"
 
-#include <windows.h>
-
-#include "toolkit/Exception.h"
+#include "platform/CaseIgnoring.h"
+#include "platform/Exception.h"
 
 namespace tk {
 
@@ -13,13 +12,8 @@ int Strings::Add(const std::string& text) {
 }
 
 int Strings::IndexOf(const std::string& text) const {
-  for (int i = 0, count = Count(); i < count; ++i) {
-    std::string item = Get(i);
-    if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, item.data(),
-                       static_cast<int>(item.size()), text.data(),
-                       static_cast<int>(text.size())) == CSTR_EQUAL)
-      return i;
-  }
+  for (int i = 0, count = Count(); i < count; ++i)
+    if (platform::SameTextIgnoringCase(Get(i), text)) return i;
   return -1;
 }
 
@@ -63,7 +57,8 @@ void Strings::EndUpdate() {
 
 void StringList::Check(int index, bool endAllowed) const {
   if (index < 0 || index > Count() || (index == Count() && !endAllowed))
-    throw ListIndexError(Format("リストのインデックスが範囲を超えています(%d)", index));
+    throw platform::ListIndexError(
+        platform::Format("リストのインデックスが範囲を超えています(%d)", index));
 }
 
 std::string StringList::Get(int index) const {

@@ -23,7 +23,8 @@ class Strings {
   virtual void Insert(int index, const std::string& text) = 0;
   virtual void Delete(int index) = 0;
   virtual void Clear() = 0;
-  // The first item whose text equals `text`, letter case ignored; -1 when none.
+  // The first item whose text is the same as `text` as platform::SameTextIgnoringCase decides;
+  // -1 when none.
   virtual int IndexOf(const std::string& text) const;
 
   int AddObject(const std::string& text, intptr_t value);

@@ -3,10 +3,10 @@
 #include <windows.h>
 
 #include "metadata/Album.h"
-#include "support/CaseIgnoringSet.h"
+#include "platform/CaseIgnoring.h"
+#include "platform/CodePage.h"
+#include "platform/Files.h"
 #include "support/Text.h"
-#include "toolkit/CodePage.h"
-#include "toolkit/Files.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ std::string TitleFromUtf8(std::string_view line) {
   if (!units) return std::string();
   std::wstring_view text = *units;
   while (!text.empty() && text.front() <= 32) text.remove_prefix(1);
-  std::string title = tk::WideToAnsi(text.substr(0, text.find(L'\0')));
+  std::string title = platform::WideToAnsi(text.substr(0, text.find(L'\0')));
   NormalizeTitle(title);
   return title;
 }
@@ -41,7 +41,7 @@ std::string TitleFromUtf8(std::string_view line) {
 std::string TitleFromShiftJis(std::string_view line) {
   std::string title(line);
   NormalizeTitle(title);
-  return tk::WideToAnsi(tk::AnsiToWide(title));
+  return platform::WideToAnsi(platform::AnsiToWide(title));
 }
 
 // The lines of a title.txt as read, a leading byte-order mark skipped, and whether the text
@@ -73,17 +73,15 @@ void NormalizeTitle(std::string& title) {
 
 std::vector<std::string> TitlesOf(std::string_view bytes, Album* album) {
   TitleFile file = SplitTitleFile(bytes);
-  std::vector<std::string> titles;
-  CaseIgnoringSet seen;
+  platform::CaseIgnoringList titles;
   for (const std::string& line : file.lines) {
     std::string title = file.utf8 ? TitleFromUtf8(line) : TitleFromShiftJis(line);
-    if (title.empty() || !seen.Insert(title)) continue;
+    if (title.empty() || !titles.AddNew(title)) continue;
     if (album && file.utf8) album->NoteListedTitle(line, title);
-    titles.push_back(std::move(title));
   }
-  return titles;
+  return titles.Texts();
 }
 
 std::vector<std::string> ReadTitles(const std::string& path, Album* album) {
-  return TitlesOf(tk::ReadWholeFile(path, FILE_SHARE_READ), album);
+  return TitlesOf(platform::ReadWholeFile(path, FILE_SHARE_READ), album);
 }

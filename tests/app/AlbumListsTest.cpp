@@ -3,8 +3,8 @@
 
 #include "tests/app/MainFormTest.h"
 
+#include "platform/Files.h"
 #include "support/Today.h"
-#include "toolkit/Files.h"
 
 using harness::ModalWatcher;
 using harness::TempFolder;
@@ -46,7 +46,7 @@ class AlbumListsTest : public MainFormTest {
   }
   void Save() {
     ModalWatcher watcher;
-    if (tk::FileExists(form->MetadataFileName())) watcher.Expect(ModalWatcher::Click(IDYES));
+    if (platform::FileExists(form->MetadataFileName())) watcher.Expect(ModalWatcher::Click(IDYES));
     watcher.Expect(ModalWatcher::Click(IDOK));
     harness::PressKey(VK_F9);
     ASSERT_TRUE(watcher.WaitAllAnswered());

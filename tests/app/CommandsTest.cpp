@@ -5,8 +5,8 @@
 
 #include <commdlg.h>
 
+#include "platform/Files.h"
 #include "support/Today.h"
-#include "toolkit/Files.h"
 #include "trackartists/u_trackartists.h"
 
 using harness::ModalWatcher;
@@ -18,7 +18,7 @@ namespace {
 std::string SettingsPath() {
   char path[MAX_PATH];
   GetModuleFileNameA(nullptr, path, sizeof path);
-  return tk::ChangeFileExt(path, ".ini");
+  return platform::ChangeFileExt(path, ".ini");
 }
 
 // A file held open by another handle without sharing, as another program would lock it.
@@ -115,7 +115,7 @@ TEST_F(CommandsTest, TheFirstConfirmedChoiceCreatesTheSettingsFileCancelWritesNo
   auto seen = PressAndAnswer(VK_F5, {ModalWatcher::Cancel()});
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].caption, "開く");
-  EXPECT_FALSE(tk::FileExists(SettingsPath()));
+  EXPECT_FALSE(platform::FileExists(SettingsPath()));
   EXPECT_TRUE(form->TitleFileName().empty());
 
   Load(title);
@@ -209,12 +209,12 @@ TEST_F(CommandsTest, AFolderWithoutMetadataResetsEverythingAndTheFirstSaveDoesNo
   EXPECT_EQ(form->kyCBDiscNo.ItemIndex(), 0);
   EXPECT_EQ(form->kyCBDiscNo.Text(), " 1");
   EXPECT_EQ(form->Artists().Count(), 0);
-  EXPECT_FALSE(tk::FileExists(second.Path() + "metadata.txt"));
+  EXPECT_FALSE(platform::FileExists(second.Path() + "metadata.txt"));
 
   auto seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDOK)});
   ASSERT_EQ(seen.size(), 1u);
   ExpectBox(seen[0], kSaved);
-  EXPECT_TRUE(tk::FileExists(second.Path() + "metadata.txt"));
+  EXPECT_TRUE(platform::FileExists(second.Path() + "metadata.txt"));
 }
 
 TEST_F(CommandsTest, AlbumBWithoutAGenreLineKeepsTheGenreOfAlbumA) {
@@ -232,7 +232,7 @@ TEST_F(CommandsTest, AlbumBWithoutAGenreLineKeepsTheGenreOfAlbumA) {
 
 TEST_F(CommandsTest, TheOriginalsOfCharactersTheCodePageLacksBelongToTheLoadedAlbum) {
   const std::string example =
-      tk::ReadWholeFile(QUORVEL_TEST_DATA "/metadata/outside-code-page.txt");
+      platform::ReadWholeFile(QUORVEL_TEST_DATA "/metadata/outside-code-page.txt");
   const std::vector<ModalWatcher::Action> yesOk{ModalWatcher::Click(IDYES),
                                                 ModalWatcher::Click(IDOK)};
   TempFolder a("a"), b("b"), c("c");
@@ -350,7 +350,7 @@ TEST_F(CommandsTest, RemovingTitleTxtDisablesTrackArtistsButSaveStillWrites) {
   seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDOK)});
   ASSERT_EQ(seen.size(), 1u);
   ExpectBox(seen[0], kSaved);
-  EXPECT_TRUE(tk::FileExists(album.Path() + "metadata.txt"));
+  EXPECT_TRUE(platform::FileExists(album.Path() + "metadata.txt"));
 }
 
 TEST_F(CommandsTest, CtrlF5RunsTheLoadCommand) {

@@ -10,9 +10,9 @@
 
 #include "app/StartUp.h"
 #include "app/u_main.h"
+#include "platform/Exception.h"
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Application.h"
-#include "toolkit/Exception.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ TEST(StartUp, AWindowThatCannotBeMadeIsReportedAndEndsTheProgram) {
          auto create = Main_Form->OnCreate;
          Main_Form->OnCreate = [create](tk::WinControl& sender) {
            create(sender);
-           throw tk::Exception("作成できません");
+           throw platform::Exception("作成できません");
          };
          Main_Form->DoCreate();
        },

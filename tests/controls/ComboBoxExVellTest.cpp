@@ -7,9 +7,9 @@
 #include <functional>
 
 #include "controls/ComboBoxExVell.h"
+#include "platform/Exception.h"
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Application.h"
-#include "toolkit/Exception.h"
 #include "toolkit/Form.h"
 #include "toolkit/StdControls.h"
 
@@ -55,7 +55,7 @@ class ComboTest : public ::testing::Test {
     try {
       form = new ComboForm;
       form->Show();
-    } catch (const tk::Exception& e) {
+    } catch (const platform::Exception& e) {
       FAIL() << "the test form could not be shown: " << e.Message();
     }
     ASSERT_TRUE(PumpUntil([&] { return form->before.Focused(); }));
@@ -137,7 +137,7 @@ DWORD CreationStyle(tk::WinControl& control) {
 std::string MessageOf(const std::function<void()>& action) {
   try {
     action();
-  } catch (const tk::Exception& e) {
+  } catch (const platform::Exception& e) {
     return e.Message();
   }
   return "<no error>";
@@ -154,9 +154,9 @@ TEST_F(ComboTest, TheItemListLivesInThePlatformWindowWithItsLookupAndErrors) {
   EXPECT_EQ(items.Get(-1), "");
   EXPECT_EQ(items.Get(3), "");
   EXPECT_EQ(MessageOf([&] { items.Value(-1); }), "リストのインデックスが範囲を超えています(-1)");
-  EXPECT_THROW(items.Value(-1), tk::ListIndexError);
+  EXPECT_THROW(items.Value(-1), platform::ListIndexError);
   EXPECT_EQ(MessageOf([&] { items.Insert(10, "x"); }), "行を挿入できません");
-  EXPECT_THROW(items.Insert(10, "x"), tk::OutOfResources);
+  EXPECT_THROW(items.Insert(10, "x"), platform::OutOfResources);
   items.Insert(-1, "last");
   EXPECT_EQ(items.Get(3), "last");
   items.Delete(10);  // no such item: nothing changes
@@ -172,7 +172,7 @@ TEST_F(ComboTest, TheItemListLivesInThePlatformWindowWithItsLookupAndErrors) {
   items.SetValue(1, -1);
   EXPECT_EQ(MessageOf([&] { items.Value(1); }), "リストのインデックスが範囲を超えています(1)");
   tk::StringList copy;
-  EXPECT_THROW(copy.Assign(items), tk::ListIndexError);
+  EXPECT_THROW(copy.Assign(items), platform::ListIndexError);
 
   // A text longer than any fixed buffer comes back whole.
   std::string longText(5000, 'y');
@@ -547,7 +547,7 @@ TEST_F(ComboTest, OwnerDrawPaintsThroughTheHandlersWithTheMeasuredHeights) {
 
 TEST_F(ComboTest, AFailureInAPartMessageIsShownAndTheControlStaysUsable) {
   combo().OnKeyPress = [](tk::WinControl&, char& key) {
-    if (key == 'e') throw tk::Exception("typed e");
+    if (key == 'e') throw platform::Exception("typed e");
   };
   FocusCombo(combo());
   ModalWatcher watcher;

@@ -7,7 +7,7 @@
 #include <random>
 
 #include "metadata/MetadataFile.h"
-#include "toolkit/Files.h"
+#include "platform/Files.h"
 
 namespace {
 
@@ -121,7 +121,8 @@ class Generator {
   }
 
   const std::string& Example() {
-    if (example_.empty()) example_ = tk::ReadWholeFile(QUORVEL_TEST_DATA "/metadata/example.txt");
+    if (example_.empty())
+      example_ = platform::ReadWholeFile(QUORVEL_TEST_DATA "/metadata/example.txt");
     return example_;
   }
 

@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "metadata/MetadataFile.h"
+#include "platform/Exception.h"
 #include "tests/harness/WindowTest.h"
-#include "toolkit/Exception.h"
 
 void PrintTo(const AlbumValue& value, std::ostream* out) {
   *out << "{" << static_cast<int>(value.key) << ", \"" << value.value << "\"}";
@@ -276,9 +276,10 @@ TEST_F(MetadataReadFile, MissingFileRaisesTheOpenErrorAfterEmptyingTheMap) {
   try {
     ReadMetadataFile(path_, album);
     FAIL() << "no error";
-  } catch (const tk::Win32Error& e) {
-    EXPECT_EQ(e.Message(), tk::Format("ファイル \"%s\". %s は開けません", path_.c_str(),
-                                      tk::SysErrorMessage(ERROR_FILE_NOT_FOUND).c_str()));
+  } catch (const platform::Win32Error& e) {
+    EXPECT_EQ(e.Message(),
+              platform::Format("ファイル \"%s\". %s は開けません", path_.c_str(),
+                               platform::SysErrorMessage(ERROR_FILE_NOT_FOUND).c_str()));
   }
   EXPECT_EQ(album.artists.Count(), 0);
 }
@@ -293,7 +294,7 @@ TEST_F(MetadataReadFile, AFileOpenForWritingCannotBeRead) {
   try {
     ReadMetadataFile(path_, album);
     ADD_FAILURE() << "no error";
-  } catch (const tk::Win32Error& e) {
+  } catch (const platform::Win32Error& e) {
     EXPECT_EQ(e.Code(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   }
   EXPECT_EQ(album.artists.Count(), 0);

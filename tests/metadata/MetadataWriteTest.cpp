@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "metadata/MetadataFile.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
 #include "tests/harness/WindowTest.h"
-#include "toolkit/Exception.h"
-#include "toolkit/Files.h"
 
 namespace {
 
@@ -41,12 +41,12 @@ std::string ArtistsLinesOf(const ArtistMap& map) {
 
 TEST(MetadataBuild, ExampleIsWrittenByteForByte) {
   ArtistMap map = MapOf({{"Second Song", "Guest A"}, {"Last Song", "Guest B & Guest C"}});
-  EXPECT_EQ(Built(ExampleRecord(), map), tk::ReadWholeFile(kExamplePath));
+  EXPECT_EQ(Built(ExampleRecord(), map), platform::ReadWholeFile(kExamplePath));
 }
 
 TEST(MetadataBuild, EmptyFieldsAndMapGiveBareKeysAndASingleHeader) {
   // The example without its field values and without its two entries.
-  std::string expected = tk::ReadWholeFile(kExamplePath);
+  std::string expected = platform::ReadWholeFile(kExamplePath);
   for (std::string value : {"Summer Songs", "Various Artists", "2025", "J-POP", " 1"}) {
     expected.erase(expected.find("=" + value + "\r\n") + 1, value.size());
   }
@@ -175,7 +175,7 @@ class NoNewFiles {
     if (!started) return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    bool done = harness::PumpUntil([&] { return tk::FileExists(mark); }, 10000);
+    bool done = harness::PumpUntil([&] { return platform::FileExists(mark); }, 10000);
     DeleteFileA(mark.c_str());
     return done;
   }
@@ -201,30 +201,31 @@ class MetadataWrite : public testing::Test {
     return names;
   }
   // Runs a save that must fail on the platform and returns its error.
-  tk::Win32Error FailingSave(const std::string& path, const std::string& bytes) {
+  platform::Win32Error FailingSave(const std::string& path, const std::string& bytes) {
     try {
       WriteMetadataFile(path, bytes);
-    } catch (const tk::Win32Error& e) {
+    } catch (const platform::Win32Error& e) {
       return e;
     }
     ADD_FAILURE() << "the save did not fail";
-    return tk::Win32Error("", 0);
+    return platform::Win32Error("", 0);
   }
   // Runs a save whose writing must fail and returns the error's message.
-  std::string FailingWrite(const std::string& bytes, const tk::WriteBytesFunction& write) {
+  std::string FailingWrite(const std::string& bytes, const platform::WriteBytesFunction& write) {
     try {
       WriteMetadataFile(path_, bytes, write);
-    } catch (const tk::Win32Error& e) {
+    } catch (const platform::Win32Error& e) {
       ADD_FAILURE() << "unexpected platform error " << e.Code();
-    } catch (const tk::Exception& e) {
+    } catch (const platform::Exception& e) {
       return e.Message();
     }
     ADD_FAILURE() << "the save did not fail";
     return "";
   }
   std::string CreateErrorText(const std::string& path, DWORD code) const {
-    return tk::Format("ファイル \"%s\". %s を作成できません", tk::ExpandFileName(path).c_str(),
-                      tk::SysErrorMessage(code).c_str());
+    return platform::Format("ファイル \"%s\". %s を作成できません",
+                            platform::ExpandFileName(path).c_str(),
+                            platform::SysErrorMessage(code).c_str());
   }
 
   harness::TempFolder folder;
@@ -234,14 +235,14 @@ class MetadataWrite : public testing::Test {
 
 TEST_F(MetadataWrite, CreatesTheFileWithExactlyTheBytesAndNothingElse) {
   WriteMetadataFile(path_, "new\r\n");
-  EXPECT_EQ(tk::ReadWholeFile(path_), "new\r\n");
+  EXPECT_EQ(platform::ReadWholeFile(path_), "new\r\n");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
 }
 
 TEST_F(MetadataWrite, ReplacesAnExistingFileWhole) {
   WriteMetadataFile(path_, std::string(5000, 'x'));
   WriteMetadataFile(path_, "short");
-  EXPECT_EQ(tk::ReadWholeFile(path_), "short");
+  EXPECT_EQ(platform::ReadWholeFile(path_), "short");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
 }
 
@@ -251,7 +252,7 @@ TEST_F(MetadataWrite, WritesIntoAFolderWhoseNameEndsInByte5C) {
   std::string path = folder + "\\metadata.txt";
   WriteMetadataFile(path, "x");
   WriteMetadataFile(path, "y");
-  EXPECT_EQ(tk::ReadWholeFile(path), "y");
+  EXPECT_EQ(platform::ReadWholeFile(path), "y");
   DeleteFileA(path.c_str());
 }
 
@@ -301,10 +302,10 @@ TEST_F(MetadataWrite, AFieldWithALineBreakComesBackCut) {
 TEST_F(MetadataWrite, ReadOnlyFileIsNotReplaced) {
   WriteMetadataFile(path_, "old");
   ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
-  tk::Win32Error error = FailingSave(path_, "new");
+  platform::Win32Error error = FailingSave(path_, "new");
   EXPECT_EQ(error.Code(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
   EXPECT_EQ(error.Message(), CreateErrorText(path_, ERROR_ACCESS_DENIED));
-  EXPECT_EQ(tk::ReadWholeFile(path_), "old");
+  EXPECT_EQ(platform::ReadWholeFile(path_), "old");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
 }
 
@@ -314,30 +315,30 @@ TEST_F(MetadataWrite, FileOpenElsewhereIsNotReplaced) {
     HANDLE other = CreateFileA(path_.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
-    tk::Win32Error error = FailingSave(path_, "new");
+    platform::Win32Error error = FailingSave(path_, "new");
     CloseHandle(other);
     EXPECT_EQ(error.Code(), static_cast<DWORD>(ERROR_SHARING_VIOLATION)) << share;
     EXPECT_EQ(error.Message(), CreateErrorText(path_, ERROR_SHARING_VIOLATION)) << share;
-    EXPECT_EQ(tk::ReadWholeFile(path_), "old") << share;
+    EXPECT_EQ(platform::ReadWholeFile(path_), "old") << share;
     EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"}) << share;
   }
 }
 
 TEST_F(MetadataWrite, MissingFolderRaisesTheCreateErrorWithTheFullPath) {
   std::string path = folder_ + "missing\\metadata.txt";
-  tk::Win32Error error = FailingSave(path, "new");
+  platform::Win32Error error = FailingSave(path, "new");
   EXPECT_EQ(error.Code(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
   EXPECT_EQ(error.Message(), CreateErrorText(path, ERROR_PATH_NOT_FOUND));
 
   std::string relative = "quorvel-missing-folder\\metadata.txt";
   error = FailingSave(relative, "new");
   EXPECT_EQ(error.Message(), CreateErrorText(relative, error.Code()));
-  EXPECT_NE(error.Message().find(tk::ExpandFileName(relative)), std::string::npos);
+  EXPECT_NE(error.Message().find(platform::ExpandFileName(relative)), std::string::npos);
 }
 
 TEST_F(MetadataWrite, AFolderInThePlaceOfTheFileIsNotReplaced) {
   ASSERT_TRUE(CreateDirectoryA(path_.c_str(), nullptr));
-  tk::Win32Error error = FailingSave(path_, "new");
+  platform::Win32Error error = FailingSave(path_, "new");
   EXPECT_EQ(error.Message(), CreateErrorText(path_, error.Code()));
   EXPECT_EQ(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
             static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
@@ -354,7 +355,7 @@ TEST_F(MetadataWrite, AShortWriteLeavesTheOldFileByteForByte) {
   };
   EXPECT_EQ(FailingWrite(std::string(4000, 'n'), writeHalf), "ストリームへの書き込みエラー");
   EXPECT_EQ(calls, 1);
-  EXPECT_EQ(tk::ReadWholeFile(path_), old);
+  EXPECT_EQ(platform::ReadWholeFile(path_), old);
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
 }
 
@@ -379,7 +380,7 @@ TEST_F(MetadataWrite, AReplacedFileKeepsItsHiddenAndSystemAttributes) {
     const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     ASSERT_TRUE(SetFileAttributesA(path_.c_str(), marks));
     WriteMetadataFile(path, "new");
-    EXPECT_EQ(tk::ReadWholeFile(path_), "new");
+    EXPECT_EQ(platform::ReadWholeFile(path_), "new");
     EXPECT_EQ(GetFileAttributesA(path_.c_str()) & marks, marks);
     EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
     SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -393,12 +394,12 @@ TEST_F(MetadataWrite, AFolderThatTakesNoNewFileHasItsFileWrittenInPlace) {
   NoNewFiles locked(folder_);
   ASSERT_TRUE(locked.Held());
   WriteMetadataFile(path_, "new");
-  EXPECT_EQ(tk::ReadWholeFile(path_), "new");
+  EXPECT_EQ(platform::ReadWholeFile(path_), "new");
   EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
   // A file that does not exist yet cannot be made there.
   std::string other = folder_ + "other.txt";
-  tk::Win32Error error = FailingSave(other, "new");
+  platform::Win32Error error = FailingSave(other, "new");
   EXPECT_EQ(error.Message(), CreateErrorText(other, ERROR_ACCESS_DENIED));
 }
 
@@ -410,11 +411,11 @@ class MetadataWriteSeams : public MetadataWrite {
     return FALSE;
   }
   // Saves `bytes` over the existing "old" file; the message of the error, empty for none.
-  std::string Save(const std::string& bytes, const tk::ReplaceSeams& seams,
-                   const tk::WriteBytesFunction& write = {}) {
+  std::string Save(const std::string& bytes, const platform::ReplaceSeams& seams,
+                   const platform::WriteBytesFunction& write = {}) {
     try {
-      tk::ReplaceFileContents(path_, bytes, write, seams);
-    } catch (const tk::Exception& e) {
+      platform::ReplaceFileContents(path_, bytes, write, seams);
+    } catch (const platform::Exception& e) {
       return e.Message();
     }
     return "";
@@ -430,7 +431,7 @@ TEST_F(MetadataWriteSeams, WhereReplacingIsNotSupportedTheFileIsMovedIntoPlace) 
     SCOPED_TRACE(code);
     std::string bytes = "new " + std::to_string(code);
     EXPECT_EQ(Save(bytes, {[code](const char*, const char*) { return Fail(code); }, {}}), "");
-    EXPECT_EQ(tk::ReadWholeFile(path_), bytes);
+    EXPECT_EQ(platform::ReadWholeFile(path_), bytes);
     EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
   }
@@ -439,7 +440,7 @@ TEST_F(MetadataWriteSeams, WhereReplacingIsNotSupportedTheFileIsMovedIntoPlace) 
 TEST_F(MetadataWriteSeams, AFailedReplacementKeepsTheOldFileAndReportsTheCreateError) {
   auto refuse = [](const char*, const char*) { return Fail(ERROR_UNABLE_TO_REMOVE_REPLACED); };
   EXPECT_EQ(Save("new", {refuse, {}}), CreateErrorText(path_, ERROR_UNABLE_TO_REMOVE_REPLACED));
-  EXPECT_EQ(tk::ReadWholeFile(path_), "old");
+  EXPECT_EQ(platform::ReadWholeFile(path_), "old");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
 }
 
@@ -451,7 +452,7 @@ TEST_F(MetadataWriteSeams, AReplacementThatLostTheOldFileStillPutsTheNewOneInPla
     return Fail(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
   };
   EXPECT_EQ(Save("new", {lose, {}}), "");
-  EXPECT_EQ(tk::ReadWholeFile(path_), "new");
+  EXPECT_EQ(platform::ReadWholeFile(path_), "new");
   EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
 }
@@ -467,7 +468,7 @@ TEST_F(MetadataWriteSeams, ATemporaryFileThatResistsOneDeletionIsRemovedAtTheEnd
   };
   EXPECT_EQ(Save("new", {{}, deleteOnSecondTry}, diskFull), "ストリームへの書き込みエラー");
   EXPECT_EQ(deletions, 2);
-  EXPECT_EQ(tk::ReadWholeFile(path_), "old");
+  EXPECT_EQ(platform::ReadWholeFile(path_), "old");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"metadata.txt"});
 }
 

@@ -6,9 +6,9 @@
 #include <functional>
 
 #include "metadata/MetadataFile.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
 #include "support/NumberPicture.h"
-#include "toolkit/Exception.h"
-#include "toolkit/Files.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ std::string AlbumLinesOf(const std::string& text) {
 }
 
 const std::string& Example() {
-  static const std::string bytes = tk::ReadWholeFile(kOutsidePath);
+  static const std::string bytes = platform::ReadWholeFile(kOutsidePath);
   return bytes;
 }
 
@@ -173,7 +173,7 @@ TEST(OriginalTexts, AReadForgetsTheOriginalsOfTheAlbumBefore) {
             "GENRE=Musica\r\nDISCNUMBER= 1\r\n");
 
   LoadedAlbum failed(Example());
-  EXPECT_THROW(ReadMetadataFile(QUORVEL_TEST_DATA "/missing.txt", failed), tk::Win32Error);
+  EXPECT_THROW(ReadMetadataFile(QUORVEL_TEST_DATA "/missing.txt", failed), platform::Win32Error);
   EXPECT_NE(failed.Save().find("\r\nALBUMARTIST=Motorhead\r\n"), std::string::npos);
 }
 

@@ -9,12 +9,11 @@
 #include <stdexcept>
 #include <thread>
 
+#include "platform/Exception.h"
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Application.h"
-#include "toolkit/Exception.h"
 #include "toolkit/FileDialog.h"
 #include "toolkit/Form.h"
-#include "toolkit/IniFile.h"
 #include "toolkit/StdControls.h"
 
 using harness::ModalWatcher;
@@ -188,7 +187,7 @@ TEST_F(ToolkitTest, AnAutomaticDragBeginsAtTheToolkitsPressAndEndsWhenTheCapture
 }
 
 TEST_F(ToolkitTest, TheErrorBoxAppendsAFullStopOnlyAfterCharactersThatSortAfterIt) {
-  auto fail = [](const char* message) { return [message] { throw tk::Exception(message); }; };
+  auto fail = [](const char* message) { return [message] { throw platform::Exception(message); }; };
   EXPECT_EQ(ErrorBoxText(fail("ファイルを開けません"), *form), "ファイルを開けません.");
   EXPECT_EQ(ErrorBoxText(fail("保存しました。"), *form), "保存しました。.");
   EXPECT_EQ(ErrorBoxText(fail("abc"), *form), "abc.");
@@ -209,7 +208,7 @@ TEST_F(ToolkitTest, AFailureInsideAWindowProcedureIsShownAndTheProgramGoesOn) {
   int clicks = 0;
   button.OnClick = [&](tk::WinControl&) {
     ++clicks;
-    throw tk::Exception("clicked");
+    throw platform::Exception("clicked");
   };
   ModalWatcher watcher;
   watcher.Expect(ModalWatcher::Click(IDOK));
@@ -295,7 +294,7 @@ TEST_F(ToolkitTest, TheComboItemListFindsExactTextsAndClearingKeepsTheShownText)
   EXPECT_EQ(items.Get(3), "");
   items.Insert(1, "x");
   EXPECT_EQ(items.Get(1), "x");
-  EXPECT_THROW(items.Insert(10, "y"), tk::OutOfResources);
+  EXPECT_THROW(items.Insert(10, "y"), platform::OutOfResources);
   items.Delete(10);  // no such item: nothing changes
   EXPECT_EQ(items.Count(), 4);
 
@@ -308,25 +307,6 @@ TEST_F(ToolkitTest, TheComboItemListFindsExactTextsAndClearingKeepsTheShownText)
   // Selecting nothing while nothing is selected leaves typed text alone.
   form->combo.SetItemIndex(-1);
   EXPECT_EQ(form->combo.Text(), "abc");
-}
-
-TEST(IniFile, ReadsDefaultsWritesAndCutsLongValues) {
-  harness::TempFolder folder;
-  tk::IniFile ini(folder.Path() + "settings.ini");
-  EXPECT_EQ(ini.ReadString("Settings", "LastFolder", ""), "");
-  EXPECT_EQ(ini.ReadString("Settings", "LastFolder", "dflt"), "dflt");
-  ini.WriteString("Settings", "LastFolder", "C:\\ソ\\");
-  EXPECT_EQ(ini.ReadString("Settings", "LastFolder", ""), "C:\\ソ\\");
-  ini.WriteString("Settings", "Long", std::string(3000, 'x'));
-  EXPECT_EQ(ini.ReadString("Settings", "Long", ""), std::string(2047, 'x'));
-
-  tk::IniFile missing(folder.Path() + "no\\such\\settings.ini");
-  try {
-    missing.WriteString("Settings", "LastFolder", "x");
-    FAIL() << "no error";
-  } catch (const tk::Exception& e) {
-    EXPECT_EQ(e.Message(), folder.Path() + "no\\such\\settings.ini に書き込めません");
-  }
 }
 
 TEST_F(ToolkitTest, AModalFormDisablesTheOthersUntilItClosesAndReactivatesTheOwner) {
@@ -394,7 +374,7 @@ class FailingOnCreate : public tk::WinControl {
     params.className = "QuorvelFailingOnCreate";
   }
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (message == WM_CREATE) throw tk::Exception("created");
+    if (message == WM_CREATE) throw platform::Exception("created");
     return tk::WinControl::WndProc(message, wParam, lParam);
   }
 };
@@ -426,7 +406,7 @@ ModalWatcher::Action FailInside(tk::BitmapButton& button, std::string& errorText
 TEST_F(ToolkitTest, FailuresInsideModalLoopsAndWindowCreationAreShownAndTheProgramGoesOn) {
   tk::BitmapButton button(form, "button");
   button.SetBounds(220, 10, 70, 25);
-  button.OnClick = [](tk::WinControl&) { throw tk::Exception("inside"); };
+  button.OnClick = [](tk::WinControl&) { throw platform::Exception("inside"); };
   const struct {
     const char* modal;
     std::function<void()> show;

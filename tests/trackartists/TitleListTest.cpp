@@ -7,8 +7,8 @@
 #include <random>
 
 #include "metadata/Album.h"
+#include "platform/Exception.h"
 #include "tests/harness/WindowTest.h"
-#include "toolkit/Exception.h"
 #include "trackartists/TitleList.h"
 
 using Titles = std::vector<std::string>;
@@ -255,7 +255,7 @@ TEST(ReadTitles, AMissingOrLockedFileRaisesTheOpenError) {
     try {
       ReadTitles(path);
       ADD_FAILURE() << "no error, locked " << locked;
-    } catch (const tk::Exception& e) {
+    } catch (const platform::Exception& e) {
       const std::string prefix = "ファイル \"" + path + "\". ", suffix = " は開けません";
       const std::string& text = e.Message();
       ASSERT_GT(text.size(), prefix.size() + suffix.size());  // the system's text between

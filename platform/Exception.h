@@ -5,7 +5,7 @@
 #include <string>
 #include <windows.h>
 
-namespace tk {
+namespace platform {
 
 class Exception {
  public:
@@ -48,4 +48,4 @@ class OutOfResources : public Exception {
 // printf-style formatting into an ANSI string.
 std::string Format(const char* format, ...);
 
-}  // namespace tk
+}  // namespace platform

@@ -1,10 +1,10 @@
-#include "toolkit/IniFile.h"
+#include "platform/IniFile.h"
 
 #include <windows.h>
 
-#include "toolkit/Exception.h"
+#include "platform/Exception.h"
 
-namespace tk {
+namespace platform {
 
 IniFile::~IniFile() { WritePrivateProfileStringA(nullptr, nullptr, nullptr, path_.c_str()); }
 
@@ -22,4 +22,4 @@ void IniFile::WriteString(const std::string& section, const std::string& key,
     throw Win32Error(Format("%s に書き込めません", path_.c_str()), GetLastError());
 }
 
-}  // namespace tk
+}  // namespace platform

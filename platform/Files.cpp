@@ -1,10 +1,10 @@
-#include "toolkit/Files.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 
-#include "toolkit/Exception.h"
+#include "platform/Exception.h"
 
-namespace tk {
+namespace platform {
 
 namespace {
 
@@ -310,4 +310,4 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes,
   }
 }
 
-}  // namespace tk
+}  // namespace platform

@@ -1,9 +1,9 @@
-#include "toolkit/Exception.h"
+#include "platform/Exception.h"
 
 #include <cstdarg>
 #include <cstdio>
 
-namespace tk {
+namespace platform {
 
 std::string Format(const char* format, ...) {
   va_list args;
@@ -18,4 +18,4 @@ std::string Format(const char* format, ...) {
   return text;
 }
 
-}  // namespace tk
+}  // namespace platform

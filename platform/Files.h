@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace tk {
+namespace platform {
 
 // True when the path names an existing file; false for a folder or nothing.
 bool FileExists(const std::string& path);
@@ -54,4 +54,4 @@ struct ReplaceSeams {
 void ReplaceFileContents(const std::string& path, std::string_view bytes,
                          const WriteBytesFunction& write = {}, const ReplaceSeams& seams = {});
 
-}  // namespace tk
+}  // namespace platform

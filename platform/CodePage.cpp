@@ -1,23 +1,22 @@
-#include "toolkit/CodePage.h"
+#include "platform/CodePage.h"
 
 #include <windows.h>
 
 #include <climits>
 
-#include "toolkit/Exception.h"
-#include "toolkit/Files.h"
+#include "platform/Exception.h"
+#include "platform/Files.h"
 
-namespace tk {
+namespace platform {
 
-namespace {
-
-// The conversion calls count in int; a text beyond that cannot be converted in one call.
-int CheckedLength(size_t length) {
+int TextCallLength(size_t length) {
   if (length > static_cast<size_t>(INT_MAX)) {
     throw Win32Error(SysErrorMessage(ERROR_ARITHMETIC_OVERFLOW), ERROR_ARITHMETIC_OVERFLOW);
   }
   return static_cast<int>(length);
 }
+
+namespace {
 
 [[noreturn]] void ThrowLastError() {
   DWORD code = GetLastError();
@@ -28,7 +27,7 @@ int CheckedLength(size_t length) {
 
 std::wstring AnsiToWide(std::string_view text) {
   if (text.empty()) return {};
-  int length = CheckedLength(text.size());
+  int length = TextCallLength(text.size());
   int units = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
   if (units <= 0) ThrowLastError();
   std::wstring wide(units, L'\0');
@@ -38,7 +37,7 @@ std::wstring AnsiToWide(std::string_view text) {
 
 std::string WideToAnsi(std::wstring_view text) {
   if (text.empty()) return {};
-  int length = CheckedLength(text.size());
+  int length = TextCallLength(text.size());
   int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) ThrowLastError();
   std::string ansi(bytes, '\0');
@@ -46,4 +45,4 @@ std::string WideToAnsi(std::wstring_view text) {
   return ansi;
 }
 
-}  // namespace tk
+}  // namespace platform

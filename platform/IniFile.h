@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace tk {
+namespace platform {
 
 class IniFile {
  public:
@@ -21,4 +21,4 @@ class IniFile {
   std::string path_;
 };
 
-}  // namespace tk
+}  // namespace platform

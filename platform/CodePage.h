@@ -3,10 +3,15 @@
 // meets UTF-16 only at these two conversions, both with the platform's default behaviour
 // (no flags), so a character the code page lacks becomes the platform's substitute.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace tk {
+namespace platform {
+
+// The length of a text as the platform's text calls take it. They count in int: a longer text
+// raises the system's overflow message rather than being cut short or wrapped around.
+int TextCallLength(std::size_t length);
 
 // ANSI bytes to UTF-16 units (MultiByteToWideChar, CP_ACP).
 std::wstring AnsiToWide(std::string_view text);
@@ -14,4 +19,4 @@ std::wstring AnsiToWide(std::string_view text);
 // UTF-16 units to ANSI bytes (WideCharToMultiByte, CP_ACP, no default-character override).
 std::string WideToAnsi(std::wstring_view text);
 
-}  // namespace tk
+}  // namespace platform
