@@ -9,7 +9,11 @@
 #include "metadata/MetadataFile.h"
 #include "toolkit/FileDialog.h"
 #include "toolkit/Form.h"
-#include "toolkit/StdControls.h"
+#include "toolkit/Bevel.h"
+#include "toolkit/BitmapButton.h"
+#include "toolkit/ComboBox.h"
+#include "toolkit/Edit.h"
+#include "toolkit/Label.h"
 
 class TMain_Form : public tk::Form {
  public:

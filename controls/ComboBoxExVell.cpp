@@ -9,7 +9,7 @@
 #include "platform/Exception.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
-#include "toolkit/StdControls.h"
+#include "toolkit/ComboBoxMessages.h"
 
 namespace {
 
@@ -56,22 +56,22 @@ TCustomComboBoxExVell::~TCustomComboBoxExVell() {
 // ---- Properties ----
 
 int TCustomComboBoxExVell::ItemIndex() {
-  return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+  return tk::cb::GetCurSel(Handle());
 }
 
 void TCustomComboBoxExVell::SetItemIndex(int index) {
   if (ItemIndex() == index) return;
   // Wine keeps the selection for an index past the end, where Windows removes it.
   if (index >= FItems.Count()) index = -1;
-  SendMessageA(handle_, CB_SETCURSEL, index, 0);
+  tk::cb::SetCurSel(handle_, index);
 }
 
 bool TCustomComboBoxExVell::ListDropped() {
-  return SendMessageA(Handle(), CB_GETDROPPEDSTATE, 0, 0) != 0;
+  return tk::cb::GetDroppedState(Handle());
 }
 
 void TCustomComboBoxExVell::SetListDropped(bool dropped) {
-  SendMessageA(Handle(), CB_SHOWDROPDOWN, dropped, 0);
+  tk::cb::ShowDropDown(Handle(), dropped);
   InvalidateRect(handle_, nullptr, TRUE);
 }
 
@@ -85,7 +85,7 @@ void TCustomComboBoxExVell::SetStyle(TComboBoxStyle style) {
 int TCustomComboBoxExVell::ItemHeight() {
   if (FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable) return FItemHeight;
   if (!HandleAllocated()) return 0;
-  return static_cast<int>(SendMessageA(handle_, CB_GETITEMHEIGHT, 0, 0));
+  return tk::cb::GetItemHeight(handle_, 0);
 }
 
 void TCustomComboBoxExVell::SetItemHeight(int height) {
@@ -98,7 +98,7 @@ void TCustomComboBoxExVell::SetMaxLength(int length) {
   length = std::max(length, 0);
   if (length == FMaxLength) return;
   FMaxLength = length;
-  if (HandleAllocated()) SendMessageA(handle_, CB_LIMITTEXT, length, 0);
+  if (HandleAllocated()) tk::cb::LimitText(handle_, length);
 }
 
 void TCustomComboBoxExVell::SetSorted(bool sorted) {
@@ -144,19 +144,6 @@ HFONT TCustomComboBoxExVell::FontHandle() {
   return reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
 }
 
-std::string TCustomComboBoxExVell::ItemText(int index) {
-  // The length first, so that a text of any length is read back whole. Wine's ANSI form of
-  // CB_GETLBTEXT overruns its own buffer on texts of some hundred characters; the UTF-16
-  // form does not, and a text that came in as ANSI converts back as it was.
-  LRESULT length = DefaultProcW(CB_GETLBTEXTLEN, index, 0);
-  if (length == CB_ERR) return "";
-  std::wstring text(length + 1, L'\0');
-  length = DefaultProcW(CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
-  if (length == CB_ERR) return "";
-  text.resize(length);
-  return platform::WideToAnsi(text);
-}
-
 bool TCustomComboBoxExVell::HasFocus() const {
   if (!handle_) return false;
   HWND focus = GetFocus();
@@ -184,13 +171,13 @@ void TCustomComboBoxExVell::GetCreateParams(CreateParams& params) {
 }
 
 void TCustomComboBoxExVell::AfterCreate() {
-  SendMessageA(handle_, CB_LIMITTEXT, FMaxLength, 0);
+  tk::cb::LimitText(handle_, FMaxLength);
   if (FRecreateItems) {
     std::unique_ptr<tk::StringList> items = std::move(FRecreateItems);
     FItems.Assign(*items);
     if (FRecreateIndex != -1) {
       FRecreateIndex = std::min(FRecreateIndex, FItems.Count());
-      SendMessageA(handle_, CB_SETCURSEL, FRecreateIndex, 0);
+      tk::cb::SetCurSel(handle_, FRecreateIndex);
     }
   }
   FEditWindow = FListWindow = nullptr;
@@ -214,8 +201,8 @@ void TCustomComboBoxExVell::AfterCreate() {
 // the form's dpi.
 void TCustomComboBoxExVell::FitHeights() {
   if (FStyle == csOwnerDrawFixed)
-    SendMessageA(handle_, CB_SETITEMHEIGHT, 0, Scaled(FItemHeight));
-  if (FFixedHeight) tk::FitComboBoxClosedHeight(handle_, Scaled(Height()));
+    tk::cb::SetItemHeight(handle_, 0, Scaled(FItemHeight));
+  if (FFixedHeight) tk::cb::FitClosedHeight(handle_, Scaled(Height()));
 }
 
 void TCustomComboBoxExVell::DpiChanged() {
@@ -479,7 +466,7 @@ LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lPara
       return 0;
     case tk::CM_CANCELMODE:
       if (reinterpret_cast<tk::WinControl*>(lParam) != this)
-        SendMessageA(handle_, CB_SHOWDROPDOWN, FALSE, 0);
+        tk::cb::ShowDropDown(handle_, false);
       return 0;
     case tk::CN_COMMAND:
       ComboNotify(HIWORD(wParam));
@@ -590,7 +577,7 @@ void TCustomComboBoxExVell::FitDropDown() {
   }
   FAdjustingDropDown = false;
   // Common controls 6 size the open list by its count of visible rows instead.
-  SendMessageA(handle_, CB_SETMINVISIBLE, rows, 0);
+  tk::cb::SetMinVisible(handle_, rows);
   SetWindowPos(
       handle_, nullptr, 0, 0, 0, 0,
       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW);
@@ -602,7 +589,7 @@ void TCustomComboBoxExVell::FitDropDown() {
       width = std::max(width, FCanvas.TextWidth(FItems.Get(i)));
     width += Scaled(6);
     if (FItems.Count() > FDropDownCount) width += GetSystemMetrics(SM_CXVSCROLL);
-    SendMessageA(handle_, CB_SETDROPPEDWIDTH, width, 0);
+    tk::cb::SetDroppedWidth(handle_, width);
   } catch (...) {
     FCanvas.Release();
     throw;

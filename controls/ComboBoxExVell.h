@@ -103,8 +103,6 @@ class TCustomComboBoxExVell : public tk::WinControl {
   HWND EditWindow() const { return FEditWindow; }
   HWND ListWindow() const { return FListWindow; }
   bool HasFocus() const;
-  // The text of an item, any length; empty for an invalid index.
-  std::string ItemText(int index);
   // Puts the focus into the edit part when there is one.
   void SetFocus() override;
 

@@ -398,10 +398,6 @@ LRESULT WinControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
   return CallWindowProcA(baseProc_, handle_, message, wParam, lParam);
 }
 
-LRESULT WinControl::DefaultProcW(UINT message, WPARAM wParam, LPARAM lParam) {
-  return CallWindowProcW(baseProc_, Handle(), message, wParam, lParam);
-}
-
 LRESULT WinControl::MousePress(UINT message, WPARAM wParam, LPARAM lParam) {
   Application::Instance().CancelHint();
   if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {

@@ -185,8 +185,6 @@ class WinControl {
   // automatic drag: the open lists of the form close, the platform sees the press, then
   // OnMouseDown.
   LRESULT MousePress(UINT message, WPARAM wParam, LPARAM lParam);
-  // The platform's processing of a UTF-16 message, without the conversion to ANSI and back.
-  LRESULT DefaultProcW(UINT message, WPARAM wParam, LPARAM lParam);
   // The reflected WM_COMMAND notification code of this control.
   virtual void CommandNotify(WORD /*code*/) {}
   virtual HWND ParentHandleForChildren() { return Handle(); }

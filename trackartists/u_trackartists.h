@@ -8,7 +8,10 @@
 
 #include "metadata/Album.h"
 #include "toolkit/Form.h"
-#include "toolkit/StdControls.h"
+#include "toolkit/BitmapButton.h"
+#include "toolkit/ComboBox.h"
+#include "toolkit/Edit.h"
+#include "toolkit/Label.h"
 
 class TTrackArtist_Form : public tk::Form {
  public:

@@ -11,7 +11,8 @@
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
-#include "toolkit/StdControls.h"
+#include "toolkit/ComboBox.h"
+#include "toolkit/Edit.h"
 
 #include <imm.h>
 

@@ -5,7 +5,7 @@
 #include "controls/ComboBoxExVell.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
-#include "toolkit/StdControls.h"
+#include "toolkit/Label.h"
 
 namespace {
 

@@ -14,7 +14,10 @@
 #include "toolkit/Application.h"
 #include "toolkit/FileDialog.h"
 #include "toolkit/Form.h"
-#include "toolkit/StdControls.h"
+#include "toolkit/BitmapButton.h"
+#include "toolkit/ComboBox.h"
+#include "toolkit/Edit.h"
+#include "toolkit/Label.h"
 
 using harness::ModalWatcher;
 using harness::PressKey;

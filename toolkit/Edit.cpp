@@ -1,0 +1,58 @@
+#include "toolkit/Edit.h"
+
+#include "toolkit/Form.h"
+
+namespace tk {
+
+Edit::Edit(WinControl* parent, std::string name) : WinControl(parent, std::move(name)) {
+  SetTabStop(true);
+}
+
+void Edit::GetCreateParams(CreateParams& params) {
+  WinControl::GetCreateParams(params);
+  params.baseClass = "EDIT";
+  params.className = "QuorvelEdit";
+  params.style |= ES_LEFT | ES_AUTOHSCROLL;
+  params.exStyle |= WS_EX_CLIENTEDGE;
+}
+
+void Edit::AfterCreate() {
+  SendMessageA(handle_, EM_LIMITTEXT, 0, 0);  // no length limit
+}
+
+void Edit::SelectAll() { SendMessageA(Handle(), EM_SETSEL, 0, -1); }
+
+std::pair<int, int> Edit::Selection() {
+  DWORD start = 0, end = 0;
+  SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+               reinterpret_cast<LPARAM>(&end));
+  return {static_cast<int>(start), static_cast<int>(end)};
+}
+
+LRESULT Edit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SETFOCUS: {
+      if (!FormTakesFocus()) return 0;
+      LRESULT result = DefaultProc(message, wParam, lParam);
+      ApplyImeMode(handle_, imeMode_);
+      if (!clicking_ && FocusFromSameWindow(handle_, reinterpret_cast<HWND>(wParam)))
+        SendMessageA(handle_, EM_SETSEL, 0, -1);
+      return result;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      clicking_ = true;
+      try {
+        LRESULT result = WinControl::WndProc(message, wParam, lParam);
+        clicking_ = false;
+        return result;
+      } catch (...) {
+        clicking_ = false;
+        throw;
+      }
+    }
+  }
+  return WinControl::WndProc(message, wParam, lParam);
+}
+
+}  // namespace tk
