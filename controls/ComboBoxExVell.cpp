@@ -7,13 +7,13 @@
 
 #include "platform/CodePage.h"
 #include "platform/Exception.h"
+#include "platform/ScopeExit.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/ComboBoxMessages.h"
 
 namespace {
 
-const char* const kPartProp = "Quorvel.ComboPart";
 
 bool SameLettersIgnoringAsciiCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
@@ -211,7 +211,7 @@ void TCustomComboBoxExVell::DpiChanged() {
 }
 
 void TCustomComboBoxExVell::Subclass(HWND part, WNDPROC& previous) {
-  SetPropA(part, kPartProp, this);
+  tk::BindWindow(part, &FParts);
   previous = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(part, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PartProc)));
 }
@@ -228,11 +228,12 @@ void TCustomComboBoxExVell::BeforeDestroy() {
 
 LRESULT CALLBACK TCustomComboBoxExVell::PartProc(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam) {
-  auto* control = static_cast<TCustomComboBoxExVell*>(GetPropA(window, kPartProp));
-  if (!control) return DefWindowProcA(window, message, wParam, lParam);
+  auto* parts = dynamic_cast<Parts*>(tk::WindowTargetOf(window));
+  if (!parts) return DefWindowProcA(window, message, wParam, lParam);
+  TCustomComboBoxExVell* control = &parts->control;
   WNDPROC previous = window == control->FEditWindow ? control->FEditProc : control->FListProc;
   if (message == WM_NCDESTROY) {
-    RemovePropA(window, kPartProp);
+    tk::UnbindWindow(window);
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
     if (window == control->FEditWindow) control->FEditWindow = nullptr;
     if (window == control->FListWindow) control->FListWindow = nullptr;
@@ -563,38 +564,30 @@ void TCustomComboBoxExVell::NotifyDropDown() {
 
 void TCustomComboBoxExVell::FitDropDown() {
   int rows = std::max(1, std::min(FItems.Count(), FDropDownCount));
-  FAdjustingDropDown = true;
-  try {
+  {
     // The platform takes the height of the open list from the height of the window.
+    FAdjustingDropDown = true;
+    platform::ScopeExit adjusted([this] { FAdjustingDropDown = false; });
     int rowHeight = FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable
                         ? Scaled(FItemHeight)
                         : ItemHeight();
     SetWindowPos(handle_, nullptr, 0, 0, Scaled(Width()), rowHeight * rows + Scaled(Height()) + 2,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-  } catch (...) {
-    FAdjustingDropDown = false;
-    throw;
   }
-  FAdjustingDropDown = false;
   // Common controls 6 size the open list by its count of visible rows instead.
   tk::cb::SetMinVisible(handle_, rows);
   SetWindowPos(
       handle_, nullptr, 0, 0, 0, 0,
       SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   FCanvas.Attach(GetDC(handle_), handle_);
-  try {
-    FCanvas.SetFont(FontHandle(), FFontColor);
-    int width = 0;
-    for (int i = 0, count = FItems.Count(); i < count; ++i)
-      width = std::max(width, FCanvas.TextWidth(FItems.Get(i)));
-    width += Scaled(6);
-    if (FItems.Count() > FDropDownCount) width += GetSystemMetrics(SM_CXVSCROLL);
-    tk::cb::SetDroppedWidth(handle_, width);
-  } catch (...) {
-    FCanvas.Release();
-    throw;
-  }
-  FCanvas.Release();
+  platform::ScopeExit released([this] { FCanvas.Release(); });
+  FCanvas.SetFont(FontHandle(), FFontColor);
+  int width = 0;
+  for (int i = 0, count = FItems.Count(); i < count; ++i)
+    width = std::max(width, FCanvas.TextWidth(FItems.Get(i)));
+  width += Scaled(6);
+  if (FItems.Count() > FDropDownCount) width += GetSystemMetrics(SM_CXVSCROLL);
+  tk::cb::SetDroppedWidth(handle_, width);
 }
 
 void TCustomComboBoxExVell::NotifyChange() {
@@ -643,23 +636,18 @@ void TCustomComboBoxExVell::DrawItem(const DRAWITEMSTRUCT& item) {
   auto state = static_cast<TOwnerDrawState>(LOWORD(item.itemState));
   int index = static_cast<int>(item.itemID);
   FCanvas.Attach(item.hDC);
-  try {
-    FCanvas.SetFont(FontHandle(), FFontColor);
-    FCanvas.SetBrushColour(FColor);
-    if (index >= 0 && (state & odSelected)) {
-      FCanvas.SetBrushColour(GetSysColor(COLOR_HIGHLIGHT));
-      FCanvas.SetFontColour(GetSysColor(COLOR_HIGHLIGHTTEXT));
-    }
-    if (index >= 0)
-      DrawListItem(index, item.rcItem, state);
-    else
-      FCanvas.FillRect(item.rcItem);
-    if (state & odFocused) DrawFocusRect(item.hDC, &item.rcItem);
-  } catch (...) {
-    FCanvas.Release();
-    throw;
+  platform::ScopeExit released([this] { FCanvas.Release(); });
+  FCanvas.SetFont(FontHandle(), FFontColor);
+  FCanvas.SetBrushColour(FColor);
+  if (index >= 0 && (state & odSelected)) {
+    FCanvas.SetBrushColour(GetSysColor(COLOR_HIGHLIGHT));
+    FCanvas.SetFontColour(GetSysColor(COLOR_HIGHLIGHTTEXT));
   }
-  FCanvas.Release();
+  if (index >= 0)
+    DrawListItem(index, item.rcItem, state);
+  else
+    FCanvas.FillRect(item.rcItem);
+  if (state & odFocused) DrawFocusRect(item.hDC, &item.rcItem);
 }
 
 void TCustomComboBoxExVell::DrawListItem(int index, RECT rect, TOwnerDrawState state) {

@@ -132,6 +132,11 @@ class TCustomComboBoxExVell : public tk::WinControl {
   LRESULT KeyNotice(UINT notice, MSG& msg) override;
 
  private:
+  // What the toolkit's window map holds for the parts.
+  struct Parts : tk::WindowTarget {
+    explicit Parts(TCustomComboBoxExVell& owner) : control(owner) {}
+    TCustomComboBoxExVell& control;
+  };
   static LRESULT CALLBACK PartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Subclass(HWND part, WNDPROC& previous);
   LRESULT EditProc(UINT message, WPARAM wParam, LPARAM lParam);
@@ -172,6 +177,7 @@ class TCustomComboBoxExVell : public tk::WinControl {
 
   HWND FEditWindow = nullptr;
   HWND FListWindow = nullptr;
+  Parts FParts{*this};
   WNDPROC FEditProc = nullptr;
   WNDPROC FListProc = nullptr;
   bool FFocusInside = false;

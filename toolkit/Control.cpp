@@ -4,23 +4,15 @@
 #include <windowsx.h>
 
 #include <map>
-#include <unordered_map>
 
 #include "platform/Exception.h"
+#include "platform/ScopeExit.h"
 #include "toolkit/Application.h"
 #include "toolkit/Drag.h"
 #include "toolkit/Form.h"
 
 namespace tk {
 namespace {
-
-// The control of each window, for the windows of this thread. A window property would do,
-// but under Wine every GetProp is a round trip to the server, and the look-up runs for every
-// message; a window's messages are always handled on the thread that made it.
-std::unordered_map<HWND, WinControl*>& Controls() {
-  thread_local std::unordered_map<HWND, WinControl*> controls;
-  return controls;
-}
 
 // Window procedures of the platform classes our classes derive from, by class name.
 std::map<std::string, WNDPROC>& BaseProcs() {
@@ -82,14 +74,9 @@ HWND WinControl::Handle() {
   if (!handle_) {
     if (creating_) throw platform::Exception("Control '" + name_ + "' has no parent window");
     creating_ = true;
-    try {
-      if (parent_) parent_->Handle();
-      if (!handle_) CreateWnd();
-    } catch (...) {
-      creating_ = false;
-      throw;
-    }
-    creating_ = false;
+    platform::ScopeExit created([this] { creating_ = false; });
+    if (parent_) parent_->Handle();
+    if (!handle_) CreateWnd();
   }
   return handle_;
 }
@@ -292,9 +279,8 @@ void WinControl::EndDrag(bool drop) {
 }
 
 WinControl* WinControl::FromHandle(HWND window) {
-  if (!window) return nullptr;
-  auto found = Controls().find(window);
-  return found == Controls().end() ? nullptr : found->second;
+  WindowTarget* target = window ? WindowTargetOf(window) : nullptr;
+  return target ? target->AsControl() : nullptr;
 }
 
 WinControl* WinControl::OwnerOf(HWND window) {
@@ -501,7 +487,7 @@ LRESULT CALLBACK WinControl::StaticWndProc(HWND window, UINT message, WPARAM wPa
   if (!control && message == WM_NCCREATE) {
     control = static_cast<WinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
     if (control) {
-      Controls()[window] = control;
+      BindWindow(window, control);
       control->handle_ = window;
     }
   }
@@ -514,7 +500,7 @@ LRESULT CALLBACK WinControl::StaticWndProc(HWND window, UINT message, WPARAM wPa
   }
   if (message == WM_NCDESTROY) {
     LRESULT result = CallWindowProcA(control->baseProc_, window, message, wParam, lParam);
-    Controls().erase(window);
+    UnbindWindow(window);
     control->handle_ = nullptr;
     return result;
   }

@@ -1,5 +1,5 @@
 #pragma once
-// The control bases. A Control has a name, bounds and text; a WinControl owns at most one
+// The control base. A WinControl has a name, bounds and text, and owns at most one
 // platform window, created lazily when first needed and recreatable, keeping its text and
 // bounds while it has no window. Notifications that the platform sends to a parent
 // (WM_COMMAND, WM_DRAWITEM, WM_MEASUREITEM) are reflected back to the child control as
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "toolkit/Dpi.h"
+#include "toolkit/WindowMap.h"
 
 namespace tk {
 
@@ -76,10 +77,10 @@ ShiftState KeyboardShiftState();
 // another program. `previous` is WM_SETFOCUS's wParam, the window that lost the focus.
 bool FocusFromSameWindow(HWND control, HWND previous);
 
-class WinControl {
+class WinControl : public WindowTarget {
  public:
   WinControl(WinControl* parent, std::string name);
-  virtual ~WinControl();
+  ~WinControl() override;
   WinControl(const WinControl&) = delete;
   WinControl& operator=(const WinControl&) = delete;
 
@@ -142,6 +143,7 @@ class WinControl {
 
   // The control that owns a platform window: the window itself or its nearest bound ancestor.
   static WinControl* FromHandle(HWND window);
+  WinControl* AsControl() override { return this; }
   static WinControl* OwnerOf(HWND window);
 
   // Sends `notice` to the windows of every control inside this one.

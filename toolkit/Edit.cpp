@@ -1,5 +1,6 @@
 #include "toolkit/Edit.h"
 
+#include "platform/ScopeExit.h"
 #include "toolkit/Form.h"
 
 namespace tk {
@@ -42,14 +43,8 @@ LRESULT Edit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
       clicking_ = true;
-      try {
-        LRESULT result = WinControl::WndProc(message, wParam, lParam);
-        clicking_ = false;
-        return result;
-      } catch (...) {
-        clicking_ = false;
-        throw;
-      }
+      platform::ScopeExit clicked([this] { clicking_ = false; });
+      return WinControl::WndProc(message, wParam, lParam);
     }
   }
   return WinControl::WndProc(message, wParam, lParam);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/Exception.h"
+#include "platform/ScopeExit.h"
 #include "toolkit/Application.h"
 
 namespace tk {
@@ -211,14 +212,9 @@ bool Form::SetFocusedControl(WinControl& control) {
   focusedControl_ = &control;
   if (previous == &control) return true;
   control.focusing_ = true;
-  try {
-    if (previous && previous->OnExit) previous->OnExit(*previous);
-    if (focusChanges_ == change && control.OnEnter) control.OnEnter(control);
-  } catch (...) {
-    control.focusing_ = false;
-    throw;
-  }
-  control.focusing_ = false;
+  platform::ScopeExit focused([&control] { control.focusing_ = false; });
+  if (previous && previous->OnExit) previous->OnExit(*previous);
+  if (focusChanges_ == change && control.OnEnter) control.OnEnter(control);
   return focusChanges_ == change;
 }
 

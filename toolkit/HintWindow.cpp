@@ -80,11 +80,10 @@ void HintWindow::Paint() {
 }
 
 LRESULT CALLBACK HintWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* self = static_cast<HintWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  }
-  auto* self = reinterpret_cast<HintWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (message == WM_NCCREATE)
+    BindWindow(window,
+               static_cast<HintWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+  auto* self = dynamic_cast<HintWindow*>(WindowTargetOf(window));
   switch (message) {
     // The pointer sees the control beneath, so a hint never stands between them.
     case WM_NCHITTEST:
@@ -98,7 +97,7 @@ LRESULT CALLBACK HintWindow::Proc(HWND window, UINT message, WPARAM wParam, LPAR
       }
       break;
     case WM_NCDESTROY:
-      SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+      UnbindWindow(window);
       if (self) self->window_ = nullptr;
       break;
   }

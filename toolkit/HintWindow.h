@@ -7,12 +7,14 @@
 
 #include <string>
 
+#include "toolkit/WindowMap.h"
+
 namespace tk {
 
-class HintWindow {
+class HintWindow : public WindowTarget {
  public:
   HintWindow() = default;
-  ~HintWindow();
+  ~HintWindow() override;
   HintWindow(const HintWindow&) = delete;
   HintWindow& operator=(const HintWindow&) = delete;
 

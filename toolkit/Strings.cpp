@@ -2,6 +2,7 @@
 
 #include "platform/CaseIgnoring.h"
 #include "platform/Exception.h"
+#include "platform/ScopeExit.h"
 
 namespace tk {
 
@@ -36,15 +37,9 @@ void Strings::Put(int index, const std::string& text) {
 
 void Strings::Assign(const Strings& source) {
   BeginUpdate();
-  try {
-    Clear();
-    for (int i = 0, count = source.Count(); i < count; ++i)
-      AddObject(source.Get(i), source.Value(i));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  platform::ScopeExit endUpdate([this] { EndUpdate(); });
+  Clear();
+  for (int i = 0, count = source.Count(); i < count; ++i) AddObject(source.Get(i), source.Value(i));
 }
 
 void Strings::BeginUpdate() {
