@@ -75,7 +75,7 @@ int main() {
              at = bytes.find(" Someone", at))
           bytes.replace(at, 8, " Someon\xC3\xA9");
       }
-      WriteMetadataFile(path, bytes);
+      platform::ReplaceFileContents(path, bytes);
       int runs = count >= 20000 ? 5 : 15;
 
       double floor = MedianMs(runs, [&] {

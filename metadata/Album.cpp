@@ -1,6 +1,7 @@
 #include "metadata/Album.h"
 
 #include "metadata/MetadataFile.h"
+#include "platform/Files.h"
 
 void Album::Clear() {
   values = {};
@@ -14,5 +15,6 @@ std::vector<AlbumValue> Album::Load(const std::string& path) {
 }
 
 void Album::Save(const std::string& path) const {
-  WriteMetadataFile(path, BuildMetadataText(*this));
+  // In one step: a save that fails leaves the old file exactly as it was.
+  platform::ReplaceFileContents(path, BuildMetadataText(*this));
 }

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "platform/CodePage.h"
+#include "platform/Files.h"
 #include "support/Text.h"
 
 const char* const HeaderComments[2] = {
@@ -268,9 +269,4 @@ bool EntryReadsBack(std::string_view title, std::string_view artist) {
   ParseMetadataText(BuildMetadataText(written), read);
   const ArtistMap& entries = read.artists;
   return entries.Count() == 1 && entries.TitleAt(0) == title && entries.ArtistAt(0) == artist;
-}
-
-void WriteMetadataFile(const std::string& path, const std::string& bytes,
-                       const platform::WriteBytesFunction& write) {
-  platform::ReplaceFileContents(path, bytes, write);
 }

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "metadata/Album.h"
-#include "platform/Files.h"
 
 // The comment lines that every written file carries: two at the top, four before [ARTISTS].
 extern const char* const HeaderComments[2];
@@ -49,8 +48,3 @@ std::string BuildMetadataText(const Album& album);
 // or takes it as a section header. Nor for blanks at either end, which the reader trims, nor
 // for an empty artist, which is not written.
 bool EntryReadsBack(std::string_view title, std::string_view artist);
-
-// Replaces the file's content with `bytes` in one step (see platform::ReplaceFileContents): a save
-// that fails leaves the old file exactly as it was. `write` is a seam for tests.
-void WriteMetadataFile(const std::string& path, const std::string& bytes,
-                       const platform::WriteBytesFunction& write = {});

@@ -4,6 +4,7 @@
 
 #include "metadata/MetadataFile.h"
 #include "platform/Exception.h"
+#include "platform/Files.h"
 #include "tests/harness/WindowTest.h"
 
 void PrintTo(const AlbumValue& value, std::ostream* out) {
