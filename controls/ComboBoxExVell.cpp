@@ -14,7 +14,6 @@
 
 namespace {
 
-
 bool SameLettersIgnoringAsciiCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
@@ -55,9 +54,7 @@ TCustomComboBoxExVell::~TCustomComboBoxExVell() {
 
 // ---- Properties ----
 
-int TCustomComboBoxExVell::ItemIndex() {
-  return tk::cb::GetCurSel(Handle());
-}
+int TCustomComboBoxExVell::ItemIndex() { return tk::cb::GetCurSel(Handle()); }
 
 void TCustomComboBoxExVell::SetItemIndex(int index) {
   if (ItemIndex() == index) return;
@@ -66,9 +63,7 @@ void TCustomComboBoxExVell::SetItemIndex(int index) {
   tk::cb::SetCurSel(handle_, index);
 }
 
-bool TCustomComboBoxExVell::ListDropped() {
-  return tk::cb::GetDroppedState(Handle());
-}
+bool TCustomComboBoxExVell::ListDropped() { return tk::cb::GetDroppedState(Handle()); }
 
 void TCustomComboBoxExVell::SetListDropped(bool dropped) {
   tk::cb::ShowDropDown(Handle(), dropped);
@@ -200,8 +195,7 @@ void TCustomComboBoxExVell::AfterCreate() {
 // The closed box is as high as the control, and owner-drawn rows as high as ItemHeight, at
 // the form's dpi.
 void TCustomComboBoxExVell::FitHeights() {
-  if (FStyle == csOwnerDrawFixed)
-    tk::cb::SetItemHeight(handle_, 0, Scaled(FItemHeight));
+  if (FStyle == csOwnerDrawFixed) tk::cb::SetItemHeight(handle_, 0, Scaled(FItemHeight));
   if (FFixedHeight) tk::cb::FitClosedHeight(handle_, Scaled(Height()));
 }
 
@@ -466,8 +460,7 @@ LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lPara
       ApplySplitChar();
       return 0;
     case tk::CM_CANCELMODE:
-      if (reinterpret_cast<tk::WinControl*>(lParam) != this)
-        tk::cb::ShowDropDown(handle_, false);
+      if (reinterpret_cast<tk::WinControl*>(lParam) != this) tk::cb::ShowDropDown(handle_, false);
       return 0;
     case tk::CN_COMMAND:
       ComboNotify(HIWORD(wParam));

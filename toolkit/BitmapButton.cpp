@@ -33,8 +33,9 @@ HBITMAP StateImages(HBITMAP strip, int size, bool hasDisabledGlyph) {
       if (hasDisabledGlyph && stripWidth >= 2 * size) {
         disabled = pixels[static_cast<size_t>(y) * stripWidth + size + x] & 0xFFFFFF;
       } else if (normal != key) {
-        DWORD grey = (((normal >> 16) & 0xFF) * 30 + ((normal >> 8) & 0xFF) * 59 +
-                      (normal & 0xFF) * 11) / 100;
+        DWORD grey =
+            (((normal >> 16) & 0xFF) * 30 + ((normal >> 8) & 0xFF) * 59 + (normal & 0xFF) * 11) /
+            100;
         grey = 128 + grey / 2;
         disabled = (grey << 16) | (grey << 8) | grey;
       }

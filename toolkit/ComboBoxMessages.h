@@ -15,7 +15,8 @@ inline int GetCurSel(HWND box) { return static_cast<int>(SendMessageA(box, CB_GE
 inline void SetCurSel(HWND box, int index) { SendMessageA(box, CB_SETCURSEL, index, 0); }
 // The new item's index, or a negative value when the platform refused it.
 inline int AddString(HWND box, const std::string& text) {
-  return static_cast<int>(SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+  return static_cast<int>(
+      SendMessageA(box, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }
 inline int InsertString(HWND box, int index, const std::string& text) {
   return static_cast<int>(

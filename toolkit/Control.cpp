@@ -129,10 +129,10 @@ void WinControl::CreateWnd() {
     id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId_));
   }
   RECT place = WindowRect();
-  HWND window = CreateWindowExA(params.exStyle, params.className.c_str(), text_.c_str(),
-                                params.style, place.left, place.top, place.right - place.left,
-                                place.bottom - place.top, parentWindow, id,
-                                GetModuleHandleA(nullptr), this);
+  HWND window =
+      CreateWindowExA(params.exStyle, params.className.c_str(), text_.c_str(), params.style,
+                      place.left, place.top, place.right - place.left, place.bottom - place.top,
+                      parentWindow, id, GetModuleHandleA(nullptr), this);
   if (!window) throw platform::Win32Error("Cannot create window " + name_, GetLastError());
   handle_ = window;
   FontNeeded();
@@ -187,8 +187,7 @@ int WinControl::Dpi() {
 }
 
 RECT WinControl::WindowRect() {
-  return {Scaled(bounds_.left), Scaled(bounds_.top), Scaled(bounds_.right),
-          Scaled(bounds_.bottom)};
+  return {Scaled(bounds_.left), Scaled(bounds_.top), Scaled(bounds_.right), Scaled(bounds_.bottom)};
 }
 
 void WinControl::DpiChanged() {

@@ -774,8 +774,8 @@ class DisplayScale {
     RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
                     nullptr, &key_, nullptr);
     DWORD size = sizeof before_;
-    had_ = RegQueryValueExA(key_, "LogPixels", nullptr, nullptr,
-                            reinterpret_cast<BYTE*>(&before_), &size) == ERROR_SUCCESS;
+    had_ = RegQueryValueExA(key_, "LogPixels", nullptr, nullptr, reinterpret_cast<BYTE*>(&before_),
+                            &size) == ERROR_SUCCESS;
     Set(dpi);
   }
   ~DisplayScale() {
@@ -811,8 +811,8 @@ void ExpectScaledLayout(HWND window, int dpi, SIZE client, const std::vector<Des
   EXPECT_NEAR(area.right, scaled(client.cx), 1);
   EXPECT_NEAR(area.bottom, scaled(client.cy), 1);
   for (const Designed& expected : design) {
-    SCOPED_TRACE(testing::Message() << expected.kind << " at " << expected.left << ", "
-                                    << expected.top);
+    SCOPED_TRACE(testing::Message()
+                 << expected.kind << " at " << expected.left << ", " << expected.top);
     HWND found = nullptr;
     RECT r{};
     for (HWND child = GetWindow(window, GW_CHILD); child && !found;
@@ -839,14 +839,14 @@ void ExpectScaledLayout(HWND window, int dpi, SIZE client, const std::vector<Des
 // their 96-dpi design at that scale.
 TEST(Program, OnAScaledDisplayBothWindowsStandAtTheirDesignScaled) {
   const std::vector<Designed> main = {
-      {"QuorvelLabel", 16, 13, 64, 13, true},      {"QuorvelLabel", 16, 43, 128, 13, true},
-      {"QuorvelLabel", 16, 69, 77, 13, true},      {"QuorvelLabel", 16, 95, 90, 13, true},
-      {"QuorvelLabel", 16, 123, 46, 13, true},     {"QuorvelLabel", 16, 149, 90, 13, true},
-      {"QuorvelBevel", 0, 172, 607, 7, false},     {"QuorvelEdit", 148, 11, 425, 21, false},
-      {"QuorvelEdit", 148, 35, 425, 21, false},    {"QuorvelEdit", 148, 61, 425, 21, false},
-      {"TComboBoxExVell", 148, 87, 71, 21, false}, {"QuorvelEdit", 148, 115, 149, 21, false},
+      {"QuorvelLabel", 16, 13, 64, 13, true},       {"QuorvelLabel", 16, 43, 128, 13, true},
+      {"QuorvelLabel", 16, 69, 77, 13, true},       {"QuorvelLabel", 16, 95, 90, 13, true},
+      {"QuorvelLabel", 16, 123, 46, 13, true},      {"QuorvelLabel", 16, 149, 90, 13, true},
+      {"QuorvelBevel", 0, 172, 607, 7, false},      {"QuorvelEdit", 148, 11, 425, 21, false},
+      {"QuorvelEdit", 148, 35, 425, 21, false},     {"QuorvelEdit", 148, 61, 425, 21, false},
+      {"TComboBoxExVell", 148, 87, 71, 21, false},  {"QuorvelEdit", 148, 115, 149, 21, false},
       {"TComboBoxExVell", 148, 141, 48, 21, false}, {"QuorvelButton", 18, 195, 187, 29, false},
-      {"QuorvelButton", 271, 196, 93, 29, false},  {"QuorvelButton", 378, 196, 93, 29, false},
+      {"QuorvelButton", 271, 196, 93, 29, false},   {"QuorvelButton", 378, 196, 93, 29, false},
       {"QuorvelButton", 485, 196, 93, 29, false}};
   const std::vector<Designed> dialog = {
       {"QuorvelComboBox", 144, 16, 300, 21, false}, {"QuorvelEdit", 144, 52, 300, 21, false},

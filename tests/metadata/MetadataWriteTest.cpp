@@ -141,11 +141,11 @@ TEST_F(MetadataWrite, SavedFileReadsBackIntoTheSameFieldsAndEntries) {
   Album{record, map}.Save(path_);
   Album read;
   EXPECT_EQ(read.Load(path_), (Values{{AlbumKey::Album, "夏の歌 Vol.2"},
-                                                   {AlbumKey::AlbumArtist, "表示 & ソ"},
-                                                   {AlbumKey::Artist, "Artist"},
-                                                   {AlbumKey::Year, "2026"},
-                                                   {AlbumKey::Genre, "J-POP"},
-                                                   {AlbumKey::DiscNumber, "12"}}));
+                                      {AlbumKey::AlbumArtist, "表示 & ソ"},
+                                      {AlbumKey::Artist, "Artist"},
+                                      {AlbumKey::Year, "2026"},
+                                      {AlbumKey::Genre, "J-POP"},
+                                      {AlbumKey::DiscNumber, "12"}}));
   EXPECT_EQ(EntriesOf(read.artists), (Entries{"ソング=ゲスト=A", "Intro=表", "A=B=X"}));
   EXPECT_EQ(read.artists.TitleAt(2), "A");
   EXPECT_EQ(read.artists.ArtistAt(2), "B=X");
