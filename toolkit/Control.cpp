@@ -175,10 +175,13 @@ void WinControl::RecreateWnd() {
 
 void WinControl::SetBounds(int left, int top, int width, int height) {
   bounds_ = {left, top, left + width, top + height};
-  if (!handle_) return;
+  if (handle_) MoveToPlace(true);
+}
+
+void WinControl::MoveToPlace(bool repaint) {
   RECT place = WindowRect();
   MoveWindow(handle_, place.left, place.top, place.right - place.left, place.bottom - place.top,
-             TRUE);
+             repaint);
 }
 
 int WinControl::Dpi() {
@@ -192,9 +195,7 @@ RECT WinControl::WindowRect() {
 
 void WinControl::DpiChanged() {
   if (!handle_) return;
-  RECT place = WindowRect();
-  MoveWindow(handle_, place.left, place.top, place.right - place.left, place.bottom - place.top,
-             FALSE);
+  MoveToPlace(false);
   FontNeeded();
   for (WinControl* child : children_) child->DpiChanged();
 }

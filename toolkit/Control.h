@@ -221,6 +221,8 @@ class WinControl : public WindowTarget {
   static LRESULT CALLBACK StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static WNDPROC RegisterClassFor(const CreateParams& params);
   void CreateChildren();
+  // Moves the window to WindowRect().
+  void MoveToPlace(bool repaint);
   void ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, HWND child, LRESULT& result,
                            bool& handled);
 
