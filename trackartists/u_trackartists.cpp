@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "metadata/MetadataFile.h"
+#include "platform/ScopeExit.h"
 #include "support/Text.h"
 #include "toolkit/Application.h"
 #include "trackartists/TitleList.h"
@@ -73,13 +74,10 @@ bool TTrackArtist_Form::EditTrackArtists(const std::string& titleFileName, Album
   FChanged = false;
   DialogField = 1;
   // The copy goes when this returns, errors included; FArtists must not outlive it.
-  struct ReleaseCopy {
-    TTrackArtist_Form& form;
-    ~ReleaseCopy() {
-      form.FArtists = nullptr;
-      form.FAlbum = nullptr;
-    }
-  } release{*this};
+  platform::ScopeExit release([this] {
+    FArtists = nullptr;
+    FAlbum = nullptr;
+  });
   LoadTitles(titleFileName);
   ShowArtist();
   ShowModal();
