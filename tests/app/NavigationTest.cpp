@@ -86,8 +86,11 @@ TEST_F(MainFormTest, StartsWithTheLayoutCaptionAndFocusInTheAlbumField) {
   EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
 
   ExpectLayoutAt(96);
-  for (const Expected& expected : kLayout)
-    if (expected.text) EXPECT_EQ(Named(expected.name)->Text(), expected.text) << expected.name;
+  for (const Expected& expected : kLayout) {
+    if (expected.text) {
+      EXPECT_EQ(Named(expected.name)->Text(), expected.text) << expected.name;
+    }
+  }
 
   // Tab order: the genre (3) before the year (4); the track-artist button is no tab stop.
   const std::pair<tk::WinControl*, int> order[] = {
