@@ -25,12 +25,16 @@ constexpr std::string_view kArtistsSection = "ARTISTS";
 struct KeyName {
   const char* name;
   AlbumKey key;
+  std::string AlbumRecord::*text;  // where the album keeps the key's value
 };
 
 constexpr KeyName kKeyNames[] = {
-    {"ALBUM", AlbumKey::Album},   {"ALBUMARTIST", AlbumKey::AlbumArtist},
-    {"ARTIST", AlbumKey::Artist}, {"YEAR", AlbumKey::Year},
-    {"GENRE", AlbumKey::Genre},   {"DISCNUMBER", AlbumKey::DiscNumber},
+    {"ALBUM", AlbumKey::Album, &AlbumRecord::album},
+    {"ALBUMARTIST", AlbumKey::AlbumArtist, &AlbumRecord::albumArtist},
+    {"ARTIST", AlbumKey::Artist, &AlbumRecord::artist},
+    {"YEAR", AlbumKey::Year, &AlbumRecord::year},
+    {"GENRE", AlbumKey::Genre, &AlbumRecord::genre},
+    {"DISCNUMBER", AlbumKey::DiscNumber, &AlbumRecord::discNumber},
 };
 
 // A line that breaks the decoding rule counts as blank.
@@ -93,6 +97,7 @@ void MetadataParser::ApplyKeyLine(std::string_view line, const ConvertedText& de
   }
   if (const KeyName* name = FindAlbumKey(std::string(key))) {
     values_.push_back({name->key, std::string(value)});
+    album_.values.*name->text = value;
     album_.originals.NoteValue(name->key, decoded, value);
   } else if (!key.empty()) {
     // Kept as the file has it, characters the code page lacks included.
@@ -102,35 +107,11 @@ void MetadataParser::ApplyKeyLine(std::string_view line, const ConvertedText& de
 
 }  // namespace
 
-namespace {
-
-std::string* AlbumRecordText(AlbumRecord& record, AlbumKey key) {
-  switch (key) {
-    case AlbumKey::Album:
-      return &record.album;
-    case AlbumKey::AlbumArtist:
-      return &record.albumArtist;
-    case AlbumKey::Artist:
-      return &record.artist;
-    case AlbumKey::Year:
-      return &record.year;
-    case AlbumKey::Genre:
-      return &record.genre;
-    case AlbumKey::DiscNumber:
-      return &record.discNumber;
-  }
-  return nullptr;
-}
-
-}  // namespace
-
 std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, Album& album) {
   album.Clear();
   MetadataParser parser(album);
   for (const std::string& line : SplitLines(WithoutByteOrderMark(bytes))) parser.ParseLine(line);
-  std::vector<AlbumValue> values = parser.TakeValues();
-  for (const AlbumValue& value : values) *AlbumRecordText(album.values, value.key) = value.value;
-  return values;
+  return parser.TakeValues();
 }
 
 std::vector<AlbumValue> ReadMetadataFile(const std::string& path, Album& album) {

@@ -185,8 +185,8 @@ void WinControl::MoveToPlace(bool repaint) {
 }
 
 int WinControl::Dpi() {
-  Form* form = ParentForm();
-  return form && form != this ? form->Dpi() : kDesignDpi;
+  Form* form = ParentForm();  // a form's own when this is one
+  return form ? form->Dpi() : kDesignDpi;
 }
 
 RECT WinControl::WindowRect() {
