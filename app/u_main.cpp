@@ -28,12 +28,6 @@ bool IsNavigationKey(WORD key) {
          (key >= 1033 && key <= 1036);
 }
 
-std::string ExecutablePath() {
-  char path[MAX_PATH * 2];
-  DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  return std::string(path, length);
-}
-
 }  // namespace
 
 TMain_Form::TMain_Form() : tk::Form("Main_Form") {
@@ -225,8 +219,8 @@ void TMain_Form::FormClick(tk::WinControl& sender) {
 
 void TMain_Form::FormCreate(tk::WinControl&) {
   SetCaption("Quorvel 1.02");
-  SettingsFile =
-      std::make_unique<platform::IniFile>(platform::ChangeFileExt(ExecutablePath(), ".ini"));
+  SettingsFile = std::make_unique<platform::IniFile>(
+      platform::ChangeFileExt(platform::ExecutablePath(), L".ini"));
   FillLists();
   FAlbum.Clear();
   CurField = 1;
@@ -255,8 +249,8 @@ void TMain_Form::FormClose(tk::Form&, tk::CloseAction&) {
 
 namespace {
 
-const char* const kSettingsSection = "Settings";
-const char* const kLastFolderKey = "LastFolder";
+const wchar_t* const kSettingsSection = L"Settings";
+const wchar_t* const kLastFolderKey = L"LastFolder";
 
 int Ask(const char* text, const char* caption, UINT flags) {
   return tk::Application::Instance().ShowMessageBox(text, caption, flags);
@@ -272,15 +266,15 @@ bool IsFourAsciiDigits(const std::string& text) {
 }  // namespace
 
 void TMain_Form::LoadBtnClick() {
-  OD.SetFilter("title.txt|title.txt");
-  OD.SetFileName("title.txt");
-  OD.SetDefaultExt("txt");
-  OD.SetInitialDir(SettingsFile->ReadString(kSettingsSection, kLastFolderKey, ""));
+  OD.SetFilter(L"title.txt|title.txt");
+  OD.SetFileName(L"title.txt");
+  OD.SetDefaultExt(L"txt");
+  OD.SetInitialDir(SettingsFile->ReadString(kSettingsSection, kLastFolderKey, L""));
   if (!OD.Execute()) return;
-  std::string folder = platform::ExtractFilePath(OD.FileName());
+  std::wstring folder = platform::ExtractFilePath(OD.FileName());
   SettingsFile->WriteString(kSettingsSection, kLastFolderKey, folder);
   FTitleFileName = OD.FileName();
-  FMetadataFileName = folder + "metadata.txt";
+  FMetadataFileName = folder + L"metadata.txt";
   if (platform::FileExists(FMetadataFileName))
     LoadMetadata(FMetadataFileName);
   else
@@ -309,7 +303,7 @@ void TMain_Form::ClearMetadata() {
   FillLists();
 }
 
-void TMain_Form::LoadMetadata(const std::string& path) {
+void TMain_Form::LoadMetadata(const std::wstring& path) {
   for (const AlbumValue& value : FAlbum.Load(path)) ApplyAlbumValue(value);
 }
 
@@ -367,7 +361,7 @@ void TMain_Form::ResolveTypedValues() {
     kyCBDiscNo.SetItemIndex(DiscItemFor(kyCBDiscNo.Text()));
 }
 
-void TMain_Form::SaveMetadata(const std::string& path) {
+void TMain_Form::SaveMetadata(const std::wstring& path) {
   ResolveTypedValues();
   auto selected = [](TComboBoxExVell& box) { return box.Items().Get(box.ItemIndex()); };
   FAlbum.values = {KyAlbum.Text(),     KyAlbumArtist.Text(), KyArtist.Text(),

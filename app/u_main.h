@@ -39,8 +39,8 @@ class TMain_Form : public tk::Form {
   tk::OpenDialog OD;
   tk::Bevel Bevel1{this, "Bevel1"};
 
-  const std::string& TitleFileName() const { return FTitleFileName; }
-  const std::string& MetadataFileName() const { return FMetadataFileName; }
+  const std::wstring& TitleFileName() const { return FTitleFileName; }
+  const std::wstring& MetadataFileName() const { return FMetadataFileName; }
   const ArtistMap& Artists() const { return FArtists; }
 
   void EventExit(uint16_t key);
@@ -56,8 +56,8 @@ class TMain_Form : public tk::Form {
   void LoadBtnClick();
   void SaveBtnClick();
   void ClearMetadata();
-  void LoadMetadata(const std::string& path);
-  void SaveMetadata(const std::string& path);
+  void LoadMetadata(const std::wstring& path);
+  void SaveMetadata(const std::wstring& path);
   void TrackArtistBtnClick();
 
   bool FormDialogKey(WORD key, tk::ShiftState shift);
@@ -72,8 +72,9 @@ class TMain_Form : public tk::Form {
   tk::WinControl* FieldControl(int16_t field);
   int16_t FieldOf(tk::WinControl* control);
 
-  std::string FMetadataFileName;
-  std::string FTitleFileName;
+  // Paths are UTF-16, so that any folder name works.
+  std::wstring FMetadataFileName;
+  std::wstring FTitleFileName;
   // The loaded album; the fields show its values, and a save takes them back first.
   Album FAlbum;
   ArtistMap& FArtists{FAlbum.artists};

@@ -61,8 +61,8 @@ ArtistMap MakeArtists(int count) {
 int main() {
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
-  std::string path =
-      platform::Format("%squorvel-bench-%lu-metadata.txt", temp, GetCurrentProcessId());
+  std::wstring path = platform::AnsiToWide(
+      platform::Format("%squorvel-bench-%lu-metadata.txt", temp, GetCurrentProcessId()));
   AlbumRecord record{"夏の歌 Summer Songs", "Various Artists", "", "2025", "J-POP", " 1"};
 
   std::printf("%8s %5s %9s %9s %9s %9s %11s %11s\n", "entries", "kind", "bytes", "floor ms",
@@ -97,6 +97,6 @@ int main() {
                   bytes.size(), floor, load, save, load / floor, save / floor);
     }
   }
-  DeleteFileA(path.c_str());
+  DeleteFileW(path.c_str());
   return 0;
 }

@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> expected;
     for (int run = 0; run < runs; ++run) {
       double start = NowMs();
-      expected = ReadTitles(title);
+      expected = ReadTitles(platform::AnsiToWide(title));
       floor.push_back(NowMs() - start);
     }
     for (int run = 0; run < runs; ++run) {

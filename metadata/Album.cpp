@@ -10,11 +10,11 @@ void Album::Clear() {
   otherKeyLines.clear();
 }
 
-std::vector<AlbumValue> Album::Load(const std::string& path) {
+std::vector<AlbumValue> Album::Load(const std::wstring& path) {
   return ReadMetadataFile(path, *this);
 }
 
-void Album::Save(const std::string& path) const {
+void Album::Save(const std::wstring& path) const {
   // In one step: a save that fails leaves the old file exactly as it was.
   platform::ReplaceFileContents(path, BuildMetadataText(*this));
 }

@@ -39,9 +39,9 @@ struct Album {
   void Clear();
   // Reads metadata.txt in place of everything held (see ReadMetadataFile) and returns its
   // album key values in file order, for the window to apply one by one.
-  std::vector<AlbumValue> Load(const std::string& path);
+  std::vector<AlbumValue> Load(const std::wstring& path);
   // Replaces metadata.txt with what the album holds.
-  void Save(const std::string& path) const;
+  void Save(const std::wstring& path) const;
   // The title list of a UTF-8 title.txt tells the album the original characters of a title it
   // lists (see OriginalTexts::NoteListedTitle).
   void NoteListedTitle(std::string_view utf8Line, const std::string& title) {

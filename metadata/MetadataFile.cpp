@@ -114,7 +114,7 @@ std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, Album& album) 
   return parser.TakeValues();
 }
 
-std::vector<AlbumValue> ReadMetadataFile(const std::string& path, Album& album) {
+std::vector<AlbumValue> ReadMetadataFile(const std::wstring& path, Album& album) {
   album.Clear();  // also when the file then cannot be opened
   return ParseMetadataText(platform::ReadWholeFile(path, FILE_SHARE_READ), album);
 }

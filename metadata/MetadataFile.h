@@ -22,7 +22,7 @@ extern const char* const ArtistsComments[4];
 // originals, and the other key lines outside the ARTISTS section (a key that is none of the
 // six) into its kept lines, in file order, as UTF-8 bytes trimmed of characters of code 32 or
 // less. Raises the file-open error; malformed content is never an error.
-std::vector<AlbumValue> ReadMetadataFile(const std::string& path, Album& album);
+std::vector<AlbumValue> ReadMetadataFile(const std::wstring& path, Album& album);
 
 // The reading rules applied to the bytes of a file; empties `album` first.
 std::vector<AlbumValue> ParseMetadataText(std::string_view bytes, Album& album);

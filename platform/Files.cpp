@@ -1,7 +1,9 @@
 #include "platform/Files.h"
 
 #include <algorithm>
+#include <cwchar>
 
+#include "platform/CodePage.h"
 #include "platform/Exception.h"
 
 namespace platform {
@@ -10,29 +12,25 @@ namespace {
 
 constexpr size_t kMaxRead = 64 << 20;
 
-bool IsPathDelimiter(char c) { return c == '\\' || c == ':'; }
+bool IsPathDelimiter(wchar_t c) { return c == L'\\' || c == L':'; }
 
-// Walks the path one character at a time, so that the second byte of a double-byte
-// character (which may be 0x5C, the byte of "\") is never taken for a delimiter.
-template <typename Visit>
-void ForEachCharacter(const std::string& path, Visit visit) {
-  for (size_t i = 0; i < path.size();) {
-    visit(i, path[i]);
-    bool doubleByte = IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size();
-    i += doubleByte ? 2 : 1;
-  }
+size_t FileNameStart(const std::wstring& path) {
+  size_t delimiter = path.find_last_of(L"\\:");
+  return delimiter == std::wstring::npos ? 0 : delimiter + 1;
 }
 
-Win32Error OpenError(const std::string& path, DWORD code) {
-  return Win32Error(Format("ファイル \"%s\". %s は開けません", ExpandFileName(path).c_str(),
-                           SysErrorMessage(code).c_str()),
-                    code);
+Win32Error OpenError(const std::wstring& path, DWORD code) {
+  return Win32Error(
+      Format("ファイル \"%s\". %s は開けません", DisplayPath(ExpandFileName(path)).c_str(),
+             SysErrorMessage(code).c_str()),
+      code);
 }
 
-Win32Error CreateError(const std::string& path, DWORD code) {
-  return Win32Error(Format("ファイル \"%s\". %s を作成できません", ExpandFileName(path).c_str(),
-                           SysErrorMessage(code).c_str()),
-                    code);
+Win32Error CreateError(const std::wstring& path, DWORD code) {
+  return Win32Error(
+      Format("ファイル \"%s\". %s を作成できません", DisplayPath(ExpandFileName(path)).c_str(),
+             SysErrorMessage(code).c_str()),
+      code);
 }
 
 Exception WriteError() { return Exception("ストリームへの書き込みエラー"); }
@@ -55,12 +53,48 @@ class FileHandle {
   HANDLE handle_;
 };
 
+HANDLE OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
+  return CreateFileW(CallablePath(path).c_str(), access, share, nullptr, disposition,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+DWORD AttributesOf(const std::wstring& path) {
+  return GetFileAttributesW(CallablePath(path).c_str());
+}
+
+// The new content's file beside the target is named after it: the target's name, ".~", six
+// hexadecimal digits and ".tmp". A save killed before it finished leaves such a file; the
+// next save of the same target knows it by that name.
+constexpr std::wstring_view kTemporaryMark = L".~";
+constexpr std::wstring_view kTemporaryEnd = L".tmp";
+constexpr size_t kTemporaryDigits = 6;
+
+std::wstring TemporaryName(const std::wstring& target, unsigned number) {
+  wchar_t suffix[16];
+  std::swprintf(suffix, 16, L".~%06x.tmp", number & 0xFFFFFF);
+  return target + suffix;
+}
+
+bool IsTemporaryNameOf(std::wstring_view name, std::wstring_view targetName) {
+  if (name.size() !=
+          targetName.size() + kTemporaryMark.size() + kTemporaryDigits + kTemporaryEnd.size() ||
+      CompareStringOrdinal(name.data(), static_cast<int>(targetName.size()), targetName.data(),
+                           static_cast<int>(targetName.size()), TRUE) != CSTR_EQUAL)
+    return false;
+  name.remove_prefix(targetName.size());
+  if (name.substr(0, kTemporaryMark.size()) != kTemporaryMark) return false;
+  name.remove_prefix(kTemporaryMark.size());
+  auto isDigit = [](wchar_t c) { return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'); };
+  if (!std::all_of(name.begin(), name.begin() + kTemporaryDigits, isDigit)) return false;
+  return name.substr(kTemporaryDigits) == kTemporaryEnd;
+}
+
 // The new content's file beside the target; removed again unless it was put in place. A
 // removal that fails (the file briefly held open by another program) is tried once more when
 // the save ends, just before its error is reported.
 class TemporaryFile {
  public:
-  explicit TemporaryFile(const std::function<BOOL(const char*)>& remove) : remove_(remove) {}
+  explicit TemporaryFile(const std::function<BOOL(const wchar_t*)>& remove) : remove_(remove) {}
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   ~TemporaryFile() {
@@ -68,10 +102,10 @@ class TemporaryFile {
     if (!name_.empty()) Remove();
   }
   // Creates the file; false when the folder lets no new file be made (access denied).
-  bool Create(const std::string& target);
+  bool Create(const std::wstring& target);
   HANDLE Handle() const { return handle_.Get(); }
   void Close() { handle_.Close(); }
-  const std::string& Name() const { return name_; }
+  const std::wstring& Name() const { return name_; }
   void Committed() { name_.clear(); }
   // Closes and removes the file; a removal that fails is retried by the destructor.
   void Discard() {
@@ -80,23 +114,21 @@ class TemporaryFile {
   }
 
  private:
-  bool Remove() { return remove_ ? remove_(name_.c_str()) : DeleteFileA(name_.c_str()); }
+  bool Remove() { return remove_ ? remove_(name_.c_str()) : DeleteFileW(name_.c_str()); }
 
-  std::function<BOOL(const char*)> remove_;
-  std::string name_;
+  std::function<BOOL(const wchar_t*)> remove_;
+  std::wstring name_;  // in the form the file calls take
   FileHandle handle_{INVALID_HANDLE_VALUE};
 };
 
 // A unique name in the target's own folder, so that putting the file in place is a rename
-// within one volume. The name is no longer than "metadata.txt", so any folder path short
-// enough for the target is short enough for it. Other creation failures are reported for
-// the target: they mean the folder cannot take the file.
-bool TemporaryFile::Create(const std::string& target) {
+// within one volume. Other creation failures are reported for the target: they mean the
+// folder cannot take the file.
+bool TemporaryFile::Create(const std::wstring& target) {
   static unsigned counter = GetCurrentProcessId() * 2654435761u + GetTickCount();
-  std::string folder = ExtractFilePath(target);
   for (int attempt = 0; attempt < 1000; ++attempt) {
-    std::string name = Format("%s~%06x.tmp", folder.c_str(), ++counter & 0xFFFFFF);
-    HANDLE handle = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+    std::wstring name = CallablePath(TemporaryName(target, ++counter));
+    HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle != INVALID_HANDLE_VALUE) {
       name_ = name;
@@ -110,18 +142,33 @@ bool TemporaryFile::Create(const std::string& target) {
   throw CreateError(target, ERROR_FILE_EXISTS);
 }
 
+// Removes the files that unfinished saves of `target` left beside it, and nothing else. One
+// that another save still holds open cannot be removed and stays.
+void RemoveLeftOvers(const std::wstring& target) {
+  const std::wstring targetName = target.substr(FileNameStart(target));
+  const std::wstring folder = target.substr(0, target.size() - targetName.size());
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(CallablePath(target + L".~*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        IsTemporaryNameOf(found.cFileName, targetName))
+      DeleteFileW(CallablePath(folder + found.cFileName).c_str());
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+}
+
 // The target must be writable by us now, exactly as if we were to truncate it in place:
 // a read-only or locked file fails here, before anything is written. Wine running as root
 // opens read-only files for writing, which Windows refuses with access denied; the
 // attribute is checked first so that both behave alike.
-void CheckReplaceable(const std::string& target) {
-  DWORD attributes = GetFileAttributesA(target.c_str());
+void CheckReplaceable(const std::wstring& target) {
+  DWORD attributes = AttributesOf(target);
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
       !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
     throw CreateError(target, ERROR_ACCESS_DENIED);
   }
-  FileHandle probe(CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle probe(OpenFile(target, GENERIC_READ | GENERIC_WRITE, 0, OPEN_EXISTING));
   if (probe.IsValid()) return;
   DWORD code = GetLastError();
   if (code != ERROR_FILE_NOT_FOUND) throw CreateError(target, code);
@@ -144,16 +191,16 @@ void WriteAll(HANDLE file, std::string_view bytes, const WriteBytesFunction& wri
 
 }  // namespace
 
-bool FileExists(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
+bool FileExists(const std::wstring& path) {
+  DWORD attributes = AttributesOf(path);
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::string ExpandFileName(const std::string& path) {
-  std::string full(MAX_PATH, '\0');
+std::wstring ExpandFileName(const std::wstring& path) {
+  std::wstring full(MAX_PATH, L'\0');
   for (;;) {
     DWORD length =
-        GetFullPathNameA(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
     if (length == 0) return path;
     if (length < full.size()) {
       full.resize(length);
@@ -163,27 +210,37 @@ std::string ExpandFileName(const std::string& path) {
   }
 }
 
-std::string ExtractFilePath(const std::string& path) {
-  size_t end = 0;
-  ForEachCharacter(path, [&](size_t i, char c) {
-    if (IsPathDelimiter(c)) end = i + 1;
-  });
-  return path.substr(0, end);
+std::wstring CallablePath(const std::wstring& path) {
+  if (path.size() < MAX_PATH || path.starts_with(L"\\\\?\\")) return path;
+  std::wstring full = ExpandFileName(path);
+  if (full.starts_with(L"\\\\?\\") || full.starts_with(L"\\\\.\\")) return full;
+  if (full.starts_with(L"\\\\")) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
 }
 
-std::string ChangeFileExt(const std::string& path, const std::string& extension) {
-  size_t nameStart = 0;
-  size_t dot = std::string::npos;
-  ForEachCharacter(path, [&](size_t i, char c) {
-    if (IsPathDelimiter(c)) {
-      nameStart = i + 1;
-      dot = std::string::npos;
-    } else if (c == '.') {
-      dot = i;
-    }
-  });
-  return (dot != std::string::npos && dot >= nameStart ? path.substr(0, dot) : path) + extension;
+std::wstring ExtractFilePath(const std::wstring& path) {
+  return path.substr(0, FileNameStart(path));
 }
+
+std::wstring ChangeFileExt(const std::wstring& path, const std::wstring& extension) {
+  size_t dot = path.rfind(L'.');
+  bool hasExtension = dot != std::wstring::npos && dot >= FileNameStart(path);
+  return (hasExtension ? path.substr(0, dot) : path) + extension;
+}
+
+std::wstring ExecutablePath() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);  // cut short: the buffer was too small
+  }
+}
+
+std::string DisplayPath(const std::wstring& path) { return WideToAnsi(path); }
 
 std::string SysErrorMessage(DWORD code) {
   char buffer[256];
@@ -197,9 +254,8 @@ std::string SysErrorMessage(DWORD code) {
   return std::string(buffer, length);
 }
 
-std::string ReadWholeFile(const std::string& path, DWORD shareMode) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, shareMode, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+std::string ReadWholeFile(const std::wstring& path, DWORD shareMode) {
+  FileHandle file(OpenFile(path, GENERIC_READ, shareMode, OPEN_EXISTING));
   if (!file.IsValid()) throw OpenError(path, GetLastError());
   LARGE_INTEGER size{};
   size_t expected = GetFileSizeEx(file.Get(), &size) ? static_cast<size_t>(size.QuadPart) : 0;
@@ -224,12 +280,13 @@ std::string ReadWholeFile(const std::string& path, DWORD shareMode) {
 namespace {
 
 // The hidden and system attributes that a replaced file had and may have lost: Wine's
-// ReplaceFileA and a plain move leave only the archive attribute.
-void RestoreAttributes(const std::string& target, DWORD before) {
+// ReplaceFileW and a plain move leave only the archive attribute.
+void RestoreAttributes(const std::wstring& target, DWORD before) {
   const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-  DWORD now = GetFileAttributesA(target.c_str());
+  DWORD now = AttributesOf(target);
   if (now == INVALID_FILE_ATTRIBUTES || (before & kept & ~now) == 0) return;
-  SetFileAttributesA(target.c_str(), (now | (before & kept)) & ~FILE_ATTRIBUTE_NORMAL);
+  SetFileAttributesW(CallablePath(target).c_str(),
+                     (now | (before & kept)) & ~FILE_ATTRIBUTE_NORMAL);
 }
 
 bool IsUnsupported(DWORD code) {
@@ -237,27 +294,28 @@ bool IsUnsupported(DWORD code) {
          code == ERROR_INVALID_FUNCTION;
 }
 
-bool Move(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+bool Move(const std::wstring& from, const std::wstring& to) {
+  return MoveFileExW(from.c_str(), CallablePath(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
 // Puts the complete temporary file in the target's place. An existing target is replaced
 // with the platform's file replacement, which keeps the replaced file itself (attributes,
 // permissions, other names); it needs full paths. Only where that call is not supported
 // does a move take the target's name.
-void PutInPlace(TemporaryFile& temporary, const std::string& target, DWORD attributes,
+void PutInPlace(TemporaryFile& temporary, const std::wstring& target, DWORD attributes,
                 const ReplaceSeams& seams) {
-  const std::string replacement = temporary.Name();
+  const std::wstring replacement = temporary.Name();
   if (attributes == INVALID_FILE_ATTRIBUTES) {  // no file to replace
     if (!Move(replacement, target)) throw CreateError(target, GetLastError());
     temporary.Committed();
     return;
   }
-  BOOL replaced = seams.replaceFile
-                      ? seams.replaceFile(target.c_str(), replacement.c_str())
-                      : ReplaceFileA(target.c_str(), replacement.c_str(), nullptr,
-                                     REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-  if (!replaced) {
+  const std::wstring replaced = CallablePath(target);
+  BOOL done = seams.replaceFile ? seams.replaceFile(replaced.c_str(), replacement.c_str())
+                                : ReplaceFileW(replaced.c_str(), replacement.c_str(), nullptr,
+                                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+  if (!done) {
     DWORD code = GetLastError();
     if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
       // The replaced file is gone and the new content exists only in the temporary file:
@@ -279,22 +337,21 @@ void PutInPlace(TemporaryFile& temporary, const std::string& target, DWORD attri
 
 // The plain write for a folder that takes no new file: truncates the existing file (which
 // keeps it, attributes and all) or creates it, then writes.
-void WriteInPlace(const std::string& target, bool exists, std::string_view bytes,
+void WriteInPlace(const std::wstring& target, bool exists, std::string_view bytes,
                   const WriteBytesFunction& write) {
-  FileHandle file(CreateFileA(target.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              exists ? TRUNCATE_EXISTING : CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                              nullptr));
+  FileHandle file(
+      OpenFile(target, GENERIC_READ | GENERIC_WRITE, 0, exists ? TRUNCATE_EXISTING : CREATE_NEW));
   if (!file.IsValid()) throw CreateError(target, GetLastError());
   WriteAll(file.Get(), bytes, write);
 }
 
 }  // namespace
 
-void ReplaceFileContents(const std::string& path, std::string_view bytes,
+void ReplaceFileContents(const std::wstring& path, std::string_view bytes,
                          const WriteBytesFunction& write, const ReplaceSeams& seams) {
-  std::string target = ExpandFileName(path);
+  std::wstring target = ExpandFileName(path);
   CheckReplaceable(target);
-  const DWORD attributes = GetFileAttributesA(target.c_str());
+  const DWORD attributes = AttributesOf(target);
   TemporaryFile temporary(seams.deleteFile);
   if (!temporary.Create(target)) {
     WriteInPlace(target, attributes != INVALID_FILE_ATTRIBUTES, bytes, write);
@@ -308,6 +365,7 @@ void ReplaceFileContents(const std::string& path, std::string_view bytes,
     temporary.Discard();
     throw;
   }
+  RemoveLeftOvers(target);
 }
 
 }  // namespace platform

@@ -1,24 +1,34 @@
 #pragma once
-// A platform INI file (Shift-JIS text, CR LF) read and written through the profile calls.
+// A platform INI file read and written through the profile calls. The file is ANSI
+// (Shift-JIS) text, CR LF, as the platform writes it, until a value the code page cannot hold
+// is written: the file then becomes UTF-16 with its byte-order mark, which the profile calls
+// read and write as UTF-16 from then on.
 
 #include <string>
 
 namespace platform {
 
+class Win32Error;
+
 class IniFile {
  public:
-  explicit IniFile(std::string path) : path_(std::move(path)) {}
+  explicit IniFile(std::wstring path) : path_(std::move(path)) {}
   // Flushes whatever the platform still holds of the writes.
   ~IniFile();
-  const std::string& Path() const { return path_; }
-  // A missing file, section or key reads as `fallback`; values are cut at 2047 bytes.
-  std::string ReadString(const std::string& section, const std::string& key,
-                         const std::string& fallback) const;
+  const std::wstring& Path() const { return path_; }
+  // A missing file, section or key reads as `fallback`; values are cut at 2047 characters.
+  std::wstring ReadString(const std::wstring& section, const std::wstring& key,
+                          const std::wstring& fallback) const;
   // Raises "<path> に書き込めません" when the platform refuses the write.
-  void WriteString(const std::string& section, const std::string& key, const std::string& value);
+  void WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value);
 
  private:
-  std::string path_;
+  void Flush() const;
+  bool IsUtf16() const;
+  void ConvertToUtf16();
+  Win32Error WriteError(unsigned long code) const;
+
+  std::wstring path_;
 };
 
 }  // namespace platform

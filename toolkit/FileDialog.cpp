@@ -15,7 +15,7 @@ namespace {
 // The common dialogs library pulls in the shell and the printing libraries: it is loaded
 // on the first use of the dialog rather than at start-up.
 struct CommonDialogs {
-  decltype(&GetOpenFileNameA) getOpenFileName = nullptr;
+  decltype(&GetOpenFileNameW) getOpenFileName = nullptr;
   decltype(&CommDlgExtendedError) extendedError = nullptr;
 };
 
@@ -23,8 +23,8 @@ const CommonDialogs& LoadCommonDialogs() {
   static CommonDialogs dialogs = [] {
     CommonDialogs loaded;
     if (HMODULE module = LoadLibraryA("comdlg32.dll")) {
-      loaded.getOpenFileName = reinterpret_cast<decltype(&GetOpenFileNameA)>(
-          reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameA")));
+      loaded.getOpenFileName = reinterpret_cast<decltype(&GetOpenFileNameW)>(
+          reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameW")));
       loaded.extendedError = reinterpret_cast<decltype(&CommDlgExtendedError)>(
           reinterpret_cast<void*>(GetProcAddress(module, "CommDlgExtendedError")));
     }
@@ -40,14 +40,15 @@ const CommonDialogs& LoadCommonDialogs() {
 bool OpenDialog::Execute() {
   const CommonDialogs& dialogs = LoadCommonDialogs();
   // The filter's "|" separators become the NULs the platform expects, with two at the end.
-  std::string filter = filter_;
-  for (char& ch : filter)
-    if (ch == '|') ch = '\0';
-  filter.append(2, '\0');
-  std::vector<char> name(32768, '\0');
+  std::wstring filter = filter_;
+  for (wchar_t& ch : filter)
+    if (ch == L'|') ch = L'\0';
+  filter.append(2, L'\0');
+  // Room for the longest path the platform has, far beyond MAX_PATH.
+  std::vector<wchar_t> name(32768, L'\0');
   fileName_.copy(name.data(), name.size() - 1);
 
-  OPENFILENAMEA ofn{};
+  OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
   ofn.hwndOwner = GetActiveWindow();
   if (!ofn.hwndOwner && Application::Instance().MainForm())

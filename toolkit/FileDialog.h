@@ -1,6 +1,7 @@
 #pragma once
 // The platform's file-open dialog as a component: filter, file name, initial folder and
-// default extension are set before Execute, the chosen path read after it.
+// default extension are set before Execute, the chosen path read after it. Paths are UTF-16,
+// so that any folder name reaches the program as it is.
 
 #include <string>
 
@@ -9,21 +10,21 @@ namespace tk {
 class OpenDialog {
  public:
   // "description|pattern|description|pattern..."
-  void SetFilter(const std::string& filter) { filter_ = filter; }
-  void SetFileName(const std::string& name) { fileName_ = name; }
-  const std::string& FileName() const { return fileName_; }
-  void SetInitialDir(const std::string& folder) { initialDir_ = folder; }
-  void SetDefaultExt(const std::string& extension) { defaultExt_ = extension; }
+  void SetFilter(const std::wstring& filter) { filter_ = filter; }
+  void SetFileName(const std::wstring& name) { fileName_ = name; }
+  const std::wstring& FileName() const { return fileName_; }
+  void SetInitialDir(const std::wstring& folder) { initialDir_ = folder; }
+  void SetDefaultExt(const std::wstring& extension) { defaultExt_ = extension; }
 
   // Shows the dialog modally over the active window: read-only box hidden, resizable, and
   // no demand that the typed file exist. True when the user confirmed a path.
   bool Execute();
 
  private:
-  std::string filter_;
-  std::string fileName_;
-  std::string initialDir_;
-  std::string defaultExt_;
+  std::wstring filter_;
+  std::wstring fileName_;
+  std::wstring initialDir_;
+  std::wstring defaultExt_;
 };
 
 }  // namespace tk

@@ -82,6 +82,6 @@ std::vector<std::string> TitlesOf(std::string_view bytes, Album* album) {
   return titles.Texts();
 }
 
-std::vector<std::string> ReadTitles(const std::string& path, Album* album) {
+std::vector<std::string> ReadTitles(const std::wstring& path, Album* album) {
   return TitlesOf(platform::ReadWholeFile(path, FILE_SHARE_READ), album);
 }

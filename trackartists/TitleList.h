@@ -25,4 +25,4 @@ std::vector<std::string> TitlesOf(std::string_view bytes, Album* album = nullptr
 
 // TitlesOf the file, opened shared with other readers only. Raises
 // "ファイル \"%s\". %s は開けません" when it cannot be opened.
-std::vector<std::string> ReadTitles(const std::string& path, Album* album = nullptr);
+std::vector<std::string> ReadTitles(const std::wstring& path, Album* album = nullptr);

@@ -66,7 +66,7 @@ TTrackArtist_Form::~TTrackArtist_Form() {
   if (TrackArtist_Form == this) TrackArtist_Form = nullptr;
 }
 
-bool TTrackArtist_Form::EditTrackArtists(const std::string& titleFileName, Album& album) {
+bool TTrackArtist_Form::EditTrackArtists(const std::wstring& titleFileName, Album& album) {
   auto copy = std::make_unique<ArtistMap>();
   copy->Assign(album.artists);
   FArtists = copy.get();
@@ -91,7 +91,7 @@ std::string TTrackArtist_Form::SelectedTitle() {
   return index < 0 ? std::string() : KyTitle.Items().Get(index);
 }
 
-void TTrackArtist_Form::LoadTitles(const std::string& path) {
+void TTrackArtist_Form::LoadTitles(const std::wstring& path) {
   KyTitle.Items().Clear();
   std::vector<std::string> titles = ReadTitles(path, FAlbum);
   KyTitle.Items().AddStrings(titles);

@@ -30,12 +30,12 @@ class TTrackArtist_Form : public tk::Form {
   // True when a register or delete ran; the album's map then takes the copy over. Raises the
   // open error of title.txt before anything is shown; the map is then untouched. The album
   // learns the original characters of the titles a UTF-8 title.txt lists.
-  bool EditTrackArtists(const std::string& titleFileName, Album& album);
+  bool EditTrackArtists(const std::wstring& titleFileName, Album& album);
 
   // The selected item's whole text; empty when none is selected.
   std::string SelectedTitle();
 
-  void LoadTitles(const std::string& path);
+  void LoadTitles(const std::wstring& path);
   void ShowArtist();
   void RegisterArtist();
   void DeleteArtist();

@@ -38,7 +38,7 @@ class AlbumListsTest : public MainFormTest {
     MainFormTest::TearDown();
     SetTodaySourceForTesting(nullptr);
   }
-  void Load(const std::string& path) {
+  void Load(const std::wstring& path) {
     ModalWatcher watcher;
     watcher.Expect(ModalWatcher::ChooseFile(path));
     harness::PressKey(VK_F5);
@@ -70,18 +70,18 @@ TEST_F(AlbumListsTest, TheYearsStayAcrossNewYearUntilTheNextReset) {
   today = Date(2027, 1, 1);
   harness::PressKey(VK_RETURN);
   EXPECT_EQ(form->KyCBYear.Items().Get(0), "2023");
-  TempFolder album("album");
-  Load(album.Write("title.txt", ""));
+  TempFolder album(L"album");
+  Load(album.Write(L"title.txt", ""));
   EXPECT_EQ(Items(form->KyCBYear),
             (std::vector<std::string>{"2024", "2025", "2026", "2027", "2028", "2029", "2030"}));
   EXPECT_EQ(form->KyCBYear.Text(), "2027");
 }
 
 TEST_F(AlbumListsTest, TheExampleFileIsReadIntoTheFieldsAndWrittenBackByteForByte) {
-  std::string golden = harness::ReadFileBytes(QUORVEL_TEST_DATA "/metadata/example.txt");
-  TempFolder source("source");
-  source.Write("metadata.txt", golden);
-  Load(source.Write("title.txt", ""));
+  std::string golden = harness::ReadFileBytes(L"" QUORVEL_TEST_DATA "/metadata/example.txt");
+  TempFolder source(L"source");
+  source.Write(L"metadata.txt", golden);
+  Load(source.Write(L"title.txt", ""));
   EXPECT_EQ(form->KyAlbum.Text(), "Summer Songs");
   EXPECT_EQ(form->KyAlbumArtist.Text(), "Various Artists");
   EXPECT_EQ(form->KyArtist.Text(), "");
@@ -93,38 +93,38 @@ TEST_F(AlbumListsTest, TheExampleFileIsReadIntoTheFieldsAndWrittenBackByteForByt
   EXPECT_EQ(form->Artists().ArtistAt(1), "Guest B & Guest C");
 
   Save();  // over the file just read
-  EXPECT_EQ(source.Read("metadata.txt"), golden);
+  EXPECT_EQ(source.Read(L"metadata.txt"), golden);
 }
 
 TEST_F(AlbumListsTest, UnusableYearAndDiscValuesSelectNothing) {
   const std::pair<const char*, int> discs[] = {
       {"3", 2},   {"+3", 2},  {"03", 2},   {"$3", 2}, {"$C", 11},  {"0xC", 11},        {"0", -1},
       {"-1", -1}, {"3a", -1}, {"abc", -1}, {"", -1},  {"100", -1}, {"99999999999", -1}};
-  TempFolder album("album");
-  std::string title = album.Write("title.txt", "");
+  TempFolder album(L"album");
+  std::wstring title = album.Write(L"title.txt", "");
   for (auto [value, index] : discs) {
     SCOPED_TRACE(value);
-    album.Write("metadata.txt", std::string("YEAR=\r\nDISCNUMBER=") + value + "\r\n");
+    album.Write(L"metadata.txt", std::string("YEAR=\r\nDISCNUMBER=") + value + "\r\n");
     Load(title);
     EXPECT_EQ(form->kyCBDiscNo.ItemIndex(), index);
     EXPECT_EQ(form->KyCBYear.ItemIndex(), -1);
     EXPECT_EQ(form->KyCBYear.Text(), "");
   }
   // A year that is not four digits is not added to the list.
-  album.Write("metadata.txt", "YEAR=199\r\nYEAR=abcd\r\n");
+  album.Write(L"metadata.txt", "YEAR=199\r\nYEAR=abcd\r\n");
   Load(title);
   EXPECT_EQ(form->KyCBYear.Items().Count(), 7);
   EXPECT_EQ(form->KyCBYear.ItemIndex(), -1);
   Save();
-  std::string saved = album.Read("metadata.txt");
+  std::string saved = album.Read(L"metadata.txt");
   EXPECT_NE(saved.find("\r\nYEAR=\r\n"), std::string::npos);
   EXPECT_NE(saved.find("\r\nDISCNUMBER=\r\n"), std::string::npos);
 }
 
 TEST_F(AlbumListsTest, Disc99ExtendsTheListAndALaterLowerDiscKeepsIt) {
-  TempFolder album("album");
-  std::string title = album.Write("title.txt", "");
-  album.Write("metadata.txt", "DISCNUMBER=99\r\nYEAR=2031\r\nYEAR=2019\r\n");
+  TempFolder album(L"album");
+  std::wstring title = album.Write(L"title.txt", "");
+  album.Write(L"metadata.txt", "DISCNUMBER=99\r\nYEAR=2031\r\nYEAR=2019\r\n");
   Load(title);
   EXPECT_EQ(form->kyCBDiscNo.Items().Count(), 99);
   EXPECT_EQ(form->kyCBDiscNo.Text(), "99");
@@ -132,7 +132,7 @@ TEST_F(AlbumListsTest, Disc99ExtendsTheListAndALaterLowerDiscKeepsIt) {
   EXPECT_EQ(Items(form->KyCBYear), (std::vector<std::string>{"2019", "2023", "2024", "2025", "2026",
                                                              "2027", "2028", "2029", "2031"}));
   EXPECT_EQ(form->KyCBYear.Text(), "2019");
-  album.Write("metadata.txt", "DISCNUMBER=14\r\n");
+  album.Write(L"metadata.txt", "DISCNUMBER=14\r\n");
   Load(title);
   EXPECT_EQ(form->kyCBDiscNo.Items().Count(), 99);
   EXPECT_EQ(form->kyCBDiscNo.Text(), "14");

@@ -15,17 +15,13 @@ using harness::TempFolder;
 
 namespace {
 
-std::string SettingsPath() {
-  char path[MAX_PATH];
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  return platform::ChangeFileExt(path, ".ini");
-}
+std::wstring SettingsPath() { return platform::ChangeFileExt(platform::ExecutablePath(), L".ini"); }
 
 // A file held open by another handle without sharing, as another program would lock it.
 class Lock {
  public:
-  explicit Lock(const std::string& path, DWORD share = 0)
-      : file_(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
+  explicit Lock(const std::wstring& path, DWORD share = 0)
+      : file_(CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, share, nullptr, OPEN_ALWAYS,
                           0, nullptr)) {}
   ~Lock() { CloseHandle(file_); }
   bool Held() const { return file_ != INVALID_HANDLE_VALUE; }
@@ -58,16 +54,16 @@ const Box kOverwrite{"質問", "上書きしますか？", 292};
 class CommandsTest : public MainFormTest {
  protected:
   void SetUp() override {
-    DeleteFileA(SettingsPath().c_str());
+    DeleteFileW(SettingsPath().c_str());
     MainFormTest::SetUp();
   }
   void TearDown() override {
     MainFormTest::TearDown();
-    DeleteFileA(SettingsPath().c_str());
+    DeleteFileW(SettingsPath().c_str());
   }
 
   // F5 and a confirmed choice of `path` in the file-open dialog.
-  void Load(const std::string& path) {
+  void Load(const std::wstring& path) {
     ModalWatcher watcher;
     watcher.Expect(ModalWatcher::ChooseFile(path));
     PressKey(VK_F5);
@@ -75,7 +71,7 @@ class CommandsTest : public MainFormTest {
     harness::PumpIdle();
   }
   // F5 and a confirmed choice of `path`, after which the load fails: returns the error box.
-  harness::ModalInfo LoadFailing(const std::string& path) {
+  harness::ModalInfo LoadFailing(const std::wstring& path) {
     auto seen = PressAndAnswer(VK_F5, {ModalWatcher::ChooseFile(path), ModalWatcher::Click(IDOK)});
     return seen.size() == 2 ? seen[1] : harness::ModalInfo{};
   }
@@ -110,8 +106,8 @@ class CommandsTest : public MainFormTest {
 };
 
 TEST_F(CommandsTest, TheFirstConfirmedChoiceCreatesTheSettingsFileCancelWritesNothing) {
-  TempFolder album("album");
-  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  TempFolder album(L"album");
+  std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   auto seen = PressAndAnswer(VK_F5, {ModalWatcher::Cancel()});
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].caption, "開く");
@@ -120,51 +116,51 @@ TEST_F(CommandsTest, TheFirstConfirmedChoiceCreatesTheSettingsFileCancelWritesNo
 
   Load(title);
   EXPECT_EQ(harness::ReadFileBytes(SettingsPath()),
-            "[Settings]\r\nLastFolder=" + album.Path() + "\r\n");
+            "[Settings]\r\nLastFolder=" + harness::Ansi(album.Path()) + "\r\n");
   EXPECT_EQ(form->TitleFileName(), title);
-  EXPECT_EQ(form->MetadataFileName(), album.Path() + "metadata.txt");
+  EXPECT_EQ(form->MetadataFileName(), album.Path() + L"metadata.txt");
   EXPECT_TRUE(IsWindowEnabled(form->TrackArtistBtn.Handle()));
   EXPECT_TRUE(form->KyAlbum.Focused());
 }
 
 TEST_F(CommandsTest, TheDialogOpensInTheLastFolderAndTakesAnyConfirmedName) {
-  TempFolder album("album");
-  Load(album.Write("title.txt", ""));
-  std::string folder;
+  TempFolder album(L"album");
+  Load(album.Write(L"title.txt", ""));
+  std::wstring folder;
   auto seen = PressAndAnswer(VK_F5, {[&](HWND dialog) {
-                               char path[MAX_PATH] = "";
-                               SendMessageA(dialog, CDM_GETFOLDERPATH, sizeof path,
+                               wchar_t path[MAX_PATH] = L"";
+                               SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH,
                                             reinterpret_cast<LPARAM>(path));
                                folder = path;
-                               ModalWatcher::ChooseFile(album.Path() + "tracks.txt")(dialog);
+                               ModalWatcher::ChooseFile(album.Path() + L"tracks.txt")(dialog);
                              }});
   ASSERT_EQ(seen.size(), 1u);
-  EXPECT_EQ(folder + "\\", album.Path());
-  EXPECT_EQ(form->TitleFileName(), album.Path() + "tracks.txt");  // need not exist
+  EXPECT_EQ(folder + L"\\", album.Path());
+  EXPECT_EQ(form->TitleFileName(), album.Path() + L"tracks.txt");  // need not exist
   EXPECT_FALSE(IsWindowEnabled(form->TrackArtistBtn.Handle()));
 }
 
 TEST_F(CommandsTest, AFolderNamedWithSoOrHyouIsTakenWhole) {
   for (const char* name : {"ソ", "表示"}) {
     SCOPED_TRACE(name);
-    TempFolder album(name);
-    album.Write("metadata.txt", "ALBUM=Found\r\n");
-    Load(album.Write("title.txt", ""));
-    EXPECT_EQ(form->MetadataFileName(), album.Path() + "metadata.txt");
+    TempFolder album(harness::Wide(name));
+    album.Write(L"metadata.txt", "ALBUM=Found\r\n");
+    Load(album.Write(L"title.txt", ""));
+    EXPECT_EQ(form->MetadataFileName(), album.Path() + L"metadata.txt");
     EXPECT_EQ(form->KyAlbum.Text(), "Found");
     char folder[1024];
     GetPrivateProfileStringA("Settings", "LastFolder", "", folder, sizeof folder,
-                             SettingsPath().c_str());
-    EXPECT_EQ(std::string(folder), album.Path());
+                             harness::Ansi(SettingsPath()).c_str());
+    EXPECT_EQ(harness::Wide(folder), album.Path());
   }
 }
 
 TEST_F(CommandsTest, LoadingSetsTheFieldsAndKeepsYearsAndDiscsTheListsLack) {
-  TempFolder album("album");
-  album.Write("metadata.txt",
+  TempFolder album(L"album");
+  album.Write(L"metadata.txt",
               "ALBUM=Summer Songs\r\nALBUMARTIST=Various Artists\r\nARTIST=\r\nYEAR=1999\r\n"
               "GENRE=J-POP\r\nDISCNUMBER=15\r\n[ARTISTS]\r\nSecond Song=Guest A\r\n");
-  Load(album.Write("title.txt", "Second Song\r\n"));
+  Load(album.Write(L"title.txt", "Second Song\r\n"));
   EXPECT_EQ(form->KyAlbum.Text(), "Summer Songs");
   EXPECT_EQ(form->KyAlbumArtist.Text(), "Various Artists");
   EXPECT_EQ(form->KyArtist.Text(), "");
@@ -182,21 +178,21 @@ TEST_F(CommandsTest, LoadingSetsTheFieldsAndKeepsYearsAndDiscsTheListsLack) {
   // Both survive a save.
   auto seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDYES), ModalWatcher::Click(IDOK)});
   ASSERT_EQ(seen.size(), 2u);
-  std::string saved = album.Read("metadata.txt");
+  std::string saved = album.Read(L"metadata.txt");
   EXPECT_NE(saved.find("\r\nYEAR=1999\r\n"), std::string::npos);
   EXPECT_NE(saved.find("\r\nDISCNUMBER=15\r\n"), std::string::npos);
   EXPECT_NE(saved.find("\r\n[ARTISTS]\r\nSecond Song=Guest A\r\n"), std::string::npos);
 }
 
 TEST_F(CommandsTest, AFolderWithoutMetadataResetsEverythingAndTheFirstSaveDoesNotAsk) {
-  TempFolder first("first"), second("second");
-  first.Write("metadata.txt", "YEAR=1999\r\nDISCNUMBER=3\r\n[ARTISTS]\r\nA=B\r\n");
-  Load(first.Write("title.txt", ""));
+  TempFolder first(L"first"), second(L"second");
+  first.Write(L"metadata.txt", "YEAR=1999\r\nDISCNUMBER=3\r\n[ARTISTS]\r\nA=B\r\n");
+  Load(first.Write(L"title.txt", ""));
   for (tk::Edit* edit : {&form->KyAlbum, &form->KyAlbumArtist, &form->KyArtist})
     edit->SetText("typed");
   ASSERT_EQ(form->KyGenre.Text(), "J-POP");
 
-  Load(second.Write("title.txt", ""));
+  Load(second.Write(L"title.txt", ""));
   for (tk::Edit* edit : {&form->KyAlbum, &form->KyAlbumArtist, &form->KyArtist, &form->KyGenre})
     EXPECT_EQ(edit->Text(), "") << edit->Name();
   UpdateToday();
@@ -209,21 +205,21 @@ TEST_F(CommandsTest, AFolderWithoutMetadataResetsEverythingAndTheFirstSaveDoesNo
   EXPECT_EQ(form->kyCBDiscNo.ItemIndex(), 0);
   EXPECT_EQ(form->kyCBDiscNo.Text(), " 1");
   EXPECT_EQ(form->Artists().Count(), 0);
-  EXPECT_FALSE(platform::FileExists(second.Path() + "metadata.txt"));
+  EXPECT_FALSE(platform::FileExists(second.Path() + L"metadata.txt"));
 
   auto seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDOK)});
   ASSERT_EQ(seen.size(), 1u);
   ExpectBox(seen[0], kSaved);
-  EXPECT_TRUE(platform::FileExists(second.Path() + "metadata.txt"));
+  EXPECT_TRUE(platform::FileExists(second.Path() + L"metadata.txt"));
 }
 
 TEST_F(CommandsTest, AlbumBWithoutAGenreLineKeepsTheGenreOfAlbumA) {
-  TempFolder a("a"), b("b");
-  a.Write("metadata.txt", kAlbumA);
-  b.Write("metadata.txt", "ALBUM=Album B\r\n");
-  Load(a.Write("title.txt", ""));
+  TempFolder a(L"a"), b(L"b");
+  a.Write(L"metadata.txt", kAlbumA);
+  b.Write(L"metadata.txt", "ALBUM=Album B\r\n");
+  Load(a.Write(L"title.txt", ""));
   ASSERT_EQ(form->KyGenre.Text(), "Rock");
-  Load(b.Write("title.txt", ""));
+  Load(b.Write(L"title.txt", ""));
   EXPECT_EQ(form->KyAlbum.Text(), "Album B");
   EXPECT_EQ(form->KyArtist.Text(), "Band A");
   EXPECT_EQ(form->KyGenre.Text(), "Rock");
@@ -235,26 +231,26 @@ TEST_F(CommandsTest, TheOriginalsOfCharactersTheCodePageLacksBelongToTheLoadedAl
       platform::ReadWholeFile(QUORVEL_TEST_DATA "/metadata/outside-code-page.txt");
   const std::vector<ModalWatcher::Action> yesOk{ModalWatcher::Click(IDYES),
                                                 ModalWatcher::Click(IDOK)};
-  TempFolder a("a"), b("b"), c("c");
-  a.Write("metadata.txt", example);
-  std::string titleA = a.Write("title.txt", "");
+  TempFolder a(L"a"), b(L"b"), c(L"c");
+  a.Write(L"metadata.txt", example);
+  std::wstring titleA = a.Write(L"title.txt", "");
   Load(titleA);
   EXPECT_EQ(form->KyAlbumArtist.Text(), "Motorhead");
   EXPECT_EQ(PressAndAnswer(VK_F9, yesOk).size(), 2u);
-  EXPECT_EQ(a.Read("metadata.txt"), example);
+  EXPECT_EQ(a.Read(L"metadata.txt"), example);
 
   // Album B has no ALBUMARTIST line: the field keeps A's look-alike, which B writes as shown.
-  b.Write("metadata.txt", "ALBUM=Album B\r\n");
-  Load(b.Write("title.txt", ""));
+  b.Write(L"metadata.txt", "ALBUM=Album B\r\n");
+  Load(b.Write(L"title.txt", ""));
   EXPECT_EQ(PressAndAnswer(VK_F9, yesOk).size(), 2u);
-  EXPECT_NE(b.Read("metadata.txt").find("\r\nALBUMARTIST=Motorhead\r\n"), std::string::npos);
+  EXPECT_NE(b.Read(L"metadata.txt").find("\r\nALBUMARTIST=Motorhead\r\n"), std::string::npos);
 
   // The reset forgets them too: the look-alike typed anew is written as typed.
   Load(titleA);
-  Load(c.Write("title.txt", ""));
+  Load(c.Write(L"title.txt", ""));
   form->KyAlbumArtist.SetText("Motorhead");
   EXPECT_EQ(PressAndAnswer(VK_F9, {ModalWatcher::Click(IDOK)}).size(), 1u);
-  EXPECT_NE(c.Read("metadata.txt").find("\r\nALBUMARTIST=Motorhead\r\n"), std::string::npos);
+  EXPECT_NE(c.Read(L"metadata.txt").find("\r\nALBUMARTIST=Motorhead\r\n"), std::string::npos);
 }
 
 TEST_F(CommandsTest, SaveAndTrackArtistsBeforeAnyLoadOnlyWarn) {
@@ -268,9 +264,9 @@ TEST_F(CommandsTest, SaveAndTrackArtistsBeforeAnyLoadOnlyWarn) {
 }
 
 TEST_F(CommandsTest, TheOverwriteQuestionDecidesWhetherTheFileIsWritten) {
-  TempFolder album("album");
-  album.Write("metadata.txt", kAlbumA);
-  Load(album.Write("title.txt", ""));
+  TempFolder album(L"album");
+  album.Write(L"metadata.txt", kAlbumA);
+  Load(album.Write(L"title.txt", ""));
   form->KyAlbum.SetText("Changed");
 
   // No, and Enter (No is the default button), leave the file as it was.
@@ -280,26 +276,26 @@ TEST_F(CommandsTest, TheOverwriteQuestionDecidesWhetherTheFileIsWritten) {
     ExpectBox(seen[0], kOverwrite);
     EXPECT_EQ(seen[0].defaultButton, IDNO);
     ExpectBox(seen[1], kCancelled);
-    EXPECT_EQ(album.Read("metadata.txt"), kAlbumA);
+    EXPECT_EQ(album.Read(L"metadata.txt"), kAlbumA);
   }
   auto seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDYES), ModalWatcher::Click(IDOK)});
   ASSERT_EQ(seen.size(), 2u);
   ExpectBox(seen[1], kSaved);
-  EXPECT_NE(album.Read("metadata.txt").find("\r\nALBUM=Changed\r\n"), std::string::npos);
+  EXPECT_NE(album.Read(L"metadata.txt").find("\r\nALBUM=Changed\r\n"), std::string::npos);
   EXPECT_TRUE(form->KyAlbum.Focused());
 }
 
 TEST_F(CommandsTest, AFailedSaveShowsTheErrorAndNotTheSavedMessage) {
-  TempFolder album("album");
-  album.Write("metadata.txt", kAlbumA);
-  Load(album.Write("title.txt", ""));
-  Lock lock(album.Path() + "metadata.txt");
+  TempFolder album(L"album");
+  album.Write(L"metadata.txt", kAlbumA);
+  Load(album.Write(L"title.txt", ""));
+  Lock lock(album.Path() + L"metadata.txt");
   ASSERT_TRUE(lock.Held());
   auto seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDYES), ModalWatcher::Click(IDOK)});
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[1].caption, "Quorvel");
   EXPECT_EQ(seen[1].Flags(), 16u);
-  std::string prefix = "ファイル \"" + album.Path() + "metadata.txt\". ";
+  std::string prefix = "ファイル \"" + harness::Ansi(album.Path()) + "metadata.txt\". ";
   EXPECT_EQ(seen[1].text.substr(0, prefix.size()), prefix);
   std::string suffix = " を作成できません.";
   ASSERT_GT(seen[1].text.size(), prefix.size() + suffix.size());
@@ -307,12 +303,13 @@ TEST_F(CommandsTest, AFailedSaveShowsTheErrorAndNotTheSavedMessage) {
 }
 
 TEST_F(CommandsTest, AnUnwritableSettingsFileStopsTheLoadAndChangesNothing) {
-  TempFolder album("album");
-  album.Write("metadata.txt", kAlbumA);
-  std::string title = album.Write("title.txt", "");
+  TempFolder album(L"album");
+  album.Write(L"metadata.txt", kAlbumA);
+  std::wstring title = album.Write(L"title.txt", "");
   Lock lock(SettingsPath());
   ASSERT_TRUE(lock.Held());
-  ExpectBox(LoadFailing(title), {"Quorvel", SettingsPath() + " に書き込めません.", 16});
+  ExpectBox(LoadFailing(title),
+            {"Quorvel", harness::Ansi(SettingsPath()) + " に書き込めません.", 16});
   EXPECT_TRUE(form->TitleFileName().empty());
   EXPECT_TRUE(form->MetadataFileName().empty());
   EXPECT_EQ(form->KyAlbum.Text(), "");
@@ -320,29 +317,29 @@ TEST_F(CommandsTest, AnUnwritableSettingsFileStopsTheLoadAndChangesNothing) {
 }
 
 TEST_F(CommandsTest, AnUnreadableMetadataFileLeavesTheNewNamesAndAnEmptyMap) {
-  TempFolder a("a"), b("b");
-  a.Write("metadata.txt", kAlbumA);
-  Load(a.Write("title.txt", ""));
+  TempFolder a(L"a"), b(L"b");
+  a.Write(L"metadata.txt", kAlbumA);
+  Load(a.Write(L"title.txt", ""));
   ASSERT_EQ(form->Artists().Count(), 1);
-  b.Write("metadata.txt", "ALBUM=Album B\r\n");
-  std::string title = b.Write("title.txt", "");
-  Lock writer(b.Path() + "metadata.txt", FILE_SHARE_READ | FILE_SHARE_WRITE);
+  b.Write(L"metadata.txt", "ALBUM=Album B\r\n");
+  std::wstring title = b.Write(L"title.txt", "");
+  Lock writer(b.Path() + L"metadata.txt", FILE_SHARE_READ | FILE_SHARE_WRITE);
   harness::ModalInfo error = LoadFailing(title);
   EXPECT_EQ(error.caption, "Quorvel");
   EXPECT_EQ(error.text.substr(0, 10), "ファイル \"");
   EXPECT_NE(error.text.find("は開けません."), std::string::npos);
   EXPECT_EQ(form->TitleFileName(), title);
-  EXPECT_EQ(form->MetadataFileName(), b.Path() + "metadata.txt");
+  EXPECT_EQ(form->MetadataFileName(), b.Path() + L"metadata.txt");
   EXPECT_EQ(form->Artists().Count(), 0);
   EXPECT_EQ(form->KyAlbum.Text(), "Album A");
 }
 
 TEST_F(CommandsTest, RemovingTitleTxtDisablesTrackArtistsButSaveStillWrites) {
-  TempFolder album("album");
-  std::string title = album.Write("title.txt", "");
+  TempFolder album(L"album");
+  std::wstring title = album.Write(L"title.txt", "");
   Load(title);
   ASSERT_TRUE(IsWindowEnabled(form->TrackArtistBtn.Handle()));
-  DeleteFileA(title.c_str());
+  DeleteFileW(title.c_str());
   auto seen = PressAndAnswer(VK_F6, {ModalWatcher::Click(IDOK)});
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, "先にtitle.txtを読み込んでください。");
@@ -350,7 +347,7 @@ TEST_F(CommandsTest, RemovingTitleTxtDisablesTrackArtistsButSaveStillWrites) {
   seen = PressAndAnswer(VK_F9, {ModalWatcher::Click(IDOK)});
   ASSERT_EQ(seen.size(), 1u);
   ExpectBox(seen[0], kSaved);
-  EXPECT_TRUE(platform::FileExists(album.Path() + "metadata.txt"));
+  EXPECT_TRUE(platform::FileExists(album.Path() + L"metadata.txt"));
 }
 
 TEST_F(CommandsTest, CtrlF5RunsTheLoadCommand) {
@@ -363,9 +360,9 @@ TEST_F(CommandsTest, CtrlF5RunsTheLoadCommand) {
 }
 
 TEST_F(CommandsTest, TrackArtistsTakeTheDialogsMapOnlyAfterARegisterOrDelete) {
-  TempFolder album("album");
-  album.Write("metadata.txt", kAlbumA);
-  Load(album.Write("title.txt", "01 Intro.mp3\r\n02 Song.mp3\r\n"));
+  TempFolder album(L"album");
+  album.Write(L"metadata.txt", kAlbumA);
+  Load(album.Write(L"title.txt", "01 Intro.mp3\r\n02 Song.mp3\r\n"));
   TrackArtists([] {
     PressKey(VK_DOWN);
     harness::TypeText("Typed");
@@ -383,9 +380,9 @@ TEST_F(CommandsTest, TrackArtistsTakeTheDialogsMapOnlyAfterARegisterOrDelete) {
 }
 
 TEST_F(CommandsTest, ALockedTitleFileShowsTheOpenErrorInsteadOfTheDialog) {
-  TempFolder album("album");
-  album.Write("metadata.txt", kAlbumA);
-  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  TempFolder album(L"album");
+  album.Write(L"metadata.txt", kAlbumA);
+  std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   Load(title);
   {
     Lock writer(title, FILE_SHARE_READ | FILE_SHARE_WRITE);
@@ -394,7 +391,8 @@ TEST_F(CommandsTest, ALockedTitleFileShowsTheOpenErrorInsteadOfTheDialog) {
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].caption, "Quorvel");
     EXPECT_EQ(seen[0].Flags(), 16u);
-    const std::string prefix = "ファイル \"" + title + "\". ", suffix = " は開けません.";
+    const std::string prefix = "ファイル \"" + harness::Ansi(title) + "\". ",
+                      suffix = " は開けません.";
     ASSERT_GT(seen[0].text.size(), prefix.size() + suffix.size());
     EXPECT_EQ(seen[0].text.substr(0, prefix.size()), prefix);
     EXPECT_EQ(seen[0].text.substr(seen[0].text.size() - suffix.size()), suffix);
@@ -407,8 +405,8 @@ TEST_F(CommandsTest, ALockedTitleFileShowsTheOpenErrorInsteadOfTheDialog) {
 // Closing a box gives the focus back to the field without selecting its text: typing goes
 // on where the caret was, after every kind of box and after a cancelled file-open dialog.
 TEST_F(CommandsTest, TypingGoesOnWhereTheCaretWasAfterEveryBox) {
-  TempFolder album("album");
-  std::string title = album.Write("title.txt", "");
+  TempFolder album(L"album");
+  std::wstring title = album.Write(L"title.txt", "");
   struct Step {
     const char* what;
     WORD key;
@@ -436,7 +434,7 @@ TEST_F(CommandsTest, TypingGoesOnWhereTheCaretWasAfterEveryBox) {
   for (const Step& step : steps) {
     SCOPED_TRACE(step.what);
     if (step.locksTheFile) {
-      lock = std::make_unique<Lock>(album.Path() + "metadata.txt");
+      lock = std::make_unique<Lock>(album.Path() + L"metadata.txt");
       ASSERT_TRUE(lock->Held());
     }
     EXPECT_EQ(PressAndAnswer(step.key, step.answers).size(), step.answers.size());

@@ -203,7 +203,7 @@ void Replace(std::string& text, const std::string& from, const std::string& to) 
 }  // namespace
 
 // F5 in the editor and a confirmed choice of `title`; true once the editor is ready again.
-bool LoadInEditor(Editor& editor, harness::ModalWatcher& watcher, const std::string& title) {
+bool LoadInEditor(Editor& editor, harness::ModalWatcher& watcher, const std::wstring& title) {
   watcher.Expect(harness::ModalWatcher::ChooseFile(title));
   harness::PressKey(VK_F5);
   return watcher.WaitAllAnswered() && EditorReady(editor);
@@ -215,8 +215,8 @@ bool LoadInEditor(Editor& editor, harness::ModalWatcher& watcher, const std::str
 // year keeps the current year that the list starts with.
 TEST(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
   DeleteFileA(EditorSettingsPath().c_str());
-  harness::TempFolder album("アルバム");
-  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  harness::TempFolder album(L"アルバム");
+  std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   SYSTEMTIME now;
   GetLocalTime(&now);
   std::string year = std::to_string(now.wYear);
@@ -246,7 +246,7 @@ TEST(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
   Replace(expected, "\r\nARTIST=\r\n", "\r\nARTIST=Band\r\n");
   Replace(expected, "\r\nYEAR=2025\r\n", "\r\nYEAR=" + year + "\r\n");
   Replace(expected, "\r\nDISCNUMBER= 1\r\n", "\r\nDISCNUMBER= 2\r\n");
-  EXPECT_EQ(album.Read("metadata.txt"), expected);
+  EXPECT_EQ(album.Read(L"metadata.txt"), expected);
 
   Editor again;
   ASSERT_NE(again.window, nullptr);
@@ -293,11 +293,11 @@ TEST(Program, AfterTheWarningOfF9TypingGoesOnWhereTheCaretWas) {
 // keeps all three entries through a load, a save, a second load and a second save.
 TEST(Program, ASavedFileKeepsItsHiddenAttributeAndEveryEntry) {
   DeleteFileA(EditorSettingsPath().c_str());
-  harness::TempFolder album("album");
-  std::string title = album.Write("title.txt", "Song\r\n");
+  harness::TempFolder album(L"album");
+  std::wstring title = album.Write(L"title.txt", "Song\r\n");
   const std::string entries = "[ARTISTS]\r\nSong\xC0\x80x=Guest\r\nOther=B\r\nThird=C\r\n";
-  std::string metadata = album.Write("metadata.txt", "ALBUM=A\r\n" + entries);
-  ASSERT_TRUE(SetFileAttributesA(metadata.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  std::wstring metadata = album.Write(L"metadata.txt", "ALBUM=A\r\n" + entries);
+  ASSERT_TRUE(SetFileAttributesW(metadata.c_str(), FILE_ATTRIBUTE_HIDDEN));
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
   harness::ModalWatcher watcher(editor.process.dwProcessId);
@@ -310,10 +310,10 @@ TEST(Program, ASavedFileKeepsItsHiddenAttributeAndEveryEntry) {
     harness::PressKey(VK_F9);
     ASSERT_TRUE(watcher.WaitAllAnswered());
     ASSERT_TRUE(EditorReady(editor));
-    std::string saved = album.Read("metadata.txt");
+    std::string saved = album.Read(L"metadata.txt");
     EXPECT_NE(saved.find("\r\n" + entries), std::string::npos) << saved;
     EXPECT_EQ(saved.find('\0'), std::string::npos);
-    DWORD attributes = GetFileAttributesA(metadata.c_str());
+    DWORD attributes = GetFileAttributesW(metadata.c_str());
     EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
   }
@@ -327,14 +327,14 @@ TEST(Program, ASavedFileKeepsItsHiddenAttributeAndEveryEntry) {
 // another tool wrote: F5, F9, Yes writes them back unchanged, only in the editor's own layout.
 TEST(Program, EndToEndCharactersTheCodePageLacksAndOtherKeysSurviveALoadAndASave) {
   DeleteFileA(EditorSettingsPath().c_str());
-  harness::TempFolder album("アルバム");
-  album.Write("metadata.txt",
+  harness::TempFolder album(L"アルバム");
+  album.Write(L"metadata.txt",
               "# written by another tool\n"
               " COMMENT = Caf\xC3\xA9 \nGENRE=M\xC3\xBAsica\nALBUM=Caf\xC3\xA9 Songs\n"
               "ALBUMARTIST=Mot\xC3\xB6rhead\ncomposer=Sigur R\xC3\xB3s\nARTIST=Beyonc\xC3\xA9\n"
               "[Extra]\nTRACKTOTAL=2\nDISCNUMBER=1\nYEAR=2025\n[ARTISTS]\n"
               "Intro=Sigur R\xC3\xB3s\n\xE5\xA4\x9C\xE6\x98\x8E\xE3\x81\x91=Zo\xC3\xAB\n");
-  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
   harness::ModalWatcher watcher(editor.process.dwProcessId);
@@ -358,7 +358,7 @@ TEST(Program, EndToEndCharactersTheCodePageLacksAndOtherKeysSurviveALoadAndASave
   Replace(expected, "\r\nDISCNUMBER= 1\r\n",
           "\r\nDISCNUMBER= 1\r\nCOMMENT = Caf\xC3\xA9\r\ncomposer=Sigur R\xC3\xB3s\r\n"
           "TRACKTOTAL=2\r\n");
-  EXPECT_EQ(album.Read("metadata.txt"), expected);
+  EXPECT_EQ(album.Read(L"metadata.txt"), expected);
   DeleteFileA(EditorSettingsPath().c_str());
 }
 
@@ -464,8 +464,8 @@ TEST(Program, TheYearAndDiscBoxesOpenTheirListsAndEscRestores) {
 // Typing is the keyboard's only way to set a year or disc: what was typed is saved.
 TEST(Program, ATypedYearAndDiscNumberAreSaved) {
   DeleteFileA(EditorSettingsPath().c_str());
-  harness::TempFolder album("typed");
-  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  harness::TempFolder album(L"typed");
+  std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
   harness::ModalWatcher watcher(editor.process.dwProcessId);
@@ -481,7 +481,7 @@ TEST(Program, ATypedYearAndDiscNumberAreSaved) {
   ASSERT_TRUE(watcher.WaitAllAnswered());
   ASSERT_EQ(watcher.Seen().size(), 2u);
   EXPECT_EQ(watcher.Seen()[1].text, "metadata.txtを保存しました。");
-  std::string saved = album.Read("metadata.txt");
+  std::string saved = album.Read(L"metadata.txt");
   EXPECT_NE(saved.find("\r\nYEAR=1998\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("\r\nDISCNUMBER= 3\r\n"), std::string::npos) << saved;
   ASSERT_TRUE(EditorReady(editor));
@@ -495,8 +495,8 @@ TEST(Program, ATypedYearAndDiscNumberAreSaved) {
 // (which takes the focus out of the box), the row's year after Enter.
 TEST(Program, TheYearBoxSavesTheYearItShowsAfterItsListClosed) {
   DeleteFileA(EditorSettingsPath().c_str());
-  harness::TempFolder album("year");
-  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  harness::TempFolder album(L"year");
+  std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
   harness::ModalWatcher watcher(editor.process.dwProcessId);
@@ -515,7 +515,7 @@ TEST(Program, TheYearBoxSavesTheYearItShowsAfterItsListClosed) {
                         {"Tab", [] { harness::PressKey(VK_TAB); }, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    DeleteFileA((album.Path() + "metadata.txt").c_str());
+    DeleteFileW((album.Path() + L"metadata.txt").c_str());
     std::string opening = ShownText(year);
     // The pointer rests two rows below the shown year, wrapping round.
     int shownRow = static_cast<int>(
@@ -534,7 +534,7 @@ TEST(Program, TheYearBoxSavesTheYearItShowsAfterItsListClosed) {
     harness::PressKey(VK_F9);
     ASSERT_TRUE(watcher.WaitAllAnswered());
     ASSERT_TRUE(EditorReady(editor));
-    std::string saved = album.Read("metadata.txt");
+    std::string saved = album.Read(L"metadata.txt");
     EXPECT_NE(saved.find("\r\nYEAR=" + shown + "\r\n"), std::string::npos) << saved;
   }
   harness::PressKey(VK_F12);
@@ -581,7 +581,7 @@ std::string ChildText(HWND window, const std::string& kind) {
 }
 
 // F5 with a confirmed choice of `title`, then F6: the track-artist dialog, or nullptr.
-HWND OpenTrackArtists(Editor& editor, harness::ModalWatcher& watcher, const std::string& title) {
+HWND OpenTrackArtists(Editor& editor, harness::ModalWatcher& watcher, const std::wstring& title) {
   if (!LoadInEditor(editor, watcher, title)) return nullptr;
   harness::PressKey(VK_F6);
   return TrackArtistDialog(editor);
@@ -621,9 +621,9 @@ void CloseSaveAndQuit(Editor& editor, harness::ModalWatcher& watcher) {
 // holds them in order, and after a new start F5 and F6 show them again.
 TEST(Program, EndToEndTrackArtistsAreSavedAndShownAgain) {
   DeleteFileA(EditorSettingsPath().c_str());
-  harness::TempFolder album("album");
-  std::string title =
-      album.Write("title.txt", "01 Intro.mp3\r\n02 Second Song.mp3\r\n03 Last Song.wav\r\n");
+  harness::TempFolder album(L"album");
+  std::wstring title =
+      album.Write(L"title.txt", "01 Intro.mp3\r\n02 Second Song.mp3\r\n03 Last Song.wav\r\n");
   {
     Editor editor;
     ASSERT_NE(editor.window, nullptr);
@@ -642,7 +642,7 @@ TEST(Program, EndToEndTrackArtistsAreSavedAndShownAgain) {
     harness::PressKey(VK_F9);
     ASSERT_NO_FATAL_FAILURE(CloseSaveAndQuit(editor, watcher));
   }
-  EXPECT_TRUE(EndsWith(album.Read("metadata.txt"),
+  EXPECT_TRUE(EndsWith(album.Read(L"metadata.txt"),
                        "\r\n[ARTISTS]\r\nSecond Song=Guest A\r\nLast Song=Guest B & Guest C\r\n"));
 
   Editor again;
@@ -664,8 +664,8 @@ TEST(Program, EndToEndTrackArtistsAreSavedAndShownAgain) {
 // saved under the title as the track list spells it.
 TEST(Program, EndToEndATrackArtistIsSavedUnderTheTitlesOriginalCharacters) {
   DeleteFileA(EditorSettingsPath().c_str());
-  harness::TempFolder album("album");
-  std::string title = album.Write("title.txt", "01 Caf\xC3\xA9.mp3\r\n02 Intro.mp3\r\n");
+  harness::TempFolder album(L"album");
+  std::wstring title = album.Write(L"title.txt", "01 Caf\xC3\xA9.mp3\r\n02 Intro.mp3\r\n");
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
   harness::ModalWatcher watcher(editor.process.dwProcessId);
@@ -676,7 +676,7 @@ TEST(Program, EndToEndATrackArtistIsSavedUnderTheTitlesOriginalCharacters) {
   harness::TypeText("Guest");
   harness::PressKey(VK_F9);
   ASSERT_NO_FATAL_FAILURE(CloseSaveAndQuit(editor, watcher));
-  EXPECT_TRUE(EndsWith(album.Read("metadata.txt"), "\r\n[ARTISTS]\r\nCaf\xC3\xA9=Guest\r\n"));
+  EXPECT_TRUE(EndsWith(album.Read(L"metadata.txt"), "\r\n[ARTISTS]\r\nCaf\xC3\xA9=Guest\r\n"));
   DeleteFileA(EditorSettingsPath().c_str());
 }
 
@@ -685,8 +685,8 @@ TEST(Program, EndToEndATrackArtistIsSavedUnderTheTitlesOriginalCharacters) {
 // button, is written and shown again after a new start.
 TEST(Program, EndToEndOnlyTrackArtistsThatReadBackAreRegistered) {
   DeleteFileA(EditorSettingsPath().c_str());
-  harness::TempFolder album("album");
-  std::string title = album.Write("title.txt", "=LOVE\r\n#好きなんだ\r\n[Live] Song\r\n");
+  harness::TempFolder album(L"album");
+  std::wstring title = album.Write(L"title.txt", "=LOVE\r\n#好きなんだ\r\n[Live] Song\r\n");
   {
     Editor editor;
     ASSERT_NE(editor.window, nullptr);
@@ -728,7 +728,7 @@ TEST(Program, EndToEndOnlyTrackArtistsThatReadBackAreRegistered) {
     ASSERT_TRUE(FocusInDialog(editor, dialog, "QuorvelEdit"));
     ASSERT_NO_FATAL_FAILURE(CloseSaveAndQuit(editor, watcher));
   }
-  EXPECT_TRUE(EndsWith(album.Read("metadata.txt"), "\r\n[ARTISTS]\r\n[Live] Song=Guest\r\n"));
+  EXPECT_TRUE(EndsWith(album.Read(L"metadata.txt"), "\r\n[ARTISTS]\r\n[Live] Song=Guest\r\n"));
 
   Editor again;
   ASSERT_NE(again.window, nullptr);
@@ -747,8 +747,8 @@ TEST(Program, EndToEndOnlyTrackArtistsThatReadBackAreRegistered) {
 // list, where the focus is when it opens, closes the dialog and nothing else.
 TEST(Program, TheTrackArtistDialogIsOwnedByTheMainWindowAndAltF4ClosesOnlyIt) {
   DeleteFileA(EditorSettingsPath().c_str());
-  harness::TempFolder album("album");
-  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  harness::TempFolder album(L"album");
+  std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
   harness::ModalWatcher watcher(editor.process.dwProcessId);
@@ -853,8 +853,8 @@ TEST(Program, OnAScaledDisplayBothWindowsStandAtTheirDesignScaled) {
       {"QuorvelButton", 112, 104, 96, 25, false},   {"QuorvelButton", 216, 104, 96, 25, false},
       {"QuorvelButton", 320, 104, 96, 25, false},   {"QuorvelLabel", 16, 20, 26, 13, true},
       {"QuorvelLabel", 16, 56, 116, 13, true}};
-  harness::TempFolder album("album");
-  std::string title = album.Write("title.txt", "01 Intro.mp3\r\n");
+  harness::TempFolder album(L"album");
+  std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   for (DWORD dpi : {144, 192}) {
     SCOPED_TRACE(dpi);
     DeleteFileA(EditorSettingsPath().c_str());

@@ -44,7 +44,7 @@ class TrackArtistDialogTest : public MainFormTest {
   // Edits `artists` with a title.txt of these bytes, running `script` while the dialog
   // shows; the script ends the showing.
   bool Edit(const std::string& titles, ArtistMap& artists, const std::function<void()>& script) {
-    std::string path = folder.Write("title.txt", titles);
+    std::wstring path = folder.Write(L"title.txt", titles);
     harness::RunInsideModal(TrackArtistDialogActive, [this, script] {
       script();
       if (dialog->ModalResult() == 0) {
@@ -408,7 +408,7 @@ TEST_F(TrackArtistDialogTest, CommandKeysActWithShiftCtrlOrAltHeld) {
 // put an artist (here none) in place of what the field holds.
 TEST_F(TrackArtistDialogTest, LoadingTheTitlesRunsNoChangeHandler) {
   dialog->KyArtist.SetText("kept");
-  dialog->LoadTitles(folder.Write("title.txt", "01 Intro.mp3\r\n02 Song.mp3\r\n"));
+  dialog->LoadTitles(folder.Write(L"title.txt", "01 Intro.mp3\r\n02 Song.mp3\r\n"));
   EXPECT_EQ(dialog->SelectedTitle(), "Intro");
   EXPECT_EQ(dialog->KyArtist.Text(), "kept");
 }

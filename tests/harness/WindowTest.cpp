@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/CodePage.h"
 #include "toolkit/Application.h"
 
 namespace harness {
@@ -76,23 +77,23 @@ HWND FindModalDialog(DWORD processId, const std::vector<HWND>& answered) {
   return search.found;
 }
 
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((folder + "*").c_str(), &data);
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
     do {
-      std::string name = data.cFileName;
-      if (name == "." || name == "..") continue;
-      std::string path = folder + name;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      std::wstring path = folder + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(path + "\\");
+        RemoveTree(path + L"\\");
       else
-        DeleteFileA(path.c_str());
-    } while (FindNextFileA(find, &data));
+        DeleteFileW(path.c_str());
+    } while (FindNextFileW(find, &data));
     FindClose(find);
   }
-  RemoveDirectoryA(folder.c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace
@@ -369,13 +370,13 @@ ModalWatcher::Action ModalWatcher::PressEnter() {
   };
 }
 
-ModalWatcher::Action ModalWatcher::ChooseFile(const std::string& path) {
+ModalWatcher::Action ModalWatcher::ChooseFile(const std::wstring& path) {
   return [path](HWND dialog) {
     // The dialog fills its controls after it shows; wait for the file-name box.
     HWND name = nullptr;
     for (int i = 0; i < 500 && !(name = GetDlgItem(dialog, 1148)); ++i) Sleep(10);
     if (!name) name = GetDlgItem(dialog, 1152);
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
   };
 }
@@ -384,46 +385,48 @@ ModalWatcher::Action ModalWatcher::Cancel() {
   return [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); };
 }
 
-TempFolder::TempFolder(const std::string& name) {
-  char temp[MAX_PATH];
-  GetTempPathA(sizeof temp, temp);
+TempFolder::TempFolder(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
   // Process ids come round again, so a folder of that name may be left from an earlier run:
   // only a folder made here is taken.
   static int counter = 0;
   do {
-    path_ = std::string(temp) + "quorvel-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(++counter) + "\\";
-  } while (!CreateDirectoryA(path_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
-  if (name != "quorvel") {
-    path_ += name + "\\";
-    CreateDirectoryA(path_.c_str(), nullptr);
+    root_ = std::wstring(temp) + L"quorvel-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++counter) + L"\\";
+  } while (!CreateDirectoryW(root_.c_str(), nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
+  path_ = root_;
+  if (name != L"quorvel") {
+    path_ += name + L"\\";
+    CreateDirectoryW(path_.c_str(), nullptr);
   }
 }
 
 TempFolder::~TempFolder() {
-  std::string root = path_;
-  // Remove from the top folder made for this object.
-  size_t marker = root.find("quorvel-");
-  size_t end = root.find('\\', marker);
-  root.resize(end + 1);
   // The file-open dialog makes the chosen folder the current one, which cannot be removed.
-  char current[MAX_PATH];
-  DWORD length = GetCurrentDirectoryA(sizeof current, current);
-  if (length && length < sizeof current &&
-      lstrcmpiA((std::string(current) + "\\").substr(0, root.size()).c_str(), root.c_str()) == 0)
-    SetCurrentDirectoryA(root.substr(0, marker).c_str());
-  RemoveTree(root);
+  std::wstring current(GetCurrentDirectoryW(0, nullptr), L'\0');
+  current.resize(GetCurrentDirectoryW(static_cast<DWORD>(current.size()), current.data()));
+  if (lstrcmpiW((current + L"\\").substr(0, root_.size()).c_str(), root_.c_str()) == 0) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    SetCurrentDirectoryW(temp);
+  }
+  RemoveTree(root_);
 }
 
-std::string TempFolder::Write(const std::string& name, const std::string& bytes) const {
+std::wstring TempFolder::Write(const std::wstring& name, const std::string& bytes) const {
   WriteFileBytes(path_ + name, bytes);
   return path_ + name;
 }
 
-std::string TempFolder::Read(const std::string& name) const { return ReadFileBytes(path_ + name); }
+std::string TempFolder::Read(const std::wstring& name) const { return ReadFileBytes(path_ + name); }
 
-bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+std::string Ansi(const std::wstring& text) { return platform::WideToAnsi(text); }
+
+std::wstring Wide(const std::string& text) { return platform::AnsiToWide(text); }
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
@@ -432,8 +435,8 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
   return ok && written == bytes.size();
 }
 
-std::string ReadFileBytes(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+std::string ReadFileBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, 0, nullptr);
   if (file == INVALID_HANDLE_VALUE) return "<missing>";
   std::string bytes(GetFileSize(file, nullptr), '\0');

@@ -73,7 +73,7 @@ class ModalWatcher {
   // Ready-made actions.
   static Action Click(int buttonId);
   static Action PressEnter();
-  static Action ChooseFile(const std::string& path);
+  static Action ChooseFile(const std::wstring& path);
   static Action Cancel();
 
  private:
@@ -89,22 +89,28 @@ class ModalWatcher {
 
 ModalInfo ReadModal(HWND dialog);
 
-// The bytes of a file, or "<missing>" when it cannot be opened.
-std::string ReadFileBytes(const std::string& path);
-// Creates or replaces a file with exactly these bytes; false when that fails.
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
+// A path or text as the program's messages and fields show it (ANSI), and back.
+std::string Ansi(const std::wstring& text);
+std::wstring Wide(const std::string& text);
 
-// A fresh folder under the temporary folder, removed with everything in it at the end.
+// The bytes of a file, or "<missing>" when it cannot be opened.
+std::string ReadFileBytes(const std::wstring& path);
+// Creates or replaces a file with exactly these bytes; false when that fails.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
+// A fresh folder under the temporary folder, removed with everything in it at the end. Its
+// paths are UTF-16, as the program's own paths are.
 class TempFolder {
  public:
-  explicit TempFolder(const std::string& name = "quorvel");
+  explicit TempFolder(const std::wstring& name = L"quorvel");
   ~TempFolder();
-  const std::string& Path() const { return path_; }  // ends in "\"
-  std::string Write(const std::string& name, const std::string& bytes) const;
-  std::string Read(const std::string& name) const;
+  const std::wstring& Path() const { return path_; }  // ends in "\"
+  std::wstring Write(const std::wstring& name, const std::string& bytes) const;
+  std::string Read(const std::wstring& name) const;
 
  private:
-  std::string path_;
+  std::wstring root_;  // the folder made for this object
+  std::wstring path_;
 };
 
 }  // namespace harness

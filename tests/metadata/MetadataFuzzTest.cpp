@@ -122,7 +122,7 @@ class Generator {
 
   const std::string& Example() {
     if (example_.empty())
-      example_ = platform::ReadWholeFile(QUORVEL_TEST_DATA "/metadata/example.txt");
+      example_ = platform::ReadWholeFile(L"" QUORVEL_TEST_DATA "/metadata/example.txt");
     return example_;
   }
 

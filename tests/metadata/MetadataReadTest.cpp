@@ -43,7 +43,7 @@ AlbumValue AlbumName(const std::string& value) { return {AlbumKey::Album, value}
 
 TEST(MetadataRead, ExampleFileGivesItsFieldsAndEntriesInOrder) {
   Album album;
-  Values values = ReadMetadataFile(QUORVEL_TEST_DATA "/metadata/example.txt", album);
+  Values values = ReadMetadataFile(L"" QUORVEL_TEST_DATA "/metadata/example.txt", album);
   EXPECT_EQ(values, (Values{{AlbumKey::Album, "Summer Songs"},
                             {AlbumKey::AlbumArtist, "Various Artists"},
                             {AlbumKey::Artist, ""},
@@ -268,7 +268,7 @@ class MetadataReadFile : public testing::Test {
  protected:
   void Write(const std::string& bytes) { ASSERT_TRUE(harness::WriteFileBytes(path_, bytes)); }
   harness::TempFolder folder;
-  const std::string path_ = folder.Path() + "metadata.txt";
+  const std::wstring path_ = folder.Path() + L"metadata.txt";
 };
 
 TEST_F(MetadataReadFile, MissingFileRaisesTheOpenErrorAfterEmptyingTheMap) {
@@ -279,7 +279,7 @@ TEST_F(MetadataReadFile, MissingFileRaisesTheOpenErrorAfterEmptyingTheMap) {
     FAIL() << "no error";
   } catch (const platform::Win32Error& e) {
     EXPECT_EQ(e.Message(),
-              platform::Format("ファイル \"%s\". %s は開けません", path_.c_str(),
+              platform::Format("ファイル \"%s\". %s は開けません", harness::Ansi(path_).c_str(),
                                platform::SysErrorMessage(ERROR_FILE_NOT_FOUND).c_str()));
   }
   EXPECT_EQ(album.artists.Count(), 0);
@@ -287,7 +287,7 @@ TEST_F(MetadataReadFile, MissingFileRaisesTheOpenErrorAfterEmptyingTheMap) {
 
 TEST_F(MetadataReadFile, AFileOpenForWritingCannotBeRead) {
   Write("ALBUM=x\r\n");
-  HANDLE writer = CreateFileA(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HANDLE writer = CreateFileW(path_.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   Album album;

@@ -10,7 +10,7 @@ namespace {
 using Entries = std::vector<std::string>;
 using Values = std::vector<AlbumValue>;
 
-const char* const kExamplePath = QUORVEL_TEST_DATA "/metadata/example.txt";
+const wchar_t* const kExamplePath = L"" QUORVEL_TEST_DATA "/metadata/example.txt";
 
 AlbumRecord ExampleRecord() {
   return {"Summer Songs", "Various Artists", "", "2025", "J-POP", " 1"};
@@ -132,7 +132,7 @@ TEST(MetadataBuild, EntryReadsBackTellsWhetherTheWrittenLineGivesTheEntryBack) {
 class MetadataWrite : public testing::Test {
  protected:
   harness::TempFolder folder;
-  const std::string path_ = folder.Path() + "metadata.txt";
+  const std::wstring path_ = folder.Path() + L"metadata.txt";
 };
 
 TEST_F(MetadataWrite, SavedFileReadsBackIntoTheSameFieldsAndEntries) {

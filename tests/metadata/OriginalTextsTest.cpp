@@ -14,7 +14,7 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
-const char* const kOutsidePath = QUORVEL_TEST_DATA "/metadata/outside-code-page.txt";
+const wchar_t* const kOutsidePath = L"" QUORVEL_TEST_DATA "/metadata/outside-code-page.txt";
 
 // UTF-8 of the texts in that file.
 #define CAFE_SONGS "Caf\xC3\xA9 Songs"
@@ -173,7 +173,8 @@ TEST(OriginalTexts, AReadForgetsTheOriginalsOfTheAlbumBefore) {
             "GENRE=Musica\r\nDISCNUMBER= 1\r\n");
 
   LoadedAlbum failed(Example());
-  EXPECT_THROW(ReadMetadataFile(QUORVEL_TEST_DATA "/missing.txt", failed), platform::Win32Error);
+  EXPECT_THROW(ReadMetadataFile(L"" QUORVEL_TEST_DATA "/missing.txt", failed),
+               platform::Win32Error);
   EXPECT_NE(failed.Save().find("\r\nALBUMARTIST=Motorhead\r\n"), std::string::npos);
 }
 

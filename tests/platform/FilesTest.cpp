@@ -11,8 +11,8 @@ using namespace std::string_literals;
 
 class FilesTest : public testing::Test {
  protected:
-  std::string Path(const std::string& name) const { return folder_.Path() + name; }
-  void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::wstring Path(const std::wstring& name) const { return folder_.Path() + name; }
+  void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     ASSERT_TRUE(harness::WriteFileBytes(path, bytes));
   }
 
@@ -20,45 +20,45 @@ class FilesTest : public testing::Test {
 };
 
 TEST_F(FilesTest, FileExistsIsTrueOnlyForFiles) {
-  WriteFileBytes(Path("a.txt"), "x");
-  ASSERT_TRUE(CreateDirectoryA(Path("sub").c_str(), nullptr));
-  EXPECT_TRUE(platform::FileExists(Path("a.txt")));
-  EXPECT_FALSE(platform::FileExists(Path("sub")));
-  EXPECT_FALSE(platform::FileExists(Path("missing.txt")));
-  EXPECT_FALSE(platform::FileExists(""));
+  WriteFileBytes(Path(L"a.txt"), "x");
+  ASSERT_TRUE(CreateDirectoryW(Path(L"sub").c_str(), nullptr));
+  EXPECT_TRUE(platform::FileExists(Path(L"a.txt")));
+  EXPECT_FALSE(platform::FileExists(Path(L"sub")));
+  EXPECT_FALSE(platform::FileExists(Path(L"missing.txt")));
+  EXPECT_FALSE(platform::FileExists(L""));
 }
 
 TEST_F(FilesTest, ReadWholeFileReturnsEveryByte) {
   std::string bytes = "a\0b\r\n\xFF"s;
-  WriteFileBytes(Path("small.bin"), bytes);
-  EXPECT_EQ(platform::ReadWholeFile(Path("small.bin")), bytes);
+  WriteFileBytes(Path(L"small.bin"), bytes);
+  EXPECT_EQ(platform::ReadWholeFile(Path(L"small.bin")), bytes);
 
-  WriteFileBytes(Path("empty.bin"), "");
-  EXPECT_EQ(platform::ReadWholeFile(Path("empty.bin")), "");
+  WriteFileBytes(Path(L"empty.bin"), "");
+  EXPECT_EQ(platform::ReadWholeFile(Path(L"empty.bin")), "");
 
   std::string large(3 * 1024 * 1024 + 7, '\0');
   for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>(i * 7919 >> 3);
-  WriteFileBytes(Path("large.bin"), large);
-  EXPECT_EQ(platform::ReadWholeFile(Path("large.bin")), large);
+  WriteFileBytes(Path(L"large.bin"), large);
+  EXPECT_EQ(platform::ReadWholeFile(Path(L"large.bin")), large);
 }
 
 TEST_F(FilesTest, ReadWholeFileReportsAMissingFileWithItsFullPath) {
-  std::string path = Path("missing.txt");
+  std::wstring path = Path(L"missing.txt");
   try {
     platform::ReadWholeFile(path);
     FAIL() << "no error";
   } catch (const platform::Win32Error& e) {
     EXPECT_EQ(e.Code(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
     EXPECT_EQ(e.Message(),
-              platform::Format("ファイル \"%s\". %s は開けません", path.c_str(),
+              platform::Format("ファイル \"%s\". %s は開けません", harness::Ansi(path).c_str(),
                                platform::SysErrorMessage(ERROR_FILE_NOT_FOUND).c_str()));
   }
 }
 
 TEST_F(FilesTest, ReadWholeFileHonoursTheSharingMode) {
-  std::string path = Path("busy.txt");
+  std::wstring path = Path(L"busy.txt");
   WriteFileBytes(path, "content");
-  HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   try {
@@ -72,24 +72,32 @@ TEST_F(FilesTest, ReadWholeFileHonoursTheSharingMode) {
   EXPECT_EQ(platform::ReadWholeFile(path, FILE_SHARE_READ), "content");
 }
 
-TEST(Files, ExtractFilePathSkipsSecondBytesOfDoubleByteCharacters) {
-  EXPECT_EQ(platform::ExtractFilePath("C:\\ソ\\title.txt"), "C:\\ソ\\");
-  EXPECT_EQ(platform::ExtractFilePath("C:\\music\\表\\title.txt"), "C:\\music\\表\\");
-  EXPECT_EQ(platform::ExtractFilePath("C:\\dirソ"), "C:\\");  // the name ends in 5C
-  EXPECT_EQ(platform::ExtractFilePath("C:\\a\\b.txt"), "C:\\a\\");
-  EXPECT_EQ(platform::ExtractFilePath("C:title.txt"), "C:");
-  EXPECT_EQ(platform::ExtractFilePath("title.txt"), "");
-  EXPECT_EQ(platform::ExtractFilePath(""), "");
-  EXPECT_EQ(platform::ExtractFilePath("C:\\a\\\x83"), "C:\\a\\");  // a lead byte cut off at the end
+TEST(Files, ExtractFilePathAndChangeFileExtTakeAnyFolderName) {
+  EXPECT_EQ(platform::ExtractFilePath(L"C:\\ソ\\title.txt"), L"C:\\ソ\\");
+  EXPECT_EQ(
+      platform::ExtractFilePath(L"C:\\Sigur R\u00F3s \u2013 \u00C1g\u00E6tis byrjun\\title.txt"),
+      L"C:\\Sigur R\u00F3s \u2013 \u00C1g\u00E6tis byrjun\\");
+  EXPECT_EQ(platform::ExtractFilePath(L"C:\\ベスト\u301CBest\u301C\\t"),
+            L"C:\\ベスト\u301CBest\u301C\\");
+  EXPECT_EQ(platform::ExtractFilePath(L"C:title.txt"), L"C:");
+  EXPECT_EQ(platform::ExtractFilePath(L"title.txt"), L"");
+  EXPECT_EQ(platform::ExtractFilePath(L""), L"");
+  EXPECT_EQ(platform::ChangeFileExt(L"C:\\bin\\Quorvel.exe", L".ini"), L"C:\\bin\\Quorvel.ini");
+  EXPECT_EQ(platform::ChangeFileExt(L"C:\\bin\\Quorvel", L".ini"), L"C:\\bin\\Quorvel.ini");
+  EXPECT_EQ(platform::ChangeFileExt(L"C:\\v1.2\\Quorvel", L".ini"), L"C:\\v1.2\\Quorvel.ini");
+  EXPECT_EQ(platform::ChangeFileExt(L"C:\\a.tar.gz", L".ini"), L"C:\\a.tar.ini");
+  EXPECT_EQ(platform::ChangeFileExt(L"C:\\Zo\u00EB \uAE40\uBBFC\uC218 apps\\Q", L".ini"),
+            L"C:\\Zo\u00EB \uAE40\uBBFC\uC218 apps\\Q.ini");
+  EXPECT_EQ(platform::ChangeFileExt(L"D:x.exe", L""), L"D:x");
 }
 
-TEST(Files, ChangeFileExtReplacesOnlyTheFileNamesExtension) {
-  EXPECT_EQ(platform::ChangeFileExt("C:\\bin\\Quorvel.exe", ".ini"), "C:\\bin\\Quorvel.ini");
-  EXPECT_EQ(platform::ChangeFileExt("C:\\bin\\Quorvel", ".ini"), "C:\\bin\\Quorvel.ini");
-  EXPECT_EQ(platform::ChangeFileExt("C:\\v1.2\\Quorvel", ".ini"), "C:\\v1.2\\Quorvel.ini");
-  EXPECT_EQ(platform::ChangeFileExt("C:\\a.tar.gz", ".ini"), "C:\\a.tar.ini");
-  EXPECT_EQ(platform::ChangeFileExt("C:\\ソ.d\\ソ", ".ini"), "C:\\ソ.d\\ソ.ini");
-  EXPECT_EQ(platform::ChangeFileExt("D:x.exe", ""), "D:x");
+TEST(Files, CallablePathLiftsTheLengthLimitOnlyForLongPaths) {
+  std::wstring longPath = L"C:\\" + std::wstring(300, L'a') + L"\\title.txt";
+  EXPECT_EQ(platform::CallablePath(L"C:\\a\\title.txt"), L"C:\\a\\title.txt");
+  EXPECT_EQ(platform::CallablePath(longPath), L"\\\\?\\" + longPath);
+  EXPECT_EQ(platform::CallablePath(L"\\\\?\\" + longPath), L"\\\\?\\" + longPath);
+  EXPECT_EQ(platform::CallablePath(L"\\\\server\\share\\" + std::wstring(300, L'a')),
+            L"\\\\?\\UNC\\server\\share\\" + std::wstring(300, L'a'));
 }
 
 TEST(Files, SysErrorMessageIsTrimmedSystemText) {

@@ -6,19 +6,20 @@
 
 TEST(IniFile, ReadsDefaultsWritesAndCutsLongValues) {
   harness::TempFolder folder;
-  platform::IniFile ini(folder.Path() + "settings.ini");
-  EXPECT_EQ(ini.ReadString("Settings", "LastFolder", ""), "");
-  EXPECT_EQ(ini.ReadString("Settings", "LastFolder", "dflt"), "dflt");
-  ini.WriteString("Settings", "LastFolder", "C:\\ソ\\");
-  EXPECT_EQ(ini.ReadString("Settings", "LastFolder", ""), "C:\\ソ\\");
-  ini.WriteString("Settings", "Long", std::string(3000, 'x'));
-  EXPECT_EQ(ini.ReadString("Settings", "Long", ""), std::string(2047, 'x'));
+  platform::IniFile ini(folder.Path() + L"settings.ini");
+  EXPECT_EQ(ini.ReadString(L"Settings", L"LastFolder", L""), L"");
+  EXPECT_EQ(ini.ReadString(L"Settings", L"LastFolder", L"dflt"), L"dflt");
+  ini.WriteString(L"Settings", L"LastFolder", L"C:\\ソ\\");
+  EXPECT_EQ(ini.ReadString(L"Settings", L"LastFolder", L""), L"C:\\ソ\\");
+  ini.WriteString(L"Settings", L"Long", std::wstring(3000, L'x'));
+  EXPECT_EQ(ini.ReadString(L"Settings", L"Long", L""), std::wstring(2047, L'x'));
 
-  platform::IniFile missing(folder.Path() + "no\\such\\settings.ini");
+  platform::IniFile missing(folder.Path() + L"no\\such\\settings.ini");
   try {
-    missing.WriteString("Settings", "LastFolder", "x");
+    missing.WriteString(L"Settings", L"LastFolder", L"x");
     FAIL() << "no error";
   } catch (const platform::Exception& e) {
-    EXPECT_EQ(e.Message(), folder.Path() + "no\\such\\settings.ini に書き込めません");
+    EXPECT_EQ(e.Message(),
+              harness::Ansi(folder.Path()) + "no\\such\\settings.ini に書き込めません");
   }
 }

@@ -19,27 +19,26 @@ namespace {
 // is done, and that is awaited.
 class NoNewFiles {
  public:
-  explicit NoNewFiles(const std::string& folder) : folder_(folder) { held_ = Set(true); }
+  explicit NoNewFiles(const std::wstring& folder) : folder_(folder) { held_ = Set(true); }
   ~NoNewFiles() { Set(false); }
   bool Held() const { return held_; }
 
  private:
-  static std::string UnixName(const std::string& path) {
+  static std::string UnixName(const std::wstring& path) {
     using Convert = char*(CDECL*)(LPCWSTR);
     auto convert = reinterpret_cast<Convert>(
         GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name"));
-    std::wstring wide(path.begin(), path.end());  // the temporary folder's path is ASCII
-    char* name = convert ? convert(wide.c_str()) : nullptr;
+    char* name = convert ? convert(path.c_str()) : nullptr;
     if (!name) return "";
     std::string result = name;
     HeapFree(GetProcessHeap(), 0, name);
     return result;
   }
   bool Set(bool on) {
-    std::string folder = folder_.substr(0, folder_.size() - 1);  // without its final "\"
+    std::wstring folder = folder_.substr(0, folder_.size() - 1);  // without its final "\"
     std::string unixPath = UnixName(folder);
     if (unixPath.empty()) return false;
-    std::string mark = folder + ".done";
+    std::wstring mark = folder + L".done";
     std::string command = std::string("/bin/sh -c \"/usr/bin/chattr ") + (on ? "+i " : "-i ") +
                           unixPath + " && touch " + unixPath + ".done\"";
     // The command gets standard handles of its own: given this process's, Wine leaves the
@@ -59,11 +58,11 @@ class NoNewFiles {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     bool done = harness::PumpUntil([&] { return platform::FileExists(mark); }, 10000);
-    DeleteFileA(mark.c_str());
+    DeleteFileW(mark.c_str());
     return done;
   }
 
-  std::string folder_;  // ends in "\"
+  std::wstring folder_;  // ends in "\"
   bool held_ = false;
 };
 
@@ -72,19 +71,19 @@ class ReplaceFile : public testing::Test {
  protected:
   std::vector<std::string> FolderNames() const {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder_ + "*").c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder_ + L"*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return names;
     do {
-      std::string name = found.cFileName;
+      std::string name = harness::Ansi(found.cFileName);
       if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     std::sort(names.begin(), names.end());
     return names;
   }
   // Runs a save that must fail on the platform and returns its error.
-  platform::Win32Error FailingSave(const std::string& path, const std::string& bytes) {
+  platform::Win32Error FailingSave(const std::wstring& path, const std::string& bytes) {
     try {
       platform::ReplaceFileContents(path, bytes);
     } catch (const platform::Win32Error& e) {
@@ -105,15 +104,15 @@ class ReplaceFile : public testing::Test {
     ADD_FAILURE() << "the save did not fail";
     return "";
   }
-  std::string CreateErrorText(const std::string& path, DWORD code) const {
+  std::string CreateErrorText(const std::wstring& path, DWORD code) const {
     return platform::Format("ファイル \"%s\". %s を作成できません",
-                            platform::ExpandFileName(path).c_str(),
+                            harness::Ansi(platform::ExpandFileName(path)).c_str(),
                             platform::SysErrorMessage(code).c_str());
   }
 
   harness::TempFolder folder;
-  const std::string folder_ = folder.Path();
-  const std::string path_ = folder_ + "file.txt";
+  const std::wstring folder_ = folder.Path();
+  const std::wstring path_ = folder_ + L"file.txt";
 };
 
 TEST_F(ReplaceFile, CreatesTheFileWithExactlyTheBytesAndNothingElse) {
@@ -130,18 +129,18 @@ TEST_F(ReplaceFile, ReplacesAnExistingFileWhole) {
 }
 
 TEST_F(ReplaceFile, WritesIntoAFolderWhoseNameEndsInByte5C) {
-  std::string folder = folder_ + "ソ表";
-  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-  std::string path = folder + "\\file.txt";
+  std::wstring folder = folder_ + L"ソ表";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  std::wstring path = folder + L"\\file.txt";
   platform::ReplaceFileContents(path, "x");
   platform::ReplaceFileContents(path, "y");
   EXPECT_EQ(platform::ReadWholeFile(path), "y");
-  DeleteFileA(path.c_str());
+  DeleteFileW(path.c_str());
 }
 
 TEST_F(ReplaceFile, ReadOnlyFileIsNotReplaced) {
   platform::ReplaceFileContents(path_, "old");
-  ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY));
   platform::Win32Error error = FailingSave(path_, "new");
   EXPECT_EQ(error.Code(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
   EXPECT_EQ(error.Message(), CreateErrorText(path_, ERROR_ACCESS_DENIED));
@@ -152,7 +151,7 @@ TEST_F(ReplaceFile, ReadOnlyFileIsNotReplaced) {
 TEST_F(ReplaceFile, FileOpenElsewhereIsNotReplaced) {
   platform::ReplaceFileContents(path_, "old");
   for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
-    HANDLE other = CreateFileA(path_.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+    HANDLE other = CreateFileW(path_.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(other, INVALID_HANDLE_VALUE);
     platform::Win32Error error = FailingSave(path_, "new");
@@ -165,22 +164,23 @@ TEST_F(ReplaceFile, FileOpenElsewhereIsNotReplaced) {
 }
 
 TEST_F(ReplaceFile, MissingFolderRaisesTheCreateErrorWithTheFullPath) {
-  std::string path = folder_ + "missing\\file.txt";
+  std::wstring path = folder_ + L"missing\\file.txt";
   platform::Win32Error error = FailingSave(path, "new");
   EXPECT_EQ(error.Code(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
   EXPECT_EQ(error.Message(), CreateErrorText(path, ERROR_PATH_NOT_FOUND));
 
-  std::string relative = "quorvel-missing-folder\\file.txt";
+  std::wstring relative = L"quorvel-missing-folder\\file.txt";
   error = FailingSave(relative, "new");
   EXPECT_EQ(error.Message(), CreateErrorText(relative, error.Code()));
-  EXPECT_NE(error.Message().find(platform::ExpandFileName(relative)), std::string::npos);
+  EXPECT_NE(error.Message().find(harness::Ansi(platform::ExpandFileName(relative))),
+            std::string::npos);
 }
 
 TEST_F(ReplaceFile, AFolderInThePlaceOfTheFileIsNotReplaced) {
-  ASSERT_TRUE(CreateDirectoryA(path_.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryW(path_.c_str(), nullptr));
   platform::Win32Error error = FailingSave(path_, "new");
   EXPECT_EQ(error.Message(), CreateErrorText(path_, error.Code()));
-  EXPECT_EQ(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
+  EXPECT_EQ(GetFileAttributesW(path_.c_str()) & FILE_ATTRIBUTE_DIRECTORY,
             static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"file.txt"});
 }
@@ -210,35 +210,35 @@ TEST_F(ReplaceFile, AFailedWriteOfANewFileLeavesNoFile) {
 }
 
 TEST_F(ReplaceFile, AReplacedFileKeepsItsHiddenAndSystemAttributes) {
-  char current[MAX_PATH];
-  GetCurrentDirectoryA(sizeof current, current);
-  ASSERT_TRUE(SetCurrentDirectoryA(folder_.c_str()));
+  wchar_t current[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, current);
+  ASSERT_TRUE(SetCurrentDirectoryW(folder_.c_str()));
   // Named in full and relative to the current folder (the replacement needs full paths).
-  for (const std::string& path : {path_, std::string("file.txt")}) {
-    SCOPED_TRACE(path);
+  for (const std::wstring& path : {path_, std::wstring(L"file.txt")}) {
+    SCOPED_TRACE(harness::Ansi(path));
     platform::ReplaceFileContents(path, "old");
     const DWORD marks = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), marks));
+    ASSERT_TRUE(SetFileAttributesW(path_.c_str(), marks));
     platform::ReplaceFileContents(path, "new");
     EXPECT_EQ(platform::ReadWholeFile(path_), "new");
-    EXPECT_EQ(GetFileAttributesA(path_.c_str()) & marks, marks);
+    EXPECT_EQ(GetFileAttributesW(path_.c_str()) & marks, marks);
     EXPECT_EQ(FolderNames(), std::vector<std::string>{"file.txt"});
-    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
-  SetCurrentDirectoryA(current);
+  SetCurrentDirectoryW(current);
 }
 
 TEST_F(ReplaceFile, AFolderThatTakesNoNewFileHasItsFileWrittenInPlace) {
   platform::ReplaceFileContents(path_, "old content");
-  ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_HIDDEN));
   NoNewFiles locked(folder_);
   ASSERT_TRUE(locked.Held());
   platform::ReplaceFileContents(path_, "new");
   EXPECT_EQ(platform::ReadWholeFile(path_), "new");
-  EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_TRUE(GetFileAttributesW(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"file.txt"});
   // A file that does not exist yet cannot be made there.
-  std::string other = folder_ + "other.txt";
+  std::wstring other = folder_ + L"other.txt";
   platform::Win32Error error = FailingSave(other, "new");
   EXPECT_EQ(error.Message(), CreateErrorText(other, ERROR_ACCESS_DENIED));
 }
@@ -263,7 +263,7 @@ class ReplaceFileSeams : public ReplaceFile {
   }
   void SetUp() override {
     platform::ReplaceFileContents(path_, "old");
-    ASSERT_TRUE(SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_HIDDEN));
   }
 };
 
@@ -271,39 +271,41 @@ TEST_F(ReplaceFileSeams, WhereReplacingIsNotSupportedTheFileIsMovedIntoPlace) {
   for (DWORD code : {ERROR_NOT_SUPPORTED, ERROR_CALL_NOT_IMPLEMENTED, ERROR_INVALID_FUNCTION}) {
     SCOPED_TRACE(code);
     std::string bytes = "new " + std::to_string(code);
-    EXPECT_EQ(Save(bytes, {[code](const char*, const char*) { return Fail(code); }, {}}), "");
+    EXPECT_EQ(Save(bytes, {[code](const wchar_t*, const wchar_t*) { return Fail(code); }, {}}), "");
     EXPECT_EQ(platform::ReadWholeFile(path_), bytes);
-    EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+    EXPECT_TRUE(GetFileAttributesW(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(FolderNames(), std::vector<std::string>{"file.txt"});
   }
 }
 
 TEST_F(ReplaceFileSeams, AFailedReplacementKeepsTheOldFileAndReportsTheCreateError) {
-  auto refuse = [](const char*, const char*) { return Fail(ERROR_UNABLE_TO_REMOVE_REPLACED); };
+  auto refuse = [](const wchar_t*, const wchar_t*) {
+    return Fail(ERROR_UNABLE_TO_REMOVE_REPLACED);
+  };
   EXPECT_EQ(Save("new", {refuse, {}}), CreateErrorText(path_, ERROR_UNABLE_TO_REMOVE_REPLACED));
   EXPECT_EQ(platform::ReadWholeFile(path_), "old");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"file.txt"});
 }
 
-// ReplaceFileA can fail after it has removed the replaced file (Wine moves it away first):
+// ReplaceFileW can fail after it has removed the replaced file (Wine moves it away first):
 
 // the new content is then only in the temporary file, which must not be deleted.
 
 TEST_F(ReplaceFileSeams, AReplacementThatLostTheOldFileStillPutsTheNewOneInPlace) {
-  auto lose = [](const char* replaced, const char*) {
-    DeleteFileA(replaced);
+  auto lose = [](const wchar_t* replaced, const wchar_t*) {
+    DeleteFileW(replaced);
     return Fail(ERROR_UNABLE_TO_MOVE_REPLACEMENT);
   };
   EXPECT_EQ(Save("new", {lose, {}}), "");
   EXPECT_EQ(platform::ReadWholeFile(path_), "new");
-  EXPECT_TRUE(GetFileAttributesA(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_TRUE(GetFileAttributesW(path_.c_str()) & FILE_ATTRIBUTE_HIDDEN);
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"file.txt"});
 }
 
 TEST_F(ReplaceFileSeams, ATemporaryFileThatResistsOneDeletionIsRemovedAtTheEnd) {
   int deletions = 0;
-  auto deleteOnSecondTry = [&deletions](const char* name) {
-    return ++deletions == 1 ? Fail(ERROR_SHARING_VIOLATION) : DeleteFileA(name);
+  auto deleteOnSecondTry = [&deletions](const wchar_t* name) {
+    return ++deletions == 1 ? Fail(ERROR_SHARING_VIOLATION) : DeleteFileW(name);
   };
   auto diskFull = [](HANDLE, const char*, DWORD, DWORD* written) {
     *written = 0;

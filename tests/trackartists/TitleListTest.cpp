@@ -242,21 +242,22 @@ TEST(TitlesOf, RandomAndMutatedFilesNeverBreakTheReader) {
 
 TEST(ReadTitles, AMissingOrLockedFileRaisesTheOpenError) {
   harness::TempFolder folder;
-  std::string path = folder.Write("title.txt", "01 Intro.mp3\r\n");
+  std::wstring path = folder.Write(L"title.txt", "01 Intro.mp3\r\n");
   EXPECT_EQ(ReadTitles(path), Titles{"Intro"});
-  HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   for (bool locked : {true, false}) {
     if (!locked) {
       CloseHandle(writer);
-      DeleteFileA(path.c_str());
+      DeleteFileW(path.c_str());
     }
     try {
       ReadTitles(path);
       ADD_FAILURE() << "no error, locked " << locked;
     } catch (const platform::Exception& e) {
-      const std::string prefix = "ファイル \"" + path + "\". ", suffix = " は開けません";
+      const std::string prefix = "ファイル \"" + harness::Ansi(path) + "\". ",
+                        suffix = " は開けません";
       const std::string& text = e.Message();
       ASSERT_GT(text.size(), prefix.size() + suffix.size());  // the system's text between
       EXPECT_EQ(text.substr(0, prefix.size()), prefix);
