@@ -228,7 +228,7 @@ TEST_F(CommandsTest, AlbumBWithoutAGenreLineKeepsTheGenreOfAlbumA) {
 
 TEST_F(CommandsTest, TheOriginalsOfCharactersTheCodePageLacksBelongToTheLoadedAlbum) {
   const std::string example =
-      platform::ReadWholeFile(QUORVEL_TEST_DATA "/metadata/outside-code-page.txt");
+      platform::ReadWholeFile(L"" QUORVEL_TEST_DATA "/metadata/outside-code-page.txt");
   const std::vector<ModalWatcher::Action> yesOk{ModalWatcher::Click(IDYES),
                                                 ModalWatcher::Click(IDOK)};
   TempFolder a(L"a"), b(L"b"), c(L"c");

@@ -241,7 +241,7 @@ TEST(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
     harness::PressKey(VK_F12);
     EXPECT_EQ(editor.ExitCode(), 0);
   }
-  std::string expected = harness::ReadFileBytes(QUORVEL_TEST_DATA "/metadata/example.txt");
+  std::string expected = harness::ReadFileBytes(L"" QUORVEL_TEST_DATA "/metadata/example.txt");
   expected.resize(expected.find("\r\n[ARTISTS]\r\n") + 13);
   Replace(expected, "\r\nARTIST=\r\n", "\r\nARTIST=Band\r\n");
   Replace(expected, "\r\nYEAR=2025\r\n", "\r\nYEAR=" + year + "\r\n");
@@ -354,7 +354,7 @@ TEST(Program, EndToEndCharactersTheCodePageLacksAndOtherKeysSurviveALoadAndASave
   harness::PressKey(VK_F12);
   EXPECT_EQ(editor.ExitCode(), 0);
   std::string expected =
-      harness::ReadFileBytes(QUORVEL_TEST_DATA "/metadata/outside-code-page.txt");
+      harness::ReadFileBytes(L"" QUORVEL_TEST_DATA "/metadata/outside-code-page.txt");
   Replace(expected, "\r\nDISCNUMBER= 1\r\n",
           "\r\nDISCNUMBER= 1\r\nCOMMENT = Caf\xC3\xA9\r\ncomposer=Sigur R\xC3\xB3s\r\n"
           "TRACKTOTAL=2\r\n");

@@ -23,3 +23,28 @@ TEST(IniFile, ReadsDefaultsWritesAndCutsLongValues) {
               harness::Ansi(folder.Path()) + "no\\such\\settings.ini に書き込めません");
   }
 }
+
+// A folder the code page holds is written as ANSI, the bytes an existing settings file has;
+// one it lacks turns the file into UTF-16, keeping what it held, and both read back exact.
+TEST(IniFile, AValueTheCodePageLacksTurnsTheFileIntoUtf16) {
+  harness::TempFolder folder;
+  const std::wstring path = folder.Path() + L"settings.ini";
+  const std::wstring zoe = L"C:\\Users\\Zo\u00EB \uAE40\\\u301C\\";
+  {
+    platform::IniFile ini(path);
+    ini.WriteString(L"Settings", L"LastFolder", L"C:\\ソ\\");
+  }
+  EXPECT_EQ(harness::ReadFileBytes(path), "[Settings]\r\nLastFolder=C:\\ソ\\\r\n");
+  {
+    platform::IniFile ini(path);
+    ini.WriteString(L"Other", L"Key", L"kept");
+    ini.WriteString(L"Settings", L"LastFolder", zoe);
+    EXPECT_EQ(ini.ReadString(L"Settings", L"LastFolder", L""), zoe);
+  }
+  EXPECT_EQ(harness::ReadFileBytes(path).substr(0, 2), "\xFF\xFE");
+  platform::IniFile ini(path);
+  EXPECT_EQ(ini.ReadString(L"Settings", L"LastFolder", L""), zoe);
+  EXPECT_EQ(ini.ReadString(L"Other", L"Key", L""), L"kept");
+  ini.WriteString(L"Settings", L"LastFolder", L"C:\\ソ\\");
+  EXPECT_EQ(ini.ReadString(L"Settings", L"LastFolder", L""), L"C:\\ソ\\");
+}

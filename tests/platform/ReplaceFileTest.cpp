@@ -128,14 +128,40 @@ TEST_F(ReplaceFile, ReplacesAnExistingFileWhole) {
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"file.txt"});
 }
 
-TEST_F(ReplaceFile, WritesIntoAFolderWhoseNameEndsInByte5C) {
-  std::wstring folder = folder_ + L"ソ表";
-  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-  std::wstring path = folder + L"\\file.txt";
-  platform::ReplaceFileContents(path, "x");
-  platform::ReplaceFileContents(path, "y");
-  EXPECT_EQ(platform::ReadWholeFile(path), "y");
-  DeleteFileW(path.c_str());
+// Folders whose name ends in the byte 5C, holds characters the code page lacks, or makes the
+// path longer than MAX_PATH.
+TEST_F(ReplaceFile, WritesIntoAnyFolder) {
+  const std::wstring levels = L"\\" + std::wstring(60, L'\u30BD');
+  for (const std::wstring& name :
+       {std::wstring(L"ソ表"), std::wstring(L"Sigur R\u00F3s \u2013 \u00C1g\u00E6tis\u301C"),
+        std::wstring(L"long") + levels + levels + levels + levels + levels}) {
+    SCOPED_TRACE(name.size());
+    std::wstring folder = folder_;
+    for (size_t at = 0; at != std::wstring::npos; at = name.find(L'\\', at + 1)) {
+      folder = folder_ + name.substr(0, name.find(L'\\', at + 1));
+      ASSERT_TRUE(CreateDirectoryW(platform::CallablePath(folder).c_str(), nullptr));
+    }
+    std::wstring path = folder + L"\\file.txt";
+    platform::ReplaceFileContents(path, "x");
+    platform::ReplaceFileContents(path, "y");
+    EXPECT_TRUE(platform::FileExists(path));
+    EXPECT_EQ(platform::ReadWholeFile(path), "y");
+  }
+}
+
+// Saves killed half-way left their new files beside the target; the next save that succeeds
+// removes those of the same target, and nothing else.
+TEST_F(ReplaceFile, ASaveRemovesWhatKilledSavesOfTheSameFileLeft) {
+  const std::vector<std::string> others = {"file.txt.~12345g.tmp", "file.txt.~1a2b3c.tmp.bak",
+                                           "file.txt.~1a2b3.tmp", "other.txt.~1a2b3c.tmp"};
+  for (const std::string& name : others) harness::WriteFileBytes(folder_ + harness::Wide(name), "");
+  harness::WriteFileBytes(folder_ + L"file.txt.~1a2b3c.tmp", "half");
+  harness::WriteFileBytes(folder_ + L"file.txt.~ffff00.tmp", "");
+  platform::ReplaceFileContents(path_, "new");
+  std::vector<std::string> expected = others;
+  expected.push_back("file.txt");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(FolderNames(), expected);
 }
 
 TEST_F(ReplaceFile, ReadOnlyFileIsNotReplaced) {
@@ -304,7 +330,9 @@ TEST_F(ReplaceFileSeams, AReplacementThatLostTheOldFileStillPutsTheNewOneInPlace
 
 TEST_F(ReplaceFileSeams, ATemporaryFileThatResistsOneDeletionIsRemovedAtTheEnd) {
   int deletions = 0;
-  auto deleteOnSecondTry = [&deletions](const wchar_t* name) {
+  std::wstring temporary;
+  auto deleteOnSecondTry = [&](const wchar_t* name) {
+    temporary = name;
     return ++deletions == 1 ? Fail(ERROR_SHARING_VIOLATION) : DeleteFileW(name);
   };
   auto diskFull = [](HANDLE, const char*, DWORD, DWORD* written) {
@@ -313,6 +341,10 @@ TEST_F(ReplaceFileSeams, ATemporaryFileThatResistsOneDeletionIsRemovedAtTheEnd) 
   };
   EXPECT_EQ(Save("new", {{}, deleteOnSecondTry}, diskFull), "ストリームへの書き込みエラー");
   EXPECT_EQ(deletions, 2);
+  // The new file is named after its target, where a tagging tool does not take it for a file of
+  // its own.
+  EXPECT_EQ(temporary.substr(0, path_.size() + 2), path_ + L".~");
+  EXPECT_EQ(temporary.substr(path_.size() + 8), L".tmp");
   EXPECT_EQ(platform::ReadWholeFile(path_), "old");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{"file.txt"});
 }
