@@ -1,11 +1,13 @@
 #include "toolkit/FileDialog.h"
 
 #include <windows.h>
+#include <commctrl.h>
 #include <commdlg.h>
 
 #include <vector>
 
 #include "platform/Exception.h"
+#include "platform/ScopeExit.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 
@@ -37,6 +39,75 @@ const CommonDialogs& LoadCommonDialogs() {
 
 }  // namespace
 
+namespace {
+
+// Wine's file dialog cannot hold a path of MAX_PATH characters or more: a longer initial
+// folder, or a longer full path typed and confirmed, makes it overrun a buffer and crash the
+// program. The dialog is therefore started in the deepest folder of the initial one that it
+// holds, and a long full path confirmed in its file-name box is taken by the program before
+// the dialog sees it.
+constexpr int kFileNameBox = 1148;     // cmb13: the file-name box of the explorer-style dialog
+constexpr int kOldFileNameBox = 1152;  // edt1
+
+std::wstring FolderTheDialogHolds(std::wstring folder) {
+  while (folder.size() >= MAX_PATH) {
+    size_t cut = folder.find_last_of(L'\\', folder.size() - 2);
+    if (cut == std::wstring::npos) return std::wstring();
+    folder.resize(cut + 1);
+  }
+  return folder;
+}
+
+bool IsLongFullPath(const std::wstring& path) {
+  bool full = (path.size() > 2 && path[1] == L':' && path[2] == L'\\') || path.starts_with(L"\\\\");
+  return full && path.size() >= MAX_PATH;
+}
+
+std::wstring TextOf(HWND window) {
+  std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
+  text.resize(GetWindowTextW(window, text.data(), static_cast<int>(text.size())));
+  return text;
+}
+
+LRESULT CALLBACK TakeLongPaths(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR data) {
+  try {
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+      HWND box = GetDlgItem(dialog, kFileNameBox);
+      if (!box) box = GetDlgItem(dialog, kOldFileNameBox);
+      std::wstring typed = box ? TextOf(box) : std::wstring();
+      if (IsLongFullPath(typed)) {
+        reinterpret_cast<OpenDialog*>(data)->TakeLongPath(typed);
+        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return 0;
+      }
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(dialog, TakeLongPaths, 0);
+  } catch (...) {
+    Application::Instance().HandleException(std::current_exception());
+  }
+  return DefSubclassProc(dialog, message, wParam, lParam);
+}
+
+// While the dialog runs: the first top-level dialog window the thread creates is the file
+// dialog, and takes long paths.
+OpenDialog* hookedDialog = nullptr;
+
+LRESULT CALLBACK WatchDialogCreation(int code, WPARAM wParam, LPARAM lParam) {
+  if (code == HCBT_CREATEWND && hookedDialog) {
+    HWND window = reinterpret_cast<HWND>(wParam);
+    wchar_t kind[16] = L"";
+    GetClassNameW(window, kind, 16);
+    if (std::wstring_view(kind) == L"#32770" && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) {
+      SetWindowSubclass(window, TakeLongPaths, 0, reinterpret_cast<DWORD_PTR>(hookedDialog));
+      hookedDialog = nullptr;
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
 bool OpenDialog::Execute() {
   const CommonDialogs& dialogs = LoadCommonDialogs();
   // The filter's "|" separators become the NULs the platform expects, with two at the end.
@@ -47,6 +118,7 @@ bool OpenDialog::Execute() {
   // Room for the longest path the platform has, far beyond MAX_PATH.
   std::vector<wchar_t> name(32768, L'\0');
   fileName_.copy(name.data(), name.size() - 1);
+  const std::wstring initialDir = FolderTheDialogHolds(initialDir_);
 
   OPENFILENAMEW ofn{};
   ofn.lStructSize = sizeof ofn;
@@ -57,15 +129,24 @@ bool OpenDialog::Execute() {
   ofn.nFilterIndex = 1;
   ofn.lpstrFile = name.data();
   ofn.nMaxFile = static_cast<DWORD>(name.size());
-  ofn.lpstrInitialDir = initialDir_.empty() ? nullptr : initialDir_.c_str();
+  ofn.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
   ofn.lpstrDefExt = defaultExt_.empty() ? nullptr : defaultExt_.c_str();
   ofn.Flags = OFN_HIDEREADONLY | OFN_ENABLESIZING | OFN_EXPLORER;
+  longPath_.clear();
+  hookedDialog = this;
+  HHOOK hook = SetWindowsHookExW(WH_CBT, WatchDialogCreation, nullptr, GetCurrentThreadId());
+  platform::ScopeExit unhook([hook] {
+    hookedDialog = nullptr;
+    if (hook) UnhookWindowsHookEx(hook);
+  });
   if (!dialogs.getOpenFileName(&ofn)) {
     DWORD error = dialogs.extendedError();
     if (error != 0)
       throw platform::Exception(
           platform::Format("File dialog error %lu", static_cast<unsigned long>(error)));
-    return false;
+    if (longPath_.empty()) return false;
+    fileName_ = longPath_;
+    return true;
   }
   fileName_ = name.data();
   return true;

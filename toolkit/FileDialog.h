@@ -20,7 +20,12 @@ class OpenDialog {
   // no demand that the typed file exist. True when the user confirmed a path.
   bool Execute();
 
+  // Called by the dialog's window when the user confirms a full path of MAX_PATH characters
+  // or more: the program takes it itself (see Execute).
+  void TakeLongPath(std::wstring path) { longPath_ = std::move(path); }
+
  private:
+  std::wstring longPath_;
   std::wstring filter_;
   std::wstring fileName_;
   std::wstring initialDir_;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/Files.h"
 #include "tests/harness/WindowTest.h"
 
 namespace {
@@ -14,10 +15,10 @@ struct Editor {
   PROCESS_INFORMATION process{};
   HWND window = nullptr;
 
-  Editor() {
-    STARTUPINFOA startup{sizeof startup};
-    std::string command = std::string("\"") + QUORVEL_EXE + "\"";
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+  explicit Editor(const std::wstring& exe = L"" QUORVEL_EXE) {
+    STARTUPINFOW startup{sizeof startup};
+    std::wstring command = L"\"" + exe + L"\"";
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
       return;
     harness::PumpUntil(
@@ -678,6 +679,97 @@ TEST(Program, EndToEndATrackArtistIsSavedUnderTheTitlesOriginalCharacters) {
   ASSERT_NO_FATAL_FAILURE(CloseSaveAndQuit(editor, watcher));
   EXPECT_TRUE(EndsWith(album.Read(L"metadata.txt"), "\r\n[ARTISTS]\r\nCaf\xC3\xA9=Guest\r\n"));
   DeleteFileA(EditorSettingsPath().c_str());
+}
+
+namespace {
+
+// The items of the track-artist dialog's title list, read across processes in UTF-16.
+std::vector<std::string> ListedTitles(HWND dialog) {
+  HWND list = FindWindowExA(dialog, nullptr, "QuorvelComboBox", nullptr);
+  std::vector<std::string> titles;
+  for (LRESULT i = 0, count = SendMessageW(list, CB_GETCOUNT, 0, 0); i < count; ++i) {
+    std::wstring text(SendMessageW(list, CB_GETLBTEXTLEN, i, 0) + 1, L'\0');
+    text.resize(SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text.data())));
+    titles.push_back(harness::Ansi(text));
+  }
+  return titles;
+}
+
+}  // namespace
+
+// The program in a folder named with characters the code page lacks, and albums in such
+// folders and in one whose path is longer than MAX_PATH: F5 shows each album's values, F6
+// lists its titles and F9 writes into its folder. A settings file in the code page is read
+// and written as before; after a new start, F5 opens in the last album's folder.
+TEST(Program, EndToEndAnyFolderNameHoldsTheProgramAndItsAlbums) {
+  harness::TempFolder program(L"Zo\u00EB \uAE40\uBBFC\uC218 apps"), albums(L"albums");
+  const std::wstring exe = program.Path() + L"Quorvel.exe", ini = program.Path() + L"Quorvel.ini";
+  ASSERT_TRUE(CopyFileW(L"" QUORVEL_EXE, exe.c_str(), FALSE));
+  std::wstring deep = L"long";
+  for (wchar_t kana = L'\u30A2'; kana < L'\u30A2' + 8; ++kana)
+    deep += L"\\" + std::wstring(36, kana);
+  const std::wstring names[] = {
+      L"ソ表",
+      deep,
+      L"Sigur R\u00F3s \u2013 \u00C1g\u00E6tis byrjun",
+      L"ベスト\u301CBest of\u301C",
+      L"\u30AB\u3099\u30FC\u30EB\u30B9\u3099\u30FB\u30C6\u3099\u30D2\u3099\u30E5\u30FC",
+      L"\uBC29\uD0C4\uC18C\uB144\uB2E8 - Map of the Soul"};
+  std::vector<std::wstring> folders;
+  for (const std::wstring& name : names) {
+    for (size_t at = 0; at != std::wstring::npos; at = name.find(L'\\', at + 1))
+      CreateDirectoryW(
+          platform::CallablePath(albums.Path() + name.substr(0, name.find(L'\\', at + 1))).c_str(),
+          nullptr);
+    folders.push_back(albums.Path() + name + L"\\");
+    std::string number = std::to_string(folders.size());
+    harness::WriteFileBytes(platform::CallablePath(folders.back() + L"title.txt"),
+                            "01 Intro.mp3\r\n02 Song " + number + ".mp3\r\n");
+    ASSERT_TRUE(harness::WriteFileBytes(platform::CallablePath(folders.back() + L"metadata.txt"),
+                                        "ALBUM=Album " + number + "\r\n"));
+  }
+  ASSERT_GT(folders[1].size(), static_cast<size_t>(MAX_PATH));
+  const std::string sjisSettings = "[Settings]\r\nLastFolder=" + harness::Ansi(folders[0]) + "\r\n";
+  harness::WriteFileBytes(ini, sjisSettings);
+  {
+    Editor editor(exe);
+    ASSERT_NE(editor.window, nullptr);
+    harness::ModalWatcher watcher(editor.process.dwProcessId);
+    for (size_t i = 0; i < folders.size(); ++i) {
+      SCOPED_TRACE(harness::Ansi(folders[i]));
+      std::string number = std::to_string(i + 1);
+      // The first album is found by its name alone, in the folder the settings name.
+      ASSERT_TRUE(LoadInEditor(editor, watcher, i == 0 ? L"title.txt" : folders[i] + L"title.txt"));
+      EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "Album " + number; }));
+      if (i == 0) EXPECT_EQ(harness::ReadFileBytes(ini), sjisSettings);
+      harness::PressKey(VK_F6);
+      HWND dialog = TrackArtistDialog(editor);
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(ListedTitles(dialog), (std::vector<std::string>{"Intro", "Song " + number}));
+      harness::PressKey(VK_F12);
+      ASSERT_TRUE(EditorReady(editor));
+      watcher.Expect(harness::ModalWatcher::Click(IDYES));
+      watcher.Expect(harness::ModalWatcher::Click(IDOK));
+      harness::PressKey(VK_F9);
+      ASSERT_TRUE(watcher.WaitAllAnswered());
+      EXPECT_EQ(watcher.Seen().back().text, "metadata.txtを保存しました。");
+      ASSERT_TRUE(EditorReady(editor));
+      std::string saved =
+          harness::ReadFileBytes(platform::CallablePath(folders[i] + L"metadata.txt"));
+      EXPECT_EQ(saved.substr(0, 1), "#");
+      EXPECT_NE(saved.find("\r\nALBUM=Album " + number + "\r\n"), std::string::npos);
+    }
+    harness::PressKey(VK_F12);
+    EXPECT_EQ(editor.ExitCode(), 0);
+  }
+  EXPECT_EQ(harness::ReadFileBytes(ini).substr(0, 2), "\xFF\xFE");
+  Editor again(exe);
+  ASSERT_NE(again.window, nullptr);
+  harness::ModalWatcher watcher(again.process.dwProcessId);
+  ASSERT_TRUE(LoadInEditor(again, watcher, L"title.txt"));
+  EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(again) == "Album 6"; }));
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(again.ExitCode(), 0);
 }
 
 // Titles whose line metadata.txt would not give back get the warning for their artist and are
