@@ -68,6 +68,8 @@ void NormalizeTitle(std::string& title) {
   size_t start = 0;
   while (start < title.size() && IsAsciiDigit(title[start])) ++start;
   while (start < title.size() && IsLeadingSeparator(title[start])) ++start;
+  // Spreadsheets export a tab between the number and the title.
+  while (start < title.size() && static_cast<unsigned char>(title[start]) <= 32) ++start;
   title.erase(0, start);
 }
 

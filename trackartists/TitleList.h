@@ -11,7 +11,7 @@
 struct Album;
 
 // Cleans one title in place: trims it, cuts one ".mp3" or ".wav" (any letter case), removes
-// leading ASCII digits and then leading blanks, "-", "." and "_", and trims the end again so
+// leading ASCII digits and then leading blanks, "-", "." and "_", and trims both ends again so
 // that the title matches the key it is stored under in metadata.txt (keys are read trimmed).
 void NormalizeTitle(std::string& title);
 

@@ -72,6 +72,8 @@ TEST(NormalizeTitle, CleansNumbersExtensionsAndSeparators) {
       {"Mr. Blue", "Mr. Blue"},
       {"06 Song .mp3", "Song"},  // no trailing blank: keys are read back trimmed
       {"06 Song\t.mp3", "Song"},
+      {"01\tIntro.mp3", "Intro"},  // spreadsheets put a tab after the number
+      {"02\t\tOutro.mp3", "Outro"},
       {"1-2 Song", "2 Song"},
       {"2 Become 1", "Become 1"},
       {"10cc - I", "cc - I"},
