@@ -50,10 +50,10 @@ class OriginalTexts {
 
   // The title list of a UTF-8 or UTF-16 title.txt: `line` is one line of the file, converted,
   // and `title` what the list made of it (trimmed and cleaned, so a part of the line's ANSI
-  // form). Keeps the title's original characters when its conversion was not
-  // exact, so that an artist registered for it is written under the title as the track list
-  // spells it; overrides what metadata.txt gave for the same ANSI title. Called for each title
-  // the list appends, not for a duplicate it drops: the first spelling is the one listed.
+  // form). Keeps the title's original characters when its conversion was not exact, so that an
+  // artist registered for it is written under the title as the track list spells it; overrides
+  // what metadata.txt gave for the same ANSI title. Called for each title the list appends, not
+  // for a duplicate it drops: the first spelling is the one listed.
   void NoteListedTitle(const ConvertedText& line, const std::string& title);
 
   // For the writer: the original characters of a text that is still exactly the lossy form
