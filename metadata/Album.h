@@ -42,9 +42,9 @@ struct Album {
   std::vector<AlbumValue> Load(const std::wstring& path);
   // Replaces metadata.txt with what the album holds.
   void Save(const std::wstring& path) const;
-  // The title list of a UTF-8 title.txt tells the album the original characters of a title it
-  // lists (see OriginalTexts::NoteListedTitle).
-  void NoteListedTitle(std::string_view utf8Line, const std::string& title) {
-    originals.NoteListedTitle(utf8Line, title);
+  // The title list of a UTF-8 or UTF-16 title.txt tells the album the original characters of a
+  // title it lists (see OriginalTexts::NoteListedTitle).
+  void NoteListedTitle(const ConvertedText& line, const std::string& title) {
+    originals.NoteListedTitle(line, title);
   }
 };

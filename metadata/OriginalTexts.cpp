@@ -6,26 +6,41 @@
 
 #include "platform/CaseIgnoring.h"
 #include "platform/CodePage.h"
-#include "support/Text.h"
 
 namespace {
 
-bool IsAscii(std::wstring_view units) {
-  return std::all_of(units.begin(), units.end(), [](wchar_t unit) { return unit < 0x80; });
+// Blocks of characters that never join the character before them when text is composed.
+// Whatever lies outside them (combining marks, the kana voicing marks U+3099 and U+309A, Hangul
+// vowel and final jamo, surrogates, scripts not listed) may join it, and the platform decides.
+struct UnitRange {
+  wchar_t first, last;
+};
+constexpr UnitRange kStarterBlocks[] = {
+    {0x0000, 0x02FF}, {0x0370, 0x0482}, {0x048A, 0x052F}, {0x2000, 0x20CF},
+    {0x2100, 0x2BFF}, {0x3000, 0x3029}, {0x3030, 0x3098}, {0x309B, 0x9FFF},
+    {0xAC00, 0xD7A3}, {0xE000, 0xFAFF}, {0xFF00, 0xFFEF},
+};
+
+bool MayJoinPrevious(wchar_t unit) {
+  for (const UnitRange& range : kStarterBlocks)
+    if (unit >= range.first && unit <= range.last) return false;
+  return true;
 }
 
-// Whether a character converts to the code page and back unchanged. The code page converts
-// character by character, so a text is exact when each of its characters is; each unit is
-// asked once, which keeps a load of exact text nearly as fast as the conversion alone.
-bool RoundTrips(wchar_t unit) {
-  static std::bitset<65536> known, exact;
+// Whether a character is its own ANSI form: it converts to the code page and back unchanged
+// and cannot join the character before it. The code page converts character by character, so
+// a text of such characters is exact; each unit is asked once, which keeps a load of exact
+// text nearly as fast as the conversion alone.
+bool IsPlain(wchar_t unit) {
+  static std::bitset<65536> known, plain;
   if (unit < 0x80) return true;
   if (!known[unit]) {
     std::wstring_view alone(&unit, 1);
-    exact[unit] = platform::AnsiToWide(platform::WideToAnsi(alone)) == alone;
+    plain[unit] =
+        !MayJoinPrevious(unit) && platform::AnsiToWide(platform::WideToAnsi(alone)) == alone;
     known[unit] = true;
   }
-  return exact[unit];
+  return plain[unit];
 }
 
 bool IsSurrogatePair(std::wstring_view units, size_t i) {
@@ -33,24 +48,51 @@ bool IsSurrogatePair(std::wstring_view units, size_t i) {
          units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
 }
 
+size_t CharacterEnd(std::wstring_view units, size_t i) {
+  return i + (IsSurrogatePair(units, i) ? 2 : 1);
+}
+
+std::string AnsiOf(std::wstring_view piece) {
+  if (piece.size() == 1 && piece[0] < 0x80) return std::string(1, static_cast<char>(piece[0]));
+  return platform::WideToAnsi(piece);
+}
+
 }  // namespace
 
-ConvertedText::ConvertedText(std::wstring units)
-    : FUnits(std::move(units)), FAnsi(platform::WideToAnsi(FUnits)) {
-  if (std::all_of(FUnits.begin(), FUnits.end(), RoundTrips)) return;
-  // Not exact: convert again character by character to learn where each one went. ASCII is
-  // the same in the code page and needs no call.
+ConvertedText::ConvertedText(std::wstring units) : FUnits(std::move(units)) {
+  if (std::all_of(FUnits.begin(), FUnits.end(), IsPlain)) {
+    FAnsi = platform::WideToAnsi(FUnits);
+    return;
+  }
+  // Not exact: compose and convert again piece by piece to learn where each piece went. A
+  // piece is a character with the units after it that may join it, composed, when composing
+  // changes them; otherwise each of their characters on its own.
+  std::wstring_view text = FUnits;
+  std::wstring composed;
   std::string joined;
-  for (size_t i = 0; i < FUnits.size();) {
-    size_t length = IsSurrogatePair(FUnits, i) ? 2 : 1;
-    FStarts.emplace_back(joined.size(), i);
-    if (FUnits[i] < 0x80)
-      joined.push_back(static_cast<char>(FUnits[i]));
-    else
-      joined += platform::WideToAnsi(std::wstring_view(FUnits).substr(i, length));
-    i += length;
+  auto addPiece = [&](size_t at, std::wstring_view piece) {
+    FStarts.emplace_back(joined.size(), at);
+    joined += AnsiOf(piece);
+    composed += piece;
+  };
+  for (size_t i = 0; i < text.size();) {
+    size_t end = CharacterEnd(text, i);
+    while (end < text.size() && MayJoinPrevious(text[end])) ++end;
+    std::wstring_view sequence = text.substr(i, end - i);
+    if (end > CharacterEnd(text, i)) {
+      std::wstring joinedUp = platform::ComposeText(sequence);
+      if (joinedUp != sequence) {
+        addPiece(i, joinedUp);
+        i = end;
+      }
+    }
+    for (size_t next; i < end; i = next) {
+      next = CharacterEnd(text, i);
+      addPiece(i, text.substr(i, next - i));
+    }
   }
   FStarts.emplace_back(joined.size(), FUnits.size());
+  FAnsi = platform::WideToAnsi(composed);
   // Should the platform convert a character differently inside a text, no part can be told
   // apart; the text is then treated as read, as before.
   if (joined != FAnsi) FStarts.clear();
@@ -109,11 +151,8 @@ void OriginalTexts::NoteEntry(const ConvertedText& line, std::string_view title,
   if (entries.empty()) FArtists.erase(artistText);
 }
 
-void OriginalTexts::NoteListedTitle(std::string_view utf8Line, const std::string& title) {
-  if (title.empty()) return;
-  std::optional<std::wstring> units = DecodeUtf8Line(utf8Line);
-  if (!units || IsAscii(*units)) return;
-  ConvertedText line(std::move(*units));
+void OriginalTexts::NoteListedTitle(const ConvertedText& line, const std::string& title) {
+  if (title.empty() || line.Exact()) return;
   // The list cut only a track number and separators off the head and an extension off the
   // tail, all single bytes, so the title stands in the line once but for pathological lines;
   // from the end, the first place whose characters were lost is the title.

@@ -1,6 +1,6 @@
 #pragma once
 // The characters of an album that the ANSI code page lacks. Text is held in Shift-JIS, but
-// metadata.txt and a UTF-8 title.txt can hold characters Shift-JIS lacks ("Beyoncé",
+// metadata.txt and a UTF-8 or UTF-16 title.txt can hold characters Shift-JIS lacks ("Beyoncé",
 // "Motörhead"), which the conversion replaces by look-alikes or a substitute. For each text
 // whose conversion was not exact the album keeps its original characters beside the ANSI form
 // the windows show, so that a save writes a text the user left alone exactly as it was read.
@@ -16,11 +16,15 @@
 enum class AlbumKey;
 
 // A text converted from UTF-16 units to the ANSI code page that knows, when the conversion was
-// not exact, which characters each part of the ANSI form came from.
+// not exact, which characters each part of the ANSI form came from. Decomposed characters (a
+// kana and U+3099, as macOS writes names) are composed first, so the ANSI form shows them as
+// one character, and the original keeps them as they came.
 class ConvertedText {
  public:
   explicit ConvertedText(std::wstring units);
   const std::string& Ansi() const { return FAnsi; }
+  // Whether the ANSI form is exactly the units: no part of it has an original.
+  bool Exact() const { return FStarts.empty(); }
   // The characters that `piece`, a view into Ansi(), was converted from, when converting the
   // piece back does not give them; nullopt when it does, or when the piece cuts a character.
   std::optional<std::wstring> OriginalOf(std::string_view piece) const;
@@ -44,13 +48,13 @@ class OriginalTexts {
   void NoteValue(AlbumKey key, const ConvertedText& line, std::string_view value);
   void NoteEntry(const ConvertedText& line, std::string_view title, std::string_view artist);
 
-  // The title list of a UTF-8 title.txt: `utf8Line` is one line of the file as read and
-  // `title` what the list made of it (decoded, converted, trimmed and cleaned, so a part of the
-  // line's ANSI form). Keeps the title's original characters when its conversion was not
-  // exact, so that an artist registered for it is written under the title as the track list
-  // spells it; overrides what metadata.txt gave for the same ANSI title. Called for each title
-  // the list appends, not for a duplicate it drops: the first spelling is the one listed.
-  void NoteListedTitle(std::string_view utf8Line, const std::string& title);
+  // The title list of a UTF-8 or UTF-16 title.txt: `line` is one line of the file, converted,
+  // and `title` what the list made of it (trimmed and cleaned, so a part of the line's ANSI
+  // form). Keeps the title's original characters when its conversion was not exact, so that an
+  // artist registered for it is written under the title as the track list spells it; overrides
+  // what metadata.txt gave for the same ANSI title. Called for each title the list appends, not
+  // for a duplicate it drops: the first spelling is the one listed.
+  void NoteListedTitle(const ConvertedText& line, const std::string& title);
 
   // For the writer: the original characters of a text that is still exactly the lossy form
   // read for that place; nullptr otherwise (the text is exact, or the user changed it). An

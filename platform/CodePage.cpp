@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "platform/Exception.h"
@@ -43,6 +44,25 @@ std::string WideToAnsi(std::wstring_view text) {
   std::string ansi(bytes, '\0');
   WideCharToMultiByte(CP_ACP, 0, text.data(), length, ansi.data(), bytes, nullptr, nullptr);
   return ansi;
+}
+
+std::wstring ComposeText(std::wstring_view text) {
+  if (text.empty()) return {};
+  int length = TextCallLength(text.size());
+  // The first call gives an estimate; a buffer too small reports a larger one, negated.
+  int estimate = NormalizeString(NormalizationC, text.data(), length, nullptr, 0);
+  std::wstring composed;
+  while (estimate > 0) {
+    composed.resize(static_cast<size_t>(estimate));
+    int units = NormalizeString(NormalizationC, text.data(), length, composed.data(), estimate);
+    if (units > 0) {
+      composed.resize(static_cast<size_t>(units));
+      return composed;
+    }
+    if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
+    estimate = std::max(-units, estimate * 2);
+  }
+  return std::wstring(text);
 }
 
 }  // namespace platform

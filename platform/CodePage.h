@@ -19,4 +19,9 @@ std::wstring AnsiToWide(std::string_view text);
 // UTF-16 units to ANSI bytes (WideCharToMultiByte, CP_ACP, no default-character override).
 std::string WideToAnsi(std::wstring_view text);
 
+// The text composed to Unicode normal form C (NormalizeString): a kana and a following voicing
+// mark U+3099, as macOS writes names, become one kana the code page holds. A text the platform
+// cannot compose (a lone surrogate) comes back as it is.
+std::wstring ComposeText(std::wstring_view text);
+
 }  // namespace platform

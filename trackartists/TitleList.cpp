@@ -20,19 +20,6 @@ bool IsCutExtension(std::string_view tail) {
   return upper == ".MP3" || upper == ".WAV";
 }
 
-// The title of a line of a UTF-8 file, cleaned. A list item cannot hold a NUL, so a decoded
-// U+0000 (C0 80) inside the title ends it, as the list would show it; one at either end is
-// trimmed away first, like any other character of code 32 or less.
-std::string TitleFromUtf8(std::string_view line) {
-  std::optional<std::wstring> units = DecodeUtf8Line(line);
-  if (!units) return std::string();
-  std::wstring_view text = *units;
-  while (!text.empty() && text.front() <= 32) text.remove_prefix(1);
-  std::string title = platform::WideToAnsi(text.substr(0, text.find(L'\0')));
-  NormalizeTitle(title);
-  return title;
-}
-
 // The title of a line of a Shift-JIS file: its bytes are cleaned as they stand, so that a
 // stray lead byte cannot swallow the byte after it, and only the result is made well formed as
 // the platform reads it (invalid byte pairs and a lone lead byte become the substitute
@@ -44,16 +31,30 @@ std::string TitleFromShiftJis(std::string_view line) {
   return platform::WideToAnsi(platform::AnsiToWide(title));
 }
 
-// The lines of a title.txt as read, a leading byte-order mark skipped, and whether the text
-// up to the first NUL is UTF-8: decided once for the whole file.
-struct TitleFile {
-  std::vector<std::string> lines;
-  bool utf8;
+// The titles of a file in file order, each the first spelling met of titles that are equal
+// with letter case ignored.
+class TitleCollector {
+ public:
+  explicit TitleCollector(Album* album) : album_(album) {}
+  // True when the title is listed: not empty and not listed already.
+  bool Add(const std::string& title) { return !title.empty() && titles_.AddNew(title); }
+  void AddUnits(std::wstring_view line);
+  const std::vector<std::string>& Texts() const { return titles_.Texts(); }
+
+ private:
+  Album* album_;
+  platform::CaseIgnoringList titles_;
 };
 
-TitleFile SplitTitleFile(std::string_view bytes) {
-  bytes = WithoutByteOrderMark(bytes);
-  return {SplitLines(bytes), IsValidUtf8(bytes.substr(0, bytes.find('\0')))};
+// A line of a UTF-8 or UTF-16 file. A list item cannot hold a NUL, so a decoded U+0000 (C0 80)
+// inside the title ends it, as the list would show it; one at either end is trimmed away
+// first, like any other character of code 32 or less.
+void TitleCollector::AddUnits(std::wstring_view text) {
+  while (!text.empty() && text.front() <= 32) text.remove_prefix(1);
+  ConvertedText line(std::wstring(text.substr(0, text.find(L'\0'))));
+  std::string title = line.Ansi();
+  NormalizeTitle(title);
+  if (Add(title) && album_) album_->NoteListedTitle(line, title);
 }
 
 }  // namespace
@@ -68,16 +69,24 @@ void NormalizeTitle(std::string& title) {
   size_t start = 0;
   while (start < title.size() && IsAsciiDigit(title[start])) ++start;
   while (start < title.size() && IsLeadingSeparator(title[start])) ++start;
+  // Spreadsheets export a tab between the number and the title.
+  while (start < title.size() && static_cast<unsigned char>(title[start]) <= 32) ++start;
   title.erase(0, start);
 }
 
 std::vector<std::string> TitlesOf(std::string_view bytes, Album* album) {
-  TitleFile file = SplitTitleFile(bytes);
-  platform::CaseIgnoringList titles;
-  for (const std::string& line : file.lines) {
-    std::string title = file.utf8 ? TitleFromUtf8(line) : TitleFromShiftJis(line);
-    if (title.empty() || !titles.AddNew(title)) continue;
-    if (album && file.utf8) album->NoteListedTitle(line, title);
+  TitleCollector titles(album);
+  if (std::optional<std::wstring> units = DecodeUtf16WithMark(bytes)) {
+    for (const std::wstring& line : SplitLines(*units)) titles.AddUnits(line);
+    return titles.Texts();
+  }
+  bytes = WithoutByteOrderMark(bytes);
+  bool utf8 = IsValidUtf8(bytes.substr(0, bytes.find('\0')));  // decided once for the file
+  for (const std::string& line : SplitLines(bytes)) {
+    if (!utf8)
+      titles.Add(TitleFromShiftJis(line));
+    else if (std::optional<std::wstring> lineUnits = DecodeUtf8Line(line))
+      titles.AddUnits(*lineUnits);
   }
   return titles.Texts();
 }

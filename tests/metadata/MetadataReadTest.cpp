@@ -109,7 +109,7 @@ TEST(MetadataRead, OtherKeyLinesOutsideArtistsAreKeptAsTheyStand) {
   Album album;
   album.otherKeyLines = {"stale"};
   Values values = ParseMetadataText(
-      " COMMENT = caf\xC3\xA9 \r\nBROKEN=\xF0\x9F\x8E\xB5\r\n#TRACKTOTAL=1\r\ncomposer=x\t\r\n=no "
+      " COMMENT = caf\xC3\xA9 \r\nBROKEN=\xF4\x90\x80\x80\r\n#TRACKTOTAL=1\r\ncomposer=x\t\r\n=no "
       "key\r\n"
       "ALBUM=a\r\n[OTHER]\r\n\xC0\x80TRACKTOTAL=12\xC0\x80\r\n[ARTISTS]\r\nSong=Guest\r\n"
       "[x]\r\nMOOD = \xE5\xA4\x8F\r\n",
@@ -181,8 +181,8 @@ TEST(MetadataReadEncoding, AMalformedLineIsSkippedAsAWhole) {
   // Shift-JIS "ソ" (83 5C) breaks the rule; the ASCII lines around it still apply.
   EXPECT_EQ(ValuesOf("ALBUM=a\r\nGENRE=\x83\x5C\r\nARTIST=c\r\nYEAR=x\xE3\x82\r\n"),
             (Values{AlbumName("a"), {AlbumKey::Artist, "c"}}));
-  // A four-byte sequence: its fourth byte cannot be used.
-  EXPECT_EQ(ValuesOf("ALBUM=\xF0\x9F\x8E\xB5 song\r\n"), Values{});
+  // Four bytes above U+10FFFF: three make one unit, and the fourth cannot be used.
+  EXPECT_EQ(ValuesOf("ALBUM=\xF4\x90\x80\x80 song\r\n"), Values{});
   // A header that is malformed does not change the section.
   EXPECT_EQ(EntriesOf("[ARTISTS]\r\n[OTHER\x83\x5C]\r\nSong=Guest\r\n"), Entries{"Song=Guest"});
 }

@@ -6,15 +6,19 @@
 #include <functional>
 
 #include "metadata/MetadataFile.h"
+#include "platform/CodePage.h"
 #include "platform/Exception.h"
 #include "platform/Files.h"
 #include "support/NumberPicture.h"
+#include "support/Text.h"
 
 namespace {
 
 using Entries = std::vector<std::string>;
 
 const wchar_t* const kOutsidePath = L"" QUORVEL_TEST_DATA "/metadata/outside-code-page.txt";
+// Characters beyond the basic plane and kana decomposed as macOS writes them.
+const wchar_t* const kBeyondPath = L"" QUORVEL_TEST_DATA "/metadata/beyond-code-page.txt";
 
 // UTF-8 of the texts in that file.
 #define CAFE_SONGS "Caf\xC3\xA9 Songs"
@@ -22,6 +26,8 @@ const wchar_t* const kOutsidePath = L"" QUORVEL_TEST_DATA "/metadata/outside-cod
 #define SIGUR_ROS "Sigur R\xC3\xB3s"
 #define YOAKE "\xE5\xA4\x9C\xE6\x98\x8E\xE3\x81\x91"  // 夜明け
 #define ZOE "Zo\xC3\xAB"
+#define EMOJI "\xF0\x9F\x98\x80"                  // U+1F600
+#define GA_DECOMPOSED "\xE3\x82\xAB\xE3\x82\x99"  // カ and U+3099
 
 // An album as the main window holds it after a load: each value applied to its field in turn,
 // and the fields taken back at a save.
@@ -64,19 +70,37 @@ std::string AlbumLinesOf(const std::string& text) {
   return text.substr(begin, text.find("\r\n\r\n") + 2 - begin);
 }
 
+// A line of a UTF-8 title.txt as the title list converts it.
+ConvertedText LineOf(std::string_view utf8) {
+  return ConvertedText(DecodeUtf8Line(utf8).value_or(std::wstring()));
+}
+
 const std::string& Example() {
   static const std::string bytes = platform::ReadWholeFile(kOutsidePath);
   return bytes;
 }
 
-TEST(OriginalTexts, TheExampleIsShownWithLookAlikesAndWrittenBackByteForByte) {
-  LoadedAlbum album(Example());
-  EXPECT_EQ(album.fields.album, "Cafe Songs");
-  EXPECT_EQ(album.fields.albumArtist, "Motorhead");
-  EXPECT_EQ(album.fields.artist, "Beyonce");
-  EXPECT_EQ(album.fields.genre, "Musica");
-  EXPECT_EQ(EntriesOf(album.artists), (Entries{"Intro=Sigur Ros", "夜明け=Zoe"}));
-  EXPECT_EQ(album.Save(), Example());
+TEST(OriginalTexts, TheExamplesAreShownWithLookAlikesAndWrittenBackByteForByte) {
+  const struct {
+    const wchar_t* path;
+    AlbumRecord fields;
+    Entries entries;
+  } cases[] = {
+      {kOutsidePath,
+       {"Cafe Songs", "Motorhead", "Beyonce", "2025", "Musica", " 1"},
+       {"Intro=Sigur Ros", "夜明け=Zoe"}},
+      // A character beyond the basic plane is two substitutes; decomposed kana are composed.
+      {kBeyondPath,
+       {"Party ??", "ガールズ", "", "2025", "J-POP", " 1"},
+       {"Song?\?=Guest ??", "デビュー=Guest"}},
+  };
+  for (const auto& c : cases) {
+    std::string bytes = platform::ReadWholeFile(c.path);
+    LoadedAlbum album(bytes);
+    EXPECT_EQ(album.fields, c.fields) << platform::WideToAnsi(c.path);
+    EXPECT_EQ(EntriesOf(album.artists), c.entries) << platform::WideToAnsi(c.path);
+    EXPECT_EQ(album.Save(), bytes) << platform::WideToAnsi(c.path);
+  }
 
   // Written by another tool: other order, letter case, blanks and line ends, no comments.
   LoadedAlbum other("genre = M\xC3\xBAsica\nalbum=  " CAFE_SONGS
@@ -151,18 +175,18 @@ TEST(OriginalTexts, TheLastLineOfAKeyOrEntryDecides) {
 }
 
 TEST(OriginalTexts, CharactersBeyondTheBasicPlane) {
-  // A four-byte sequence breaks the decoding rule: the line is skipped, as before.
+  // A four-byte sequence above U+10FFFF breaks the decoding rule: the line is skipped.
   LoadedAlbum fourBytes(
-      "ALBUM=x\r\nALBUM=\xF0\x9F\x8E\xB5 Song\r\n[ARTISTS]\r\nA=\xF0\x9F\x8E\xB5\r\n");
+      "ALBUM=x\r\nALBUM=\xF4\x90\x80\x80 Song\r\n[ARTISTS]\r\nA=\xF4\x90\x80\x80\r\n");
   EXPECT_EQ(fourBytes.fields.album, "x");
   EXPECT_EQ(fourBytes.artists.Count(), 0);
   EXPECT_NE(fourBytes.Save().find("\r\nALBUM=x\r\n"), std::string::npos);
 
-  // The same character as two three-byte halves passes the rule and now comes back as read.
+  // The same character as two three-byte halves is read too, and written as UTF-8 writes it.
   const std::string halves = "\xED\xA0\xBC\xED\xBE\xB5";
   LoadedAlbum pair("ALBUM=" + halves + " Song\r\n");
   EXPECT_EQ(pair.fields.album, "?? Song");
-  EXPECT_NE(pair.Save().find("\r\nALBUM=" + halves + " Song\r\n"), std::string::npos);
+  EXPECT_NE(pair.Save().find("\r\nALBUM=\xF0\x9F\x8E\xB5 Song\r\n"), std::string::npos);
 }
 
 TEST(OriginalTexts, AReadForgetsTheOriginalsOfTheAlbumBefore) {
@@ -178,7 +202,7 @@ TEST(OriginalTexts, AReadForgetsTheOriginalsOfTheAlbumBefore) {
   EXPECT_NE(failed.Save().find("\r\nALBUMARTIST=Motorhead\r\n"), std::string::npos);
 }
 
-// The title list of a UTF-8 title.txt notes each title with the line it came from.
+// The title list of a title.txt notes each title with the line it came from.
 TEST(OriginalTexts, AListedTitleIsWrittenWithItsOriginalCharacters) {
   struct Case {
     const char* line;
@@ -192,11 +216,13 @@ TEST(OriginalTexts, AListedTitleIsWrittenWithItsOriginalCharacters) {
       {"2-\xC2\xB2", "2", "\xC2\xB2"},  // the head "2-" is cut, the look-alike "2" is the title
       {"03 Cafe Songs.mp3", "Cafe Songs", "Cafe Songs"},
       {"04 " CAFE_SONGS, "Other", "Other"},
-      {"05 \xF0\x9F\x8E\xB5 " CAFE_SONGS, "Cafe Songs", "Cafe Songs"},  // a malformed line
+      {"05 \xF4\x90\x80\x80 " CAFE_SONGS, "Cafe Songs", "Cafe Songs"},  // a malformed line
+      {"06 Emoji " EMOJI ".mp3", "Emoji ??", "Emoji " EMOJI},
+      {"07 " GA_DECOMPOSED ".mp3", "ガ", GA_DECOMPOSED},
   };
   for (const Case& c : cases) {
     OriginalTexts originals;
-    originals.NoteListedTitle(c.line, c.title);
+    originals.NoteListedTitle(LineOf(c.line), c.title);
     ArtistMap map;
     map.SetArtist(c.title, "Guest");
     EXPECT_EQ(ArtistsLinesOf(BuildMetadataText(Album{{}, map, originals})),
@@ -206,7 +232,7 @@ TEST(OriginalTexts, AListedTitleIsWrittenWithItsOriginalCharacters) {
 
   // The track list's spelling wins over the file's for the same look-alike.
   LoadedAlbum album("[ARTISTS]\r\nCaf\xC3\xA8 Songs=A\r\n");
-  album.originals.NoteListedTitle("01 " CAFE_SONGS ".mp3", "Cafe Songs");
+  album.originals.NoteListedTitle(LineOf("01 " CAFE_SONGS ".mp3"), "Cafe Songs");
   EXPECT_EQ(ArtistsLinesOf(album.Save()), CAFE_SONGS "=A\r\n");
 }
 

@@ -5,6 +5,7 @@
 namespace {
 
 using Lines = std::vector<std::string>;
+using WideLines = std::vector<std::wstring>;
 using namespace std::string_view_literals;
 
 TEST(TextTrim, RemovesBlanksAndControlsAtBothEndsOnly) {
@@ -34,6 +35,7 @@ TEST(TextSplitLines, SplitsAtCrLfLoneCrAndLoneLf) {
   EXPECT_EQ(SplitLines("a\n\n\nb"), (Lines{"a", "", "", "b"}));
   EXPECT_EQ(SplitLines("\r\n\r\n"), (Lines{"", ""}));
   EXPECT_EQ(SplitLines("\n"), (Lines{""}));
+  EXPECT_EQ(SplitLines(L"a\r\nb\rc\nd\r\n\r\n"sv), (WideLines{L"a", L"b", L"c", L"d", L""}));
 }
 
 TEST(TextSplitLines, TerminatorAtTheEndAddsNoLine) {
@@ -48,9 +50,10 @@ TEST(TextSplitLines, NulEndsTheText) {
   EXPECT_EQ(SplitLines("ab\0cd\r\nef"sv), (Lines{"ab"}));
   EXPECT_EQ(SplitLines("ab\r\n\0cd"sv), (Lines{"ab"}));
   EXPECT_EQ(SplitLines("\0ab"sv), Lines{});
+  EXPECT_EQ(SplitLines(L"ab\r\n\0cd"sv), WideLines{L"ab"});
 }
 
-TEST(TextUtf8Decode, DecodesOneTwoAndThreeByteSequences) {
+TEST(TextUtf8Decode, DecodesOneToFourByteSequences) {
   EXPECT_EQ(DecodeUtf8Line("abc"), L"abc");
   EXPECT_EQ(DecodeUtf8Line(""), L"");
   EXPECT_EQ(DecodeUtf8Line("\xC3\xA9"), L"\u00E9");
@@ -58,6 +61,10 @@ TEST(TextUtf8Decode, DecodesOneTwoAndThreeByteSequences) {
   EXPECT_EQ(DecodeUtf8Line("\xEF\xBB\xBF"
                            "a"),
             L"\uFEFFa");
+  EXPECT_EQ(DecodeUtf8Line("a\xF0\x9F\x98\x80z"), L"a\U0001F600z");  // a surrogate pair
+  EXPECT_EQ(DecodeUtf8Line("\xF0\x90\x80\x80\xF4\x8F\xBF\xBF"), L"\U00010000\U0010FFFF");
+  // Four bytes that are no UTF-8 character are read by the three-byte rule.
+  EXPECT_EQ(DecodeUtf8Line("\xF0\x9F\x98z"), (std::wstring{wchar_t(0x07D8), L'z'}));
 }
 
 TEST(TextUtf8Decode, PassesOverlongFormsSurrogatesAndOddLeadBytes) {
@@ -77,16 +84,20 @@ TEST(TextUtf8Decode, MalformedAnywhereRejectsTheWholeLine) {
   EXPECT_EQ(DecodeUtf8Line("\xE3\x82x"), std::nullopt);       // third byte not 80-BF
   EXPECT_EQ(DecodeUtf8Line("\xC3\xC3\xA9"), std::nullopt);    // second byte is a lead
   EXPECT_EQ(DecodeUtf8Line("ok \x83\x5C ok"), std::nullopt);  // Shift-JIS "ソ"
-  // A four-byte sequence: three bytes make one unit and the fourth cannot be used.
-  EXPECT_EQ(DecodeUtf8Line("\xF0\x9F\x98\x80"), std::nullopt);
-  EXPECT_EQ(DecodeUtf8Line("a\xF0\x9F\x98\x80z"), std::nullopt);
+  // Four bytes above U+10FFFF, overlong or with a lead F5-F7: three bytes make one unit, and
+  // the fourth cannot be used.
+  EXPECT_EQ(DecodeUtf8Line("\xF4\x90\x80\x80"), std::nullopt);
+  EXPECT_EQ(DecodeUtf8Line("a\xF0\x8F\xBF\xBFz"), std::nullopt);
+  EXPECT_EQ(DecodeUtf8Line("\xF5\x80\x80\x80"), std::nullopt);
+  EXPECT_EQ(DecodeUtf8Line("\xF0\x9F"), std::nullopt);
 }
 
-TEST(TextUtf8Encode, UsesOneTwoOrThreeBytesPerUnit) {
+TEST(TextUtf8Encode, UsesOneTwoThreeOrFourBytesPerCharacter) {
   EXPECT_EQ(EncodeUtf8(L"A\u007F"), "A\x7F");
   EXPECT_EQ(EncodeUtf8(L"\u0080\u07FF"), "\xC2\x80\xDF\xBF");
   EXPECT_EQ(EncodeUtf8(L"\u0800\uFFFF"), "\xE0\xA0\x80\xEF\xBF\xBF");
-  EXPECT_EQ(EncodeUtf8(std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}), "\xED\xA0\xBD\xED\xB8\x80");
+  EXPECT_EQ(EncodeUtf8(std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}), "\xF0\x9F\x98\x80");
+  EXPECT_EQ(EncodeUtf8(std::wstring{wchar_t(0xDE00), wchar_t(0xD83D)}), "\xED\xB8\x80\xED\xA0\xBD");
   EXPECT_EQ(EncodeUtf8(L""), "");
   // U+0000 as C0 80, the form the decoder turns into it: a written text never holds a NUL.
   EXPECT_EQ(EncodeUtf8(std::wstring(L"a\0b", 3)),
@@ -100,6 +111,25 @@ TEST(TextUtf8Encode, DecodeReversesEncodeForEveryUnit) {
   std::string bytes = EncodeUtf8(all);
   EXPECT_TRUE(IsValidUtf8(bytes));
   EXPECT_EQ(DecodeUtf8Line(bytes), all);
+  std::wstring pairs;
+  for (unsigned high = 0xD800; high <= 0xDBFF; ++high)
+    for (unsigned low = 0xDC00; low <= 0xDFFF; low += 0x3F) pairs += {wchar_t(high), wchar_t(low)};
+  EXPECT_EQ(DecodeUtf8Line(EncodeUtf8(pairs)), pairs);
+}
+
+TEST(TextUtf16, ReadsTheOrderTheByteOrderMarkGives) {
+  EXPECT_EQ(DecodeUtf16WithMark("\xFF\xFE"
+                                "a\0\xBD\x30\x3D\xD8\x00\xDE"sv),
+            L"a\u30BD\U0001F600");
+  EXPECT_EQ(DecodeUtf16WithMark("\xFE\xFF\0a\x30\xBD\xD8\x3D\xDE\x00"sv), L"a\u30BD\U0001F600");
+  EXPECT_EQ(DecodeUtf16WithMark("\xFF\xFE"
+                                "a\0b"sv),
+            L"a");  // a last odd byte is no unit
+  EXPECT_EQ(DecodeUtf16WithMark("\xFF\xFE"), L"");
+  EXPECT_EQ(DecodeUtf16WithMark("a\0b\0"sv), std::nullopt);
+  EXPECT_EQ(DecodeUtf16WithMark("\xEF\xBB\xBF"
+                                "a"),
+            std::nullopt);
 }
 
 TEST(TextIsValidUtf8, FollowsTheStructuralRule) {

@@ -8,6 +8,7 @@
 
 #include "metadata/Album.h"
 #include "platform/Exception.h"
+#include "support/Text.h"
 #include "tests/harness/WindowTest.h"
 #include "trackartists/TitleList.h"
 
@@ -25,6 +26,16 @@ const char kSongSjis[] = "ソング";
 const char kSongUtf8[] = "\xE3\x82\xBD\xE3\x83\xB3\xE3\x82\xB0";
 const char kHyouSjis[] = "表示";
 const char kHyouUtf8[] = "\xE8\xA1\xA8\xE7\xA4\xBA";
+
+// `text` as UTF-16 with its byte-order mark, as editors save "Unicode text".
+std::string Utf16(std::wstring_view text, bool bigEndian) {
+  std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+  for (wchar_t unit : text) {
+    char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+  }
+  return bytes;
+}
 
 // A real selection-only combo box. Its items are held in UTF-16, so it gives back what the
 // dialog's list would show for a title.
@@ -72,6 +83,8 @@ TEST(NormalizeTitle, CleansNumbersExtensionsAndSeparators) {
       {"Mr. Blue", "Mr. Blue"},
       {"06 Song .mp3", "Song"},  // no trailing blank: keys are read back trimmed
       {"06 Song\t.mp3", "Song"},
+      {"01\tIntro.mp3", "Intro"},  // spreadsheets put a tab after the number
+      {"02\t\tOutro.mp3", "Outro"},
       {"1-2 Song", "2 Song"},
       {"2 Become 1", "Become 1"},
       {"10cc - I", "cc - I"},
@@ -107,8 +120,18 @@ TEST(TitlesOf, DecidesTheEncodingOnceForTheWholeFile) {
        {"Intro"}},
       // One Shift-JIS line makes the whole file Shift-JIS: the UTF-8 line stays raw bytes.
       {"mixed", song + "\r\n02 " + kHyouSjis, {kSongUtf8, kHyouSjis}},
-      // A four-byte character passes the file test but breaks the line's decoding.
-      {"four-byte", "01 A\r\n02 \xF0\x9F\x8E\xB5 B\r\n03 C\r\n", {"A", "C"}},
+      // A four-byte character is two substitutes; one above U+10FFFF breaks the line's decoding.
+      {"four-byte", "01 A\r\n02 \xF0\x9F\x8E\xB5 B\r\n03 \xF4\x90\x80\x80 C\r\n", {"A", "?? B"}},
+      {"UTF-16 little-endian",
+       Utf16(L"01\tIntro.mp3\r\n02\t\tOutro.mp3\r\n", false),
+       {"Intro", "Outro"}},
+      {"UTF-16 big-endian",
+       Utf16(L"01 \u30BD\u30F3\u30B0.mp3\r02 \u8868\u793A\n", true),
+       {kSongSjis, kHyouSjis}},
+      {"UTF-16 NUL ends the text", Utf16(std::wstring(L"01 A\n\0\n02 B", 11), false), {"A"}},
+      {"decomposed kana are composed",
+       "01 \xE3\x82\xAB\xE3\x82\x99\xE3\x83\xBC\xE3\x83\xAB.mp3",
+       {"ガール"}},
       {"NUL ends the text", std::string("01 A\r\n02 B\0\r\n03 C", 17), {"A", "B"}},
       {"NUL hides a bad byte",
        "01 " + std::string(kSongUtf8) + std::string("\0\xFF", 2),
@@ -131,23 +154,31 @@ TEST(TitlesOf, DecidesTheEncodingOnceForTheWholeFile) {
   for (const auto& c : cases) EXPECT_EQ(TitlesOf(c.bytes), c.titles) << c.name;
 }
 
-// A UTF-8 file tells the album the characters of each listed title that the code page lacks;
-// of titles equal but for case, only the spelling listed.
+// A UTF-8 or UTF-16 file tells the album the characters of each listed title that the code
+// page lacks or that composing changed; of titles equal but for case, only the spelling listed.
 TEST(TitlesOf, NotesTheOriginalCharactersOfTheTitlesItLists) {
-  Album album;
-  EXPECT_EQ(
-      TitlesOf("01 Caf\xC3\xA9.mp3\r\n02 CAF\xC3\x89\r\n03 Zo\xC3\xAB\r\n04 Plain\r\n", &album),
-      (Titles{"Cafe", "Zoe", "Plain"}));
+  const std::wstring text =
+      L"01 Caf\u00E9.mp3\r\n02 CAF\u00C9\r\n03 Zo\u00EB\r\n04 Plain\r\n"
+      L"05 Emoji \U0001F600.mp3\r\n06 \u30AB\u3099\u30FC\u30EB\r\n";
   const struct {
     const char* title;
     const wchar_t* original;  // nullptr: none kept
-  } cases[] = {{"Cafe", L"Caf\u00E9"}, {"CAFE", nullptr}, {"Zoe", L"Zo\u00EB"}, {"Plain", nullptr}};
-  for (const auto& c : cases) {
-    const std::wstring* original = album.originals.OriginalTitle(c.title);
-    if (c.original)
-      EXPECT_TRUE(original && *original == c.original) << c.title;
-    else
-      EXPECT_EQ(original, nullptr) << c.title;
+  } cases[] = {{"Cafe", L"Caf\u00E9"},
+               {"CAFE", nullptr},
+               {"Zoe", L"Zo\u00EB"},
+               {"Plain", nullptr},
+               {"Emoji ??", L"Emoji \U0001F600"},
+               {"ガール", L"\u30AB\u3099\u30FC\u30EB"}};
+  for (const std::string& bytes : {EncodeUtf8(text), Utf16(text, false)}) {
+    Album album;
+    EXPECT_EQ(TitlesOf(bytes, &album), (Titles{"Cafe", "Zoe", "Plain", "Emoji ??", "ガール"}));
+    for (const auto& c : cases) {
+      const std::wstring* original = album.originals.OriginalTitle(c.title);
+      if (c.original)
+        EXPECT_TRUE(original && *original == c.original) << c.title;
+      else
+        EXPECT_EQ(original, nullptr) << c.title;
+    }
   }
 }
 
