@@ -186,7 +186,8 @@ TEST_F(CommandsTest, LoadingSetsTheFieldsAndKeepsYearsAndDiscsTheListsLack) {
 
 TEST_F(CommandsTest, AFolderWithoutMetadataResetsEverythingAndTheFirstSaveDoesNotAsk) {
   TempFolder first(L"first"), second(L"second");
-  first.Write(L"metadata.txt", "YEAR=1999\r\nDISCNUMBER=3\r\n[ARTISTS]\r\nA=B\r\n");
+  first.Write(L"metadata.txt",
+              "YEAR=1999\r\nCOMMENT=first\r\nDISCNUMBER=3\r\n[ARTISTS]\r\nA=B\r\n");
   Load(first.Write(L"title.txt", ""));
   for (tk::Edit* edit : {&form->KyAlbum, &form->KyAlbumArtist, &form->KyArtist})
     edit->SetText("typed");
@@ -211,6 +212,7 @@ TEST_F(CommandsTest, AFolderWithoutMetadataResetsEverythingAndTheFirstSaveDoesNo
   ASSERT_EQ(seen.size(), 1u);
   ExpectBox(seen[0], kSaved);
   EXPECT_TRUE(platform::FileExists(second.Path() + L"metadata.txt"));
+  EXPECT_EQ(second.Read(L"metadata.txt").find("COMMENT="), std::string::npos);  // first's key
 }
 
 TEST_F(CommandsTest, AlbumBWithoutAGenreLineKeepsTheGenreOfAlbumA) {

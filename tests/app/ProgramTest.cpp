@@ -155,11 +155,16 @@ void RestPointerOnRow(HWND combo, int item, POINT& point) {
     GetClassNameA(list, kind, sizeof kind);
     return std::string(kind) == "ComboLBox";
   }));
-  harness::MoveTo(point);
+  // A move to where the pointer already rests makes no mouse message, and one that comes before
+  // the list tracks the pointer is lost: the pointer goes back and forth by a pixel inside the
+  // row until the list has seen it there.
   POINT pointer{};
+  int moves = 0;
   ASSERT_TRUE(harness::PumpUntil([&] {
+    if (SendMessageA(list, LB_GETCURSEL, 0, 0) == item) return true;
+    harness::MoveTo({point.x + moves++ % 2, point.y});
     GetCursorPos(&pointer);
-    return SendMessageA(list, LB_GETCURSEL, 0, 0) == item;
+    return false;
   })) << "the list highlights row "
       << SendMessageA(list, LB_GETCURSEL, 0, 0) << " with the pointer at " << pointer.x << ","
       << pointer.y << ", not at " << point.x << "," << point.y;
