@@ -777,6 +777,51 @@ TEST(Program, EndToEndAnyFolderNameHoldsTheProgramAndItsAlbums) {
   EXPECT_EQ(again.ExitCode(), 0);
 }
 
+// A file with characters beyond the basic plane and decomposed kana, and track lists as
+// spreadsheets and Macs write them: F5 and F9 keep every line byte for byte, F6 lists every
+// title composed and without the tab, and an artist registered for the emoji title is written
+// under the title's own characters.
+TEST(Program, EndToEndEmojiDecomposedKanaTabsAndUtf16TrackListsAreKept) {
+  harness::TempFolder album(L"album"), unicode(L"unicode");
+  const std::string stored =
+      harness::ReadFileBytes(L"" QUORVEL_TEST_DATA "/metadata/beyond-code-page.txt");
+  album.Write(L"metadata.txt", stored);
+  std::wstring title = album.Write(L"title.txt",
+                                   "01 Emoji \xF0\x9F\x98\x80.mp3\r\n02 "
+                                   "\xE5\xA4\x9C\xE6\x98\x8E\xE3\x81\x91.mp3\r\n03 Plain.mp3\r\n"
+                                   "04\t\xE3\x82\xAB\xE3\x82\x99\xE3\x83\xBC\xE3\x83\xAB.mp3\r\n");
+  const std::wstring utf16 =
+      L"\xFEFF"
+      L"01\tIntro.mp3\r\n02\t\tOutro.mp3\r\n";
+  std::wstring unicodeTitle = unicode.Write(
+      L"title.txt", std::string(reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2));
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  harness::ModalWatcher watcher(editor.process.dwProcessId);
+  HWND dialog = OpenTrackArtists(editor, watcher, title);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(AlbumText(editor), "Party ??");
+  EXPECT_EQ(ListedTitles(dialog),
+            (std::vector<std::string>{"Emoji ??", "夜明け", "Plain", "ガール"}));
+  harness::PressKey(VK_DOWN);
+  harness::TypeText("Guest E");
+  harness::PressKey(VK_F9);
+  harness::PressKey(VK_F12);
+  ASSERT_TRUE(EditorReady(editor));
+  watcher.Expect(harness::ModalWatcher::Click(IDYES));
+  watcher.Expect(harness::ModalWatcher::Click(IDOK));
+  harness::PressKey(VK_F9);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  EXPECT_EQ(album.Read(L"metadata.txt"), stored + "Emoji \xF0\x9F\x98\x80=Guest E\r\n");
+  dialog = OpenTrackArtists(editor, watcher, unicodeTitle);
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(ListedTitles(dialog), (std::vector<std::string>{"Intro", "Outro"}));
+  harness::PressKey(VK_F12);
+  ASSERT_TRUE(EditorReady(editor));
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(editor.ExitCode(), 0);
+}
+
 // Titles whose line metadata.txt would not give back get the warning for their artist and are
 // not written; "[Live] Song" with "Guest", registered by Enter on the focused register
 // button, is written and shown again after a new start.
