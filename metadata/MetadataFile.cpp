@@ -22,19 +22,23 @@ namespace {
 
 constexpr std::string_view kArtistsSection = "ARTISTS";
 
+// The six album keys, in the order the writer writes them.
 struct KeyName {
   const char* name;
   AlbumKey key;
   std::string AlbumRecord::*text;  // where the album keeps the key's value
+  // Whether a value the user left alone is written with the characters it was read with. The
+  // year and disc are the texts of list items, never what the file held.
+  bool keepsOriginal;
 };
 
 constexpr KeyName kKeyNames[] = {
-    {"ALBUM", AlbumKey::Album, &AlbumRecord::album},
-    {"ALBUMARTIST", AlbumKey::AlbumArtist, &AlbumRecord::albumArtist},
-    {"ARTIST", AlbumKey::Artist, &AlbumRecord::artist},
-    {"YEAR", AlbumKey::Year, &AlbumRecord::year},
-    {"GENRE", AlbumKey::Genre, &AlbumRecord::genre},
-    {"DISCNUMBER", AlbumKey::DiscNumber, &AlbumRecord::discNumber},
+    {"ALBUM", AlbumKey::Album, &AlbumRecord::album, true},
+    {"ALBUMARTIST", AlbumKey::AlbumArtist, &AlbumRecord::albumArtist, true},
+    {"ARTIST", AlbumKey::Artist, &AlbumRecord::artist, true},
+    {"YEAR", AlbumKey::Year, &AlbumRecord::year, false},
+    {"GENRE", AlbumKey::Genre, &AlbumRecord::genre, true},
+    {"DISCNUMBER", AlbumKey::DiscNumber, &AlbumRecord::discNumber, false},
 };
 
 // A line that breaks the decoding rule counts as blank.
@@ -217,16 +221,12 @@ std::string BuildMetadataText(const Album& album) {
     text.Append(second, original);
     text.Append("\r\n");
   };
-  auto addValue = [&](const char* name, AlbumKey key, const std::string& value) {
-    addLine(name, value, kept.OriginalValue(key, value));
-  };
   for (const char* comment : HeaderComments) addLine(comment);
-  addValue("ALBUM=", AlbumKey::Album, record.album);
-  addValue("ALBUMARTIST=", AlbumKey::AlbumArtist, record.albumArtist);
-  addValue("ARTIST=", AlbumKey::Artist, record.artist);
-  addLine("YEAR=", record.year);
-  addValue("GENRE=", AlbumKey::Genre, record.genre);
-  addLine("DISCNUMBER=", record.discNumber);
+  for (const KeyName& name : kKeyNames) {
+    const std::string& value = record.*name.text;
+    addLine(std::string(name.name) + "=", value,
+            name.keepsOriginal ? kept.OriginalValue(name.key, value) : nullptr);
+  }
   std::string bytes = EncodeUtf8(text.Take());
   for (const std::string& line : album.otherKeyLines) bytes.append(line).append("\r\n");
   addLine("");
