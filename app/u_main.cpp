@@ -23,9 +23,29 @@ bool TabPending = false;
 
 constexpr int16_t kFieldCount = 6;
 
+// The six fields in the order of the ring (field n is row n-1), each an edit or a list.
+struct MainField {
+  AlbumKey key;
+  tk::Edit TMain_Form::*edit;
+  TComboBoxExVell TMain_Form::*list;
+};
+
+constexpr MainField kFields[kFieldCount] = {
+    {AlbumKey::Album, &TMain_Form::KyAlbum, nullptr},
+    {AlbumKey::AlbumArtist, &TMain_Form::KyAlbumArtist, nullptr},
+    {AlbumKey::Artist, &TMain_Form::KyArtist, nullptr},
+    {AlbumKey::Year, nullptr, &TMain_Form::KyCBYear},
+    {AlbumKey::Genre, &TMain_Form::KyGenre, nullptr},
+    {AlbumKey::DiscNumber, nullptr, &TMain_Form::kyCBDiscNo},
+};
+
+// With Shift, Page Up to Home come as their codes plus this, and F1 to F12 as F13 to F24.
+constexpr WORD kShiftedPageKeys = 1000;
+
 bool IsNavigationKey(WORD key) {
-  return (key >= 33 && key <= 36) || key == 38 || key == 40 || (key >= 112 && key <= 135) ||
-         (key >= 1033 && key <= 1036);
+  return (key >= VK_PRIOR && key <= VK_HOME) || key == VK_UP || key == VK_DOWN ||
+         (key >= VK_F1 && key <= VK_F24) ||
+         (key >= VK_PRIOR + kShiftedPageKeys && key <= VK_HOME + kShiftedPageKeys);
 }
 
 }  // namespace
@@ -77,9 +97,11 @@ TMain_Form::TMain_Form() : tk::Form("Main_Form") {
     FieldControl(field)->OnKeyDown = OnKeyDown;
     FieldControl(field)->OnKeyPress = OnKeyPress;
   }
-  for (tk::Edit* edit : {&KyAlbum, &KyAlbumArtist, &KyArtist, &KyGenre})
-    edit->OnMouseDown = [this](tk::WinControl& sender, tk::MouseButton button, tk::ShiftState shift,
-                               int x, int y) { FormMouseDown(sender, button, shift, x, y); };
+  for (const MainField& row : kFields)
+    if (row.edit)
+      (this->*row.edit).OnMouseDown = [this](tk::WinControl& sender, tk::MouseButton button,
+                                             tk::ShiftState shift, int x,
+                                             int y) { FormMouseDown(sender, button, shift, x, y); };
   for (tk::BitmapButton* button : {&TrackArtistBtn, &LoadBtn, &SaveBtn, &EndBtn})
     button->OnClick = [this](tk::WinControl& sender) { FormClick(sender); };
 
@@ -95,21 +117,10 @@ TMain_Form::~TMain_Form() {
 }
 
 tk::WinControl* TMain_Form::FieldControl(int16_t field) {
-  switch (field) {
-    case 1:
-      return &KyAlbum;
-    case 2:
-      return &KyAlbumArtist;
-    case 3:
-      return &KyArtist;
-    case 4:
-      return &KyCBYear;
-    case 5:
-      return &KyGenre;
-    case 6:
-      return &kyCBDiscNo;
-  }
-  return nullptr;
+  if (field < 1 || field > kFieldCount) return nullptr;
+  const MainField& row = kFields[field - 1];
+  if (row.edit) return &(this->*row.edit);
+  return &(this->*row.list);
 }
 
 int16_t TMain_Form::FieldOf(tk::WinControl* control) {
@@ -162,7 +173,7 @@ void TMain_Form::EventEnter() {
 void TMain_Form::FormKeyDown(tk::WinControl&, WORD& key, tk::ShiftState shift) {
   if (shift & tk::ssShift) {
     if (key >= VK_PRIOR && key <= VK_HOME)
-      key += 1000;
+      key += kShiftedPageKeys;
     else if (key >= VK_F1 && key <= VK_F12)
       key += 12;
   }
@@ -297,7 +308,8 @@ void TMain_Form::SaveBtnClick() {
 
 void TMain_Form::ClearMetadata() {
   FAlbum.Clear();
-  for (tk::Edit* edit : {&KyAlbum, &KyAlbumArtist, &KyArtist, &KyGenre}) edit->SetText("");
+  for (const MainField& row : kFields)
+    if (row.edit) (this->*row.edit).SetText("");
   KyCBYear.Items().Clear();
   kyCBDiscNo.Items().Clear();
   FillLists();
@@ -308,26 +320,18 @@ void TMain_Form::LoadMetadata(const std::wstring& path) {
 }
 
 void TMain_Form::ApplyAlbumValue(const AlbumValue& value) {
-  switch (value.key) {
-    case AlbumKey::Album:
-      KyAlbum.SetText(value.value);
-      break;
-    case AlbumKey::AlbumArtist:
-      KyAlbumArtist.SetText(value.value);
-      break;
-    case AlbumKey::Artist:
-      KyArtist.SetText(value.value);
-      break;
-    case AlbumKey::Genre:
-      KyGenre.SetText(value.value);
-      break;
-    case AlbumKey::Year:
-      KyCBYear.SetItemIndex(YearItemFor(value.value));
-      break;
-    case AlbumKey::DiscNumber:
-      kyCBDiscNo.SetItemIndex(DiscItemFor(value.value));
-      break;
+  for (const MainField& row : kFields) {
+    if (row.key != value.key) continue;
+    if (row.edit)
+      (this->*row.edit).SetText(value.value);
+    else
+      (this->*row.list).SetItemIndex(ListItemFor(row.key, value.value));
   }
+}
+
+// The list item to select for a stored year or disc number.
+int TMain_Form::ListItemFor(AlbumKey key, const std::string& value) {
+  return key == AlbumKey::Year ? YearItemFor(value) : DiscItemFor(value);
 }
 
 // The year item to select for a stored year. A four-digit year that the list lacks is
@@ -355,17 +359,20 @@ int TMain_Form::DiscItemFor(const std::string& value) {
 // Typing in a box deselects its item; a typed year or disc number is resolved as a stored
 // one would be, so that what the user typed is saved rather than dropped.
 void TMain_Form::ResolveTypedValues() {
-  if (KyCBYear.ItemIndex() == -1 && !KyCBYear.Text().empty())
-    KyCBYear.SetItemIndex(YearItemFor(KyCBYear.Text()));
-  if (kyCBDiscNo.ItemIndex() == -1 && !kyCBDiscNo.Text().empty())
-    kyCBDiscNo.SetItemIndex(DiscItemFor(kyCBDiscNo.Text()));
+  for (const MainField& row : kFields) {
+    if (!row.list) continue;
+    TComboBoxExVell& box = this->*row.list;
+    if (box.ItemIndex() == -1 && !box.Text().empty())
+      box.SetItemIndex(ListItemFor(row.key, box.Text()));
+  }
 }
 
 void TMain_Form::SaveMetadata(const std::wstring& path) {
   ResolveTypedValues();
-  auto selected = [](TComboBoxExVell& box) { return box.Items().Get(box.ItemIndex()); };
-  FAlbum.values = {KyAlbum.Text(),     KyAlbumArtist.Text(), KyArtist.Text(),
-                   selected(KyCBYear), KyGenre.Text(),       selected(kyCBDiscNo)};
+  for (const MainField& row : kFields) {
+    TComboBoxExVell* box = row.list ? &(this->*row.list) : nullptr;
+    FAlbum.values[row.key] = box ? box->Items().Get(box->ItemIndex()) : (this->*row.edit).Text();
+  }
   FAlbum.Save(path);
 }
 

@@ -66,6 +66,7 @@ class TMain_Form : public tk::Form {
  private:
   void FillLists();
   void ApplyAlbumValue(const AlbumValue& value);
+  int ListItemFor(AlbumKey key, const std::string& value);
   int YearItemFor(const std::string& year);
   int DiscItemFor(const std::string& value);
   void ResolveTypedValues();

@@ -25,6 +25,8 @@ struct AlbumValue {
 struct AlbumRecord {
   std::string album, albumArtist, artist, year, genre, discNumber;
   bool operator==(const AlbumRecord&) const = default;
+  // The text kept for a key.
+  std::string& operator[](AlbumKey key);
 };
 
 struct Album {

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "platform/CodePage.h"
+#include "platform/Exception.h"
 #include "platform/Files.h"
 #include "support/Text.h"
 
@@ -40,6 +41,16 @@ constexpr KeyName kKeyNames[] = {
     {"GENRE", AlbumKey::Genre, &AlbumRecord::genre, true},
     {"DISCNUMBER", AlbumKey::DiscNumber, &AlbumRecord::discNumber, false},
 };
+
+}  // namespace
+
+std::string& AlbumRecord::operator[](AlbumKey key) {
+  for (const KeyName& name : kKeyNames)
+    if (name.key == key) return this->*name.text;
+  throw platform::Exception("unknown album key");
+}
+
+namespace {
 
 // A line that breaks the decoding rule counts as blank.
 ConvertedText DecodeLine(std::string_view line) {

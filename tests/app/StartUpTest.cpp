@@ -74,7 +74,9 @@ TEST(StartUp, AWindowThatCannotBeMadeIsReportedAndEndsTheProgram) {
     EXPECT_EQ(watcher.Seen()[0].caption, "Quorvel");
     EXPECT_EQ(watcher.Seen()[0].Flags(), 16u);
     EXPECT_EQ(watcher.Seen()[0].text.rfind(failure.message, 0), 0u) << watcher.Seen()[0].text;
-    if (Main_Form) EXPECT_FALSE(IsWindowVisible(Main_Form->Handle()));  // never shown
+    if (Main_Form) {
+      EXPECT_FALSE(IsWindowVisible(Main_Form->Handle()));  // never shown
+    }
     delete Main_Form;
     delete unshowable;
     unshowable = nullptr;
