@@ -5,41 +5,10 @@
 
 #include <imm.h>
 
+#include "tests/app/MainWindowDesign.h"
+
 using harness::PressKey;
 using harness::TypeText;
-
-namespace {
-
-struct Expected {
-  const char* name;
-  int left, top, width, height;
-  const char* text;  // nullptr: not checked
-  int sizeTolerance = 0;
-};
-
-// The 96-dpi design. Labels size themselves to their text at the window's font: near the
-// sizes given.
-const Expected kLayout[] = {
-    {"Label1", 16, 13, 64, 13, "アルバム名", 2},
-    {"Label2", 16, 43, 128, 13, "アルバムアーティスト名", 2},
-    {"Label3", 16, 69, 77, 13, "アーティスト名", 2},
-    {"Label4", 16, 95, 90, 13, "アルバム発表年", 2},
-    {"Label5", 16, 123, 46, 13, "ジャンル", 2},
-    {"Label6", 16, 149, 90, 13, "ディスクナンバー", 2},
-    {"KyAlbum", 148, 11, 425, 21, ""},
-    {"KyAlbumArtist", 148, 35, 425, 21, ""},
-    {"KyArtist", 148, 61, 425, 21, ""},
-    {"KyCBYear", 148, 87, 71, 21, nullptr},
-    {"KyGenre", 148, 115, 149, 21, "J-POP"},
-    {"kyCBDiscNo", 148, 141, 48, 21, nullptr},
-    {"TrackArtistBtn", 18, 195, 187, 29, "曲別参加アーティスト(F6)"},
-    {"LoadBtn", 271, 196, 93, 29, "読込(F5)"},
-    {"SaveBtn", 378, 196, 93, 29, "保存(F9)"},
-    {"EndBtn", 485, 196, 93, 29, "終了（F12)"},
-    {"Bevel1", 0, 172, 607, 7, ""},
-};
-
-}  // namespace
 
 // Every control at its design rectangle scaled to `dpi`, within a pixel of rounding; the
 // client area and the font scale alike.
@@ -56,7 +25,7 @@ void MainFormTest::ExpectLayoutAt(int dpi) {
   EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
   EXPECT_EQ(font.lfHeight, -scaled(13));
   EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
-  for (const Expected& expected : kLayout) {
+  for (const DesignedControl& expected : kMainWindowDesign) {
     SCOPED_TRACE(expected.name);
     tk::WinControl* control = Named(expected.name);
     ASSERT_NE(control, nullptr);
@@ -65,7 +34,8 @@ void MainFormTest::ExpectLayoutAt(int dpi) {
     EXPECT_NEAR(r.top, scaled(expected.top), rounding);
     // A label's text is measured at each font size, which the font's hinting does not keep
     // in exact proportion.
-    int textTolerance = dpi == 96 ? expected.sizeTolerance : scaled(2 * expected.sizeTolerance);
+    int sizeTolerance = expected.sizedToText ? 2 : 0;
+    int textTolerance = dpi == 96 ? sizeTolerance : scaled(2 * sizeTolerance);
     EXPECT_NEAR(r.right - r.left, scaled(expected.width), rounding + textTolerance);
     EXPECT_NEAR(r.bottom - r.top, scaled(expected.height), rounding + textTolerance / 2);
   }
@@ -86,7 +56,7 @@ TEST_F(MainFormTest, StartsWithTheLayoutCaptionAndFocusInTheAlbumField) {
   EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
 
   ExpectLayoutAt(96);
-  for (const Expected& expected : kLayout) {
+  for (const DesignedControl& expected : kMainWindowDesign) {
     if (expected.text) {
       EXPECT_EQ(Named(expected.name)->Text(), expected.text) << expected.name;
     }

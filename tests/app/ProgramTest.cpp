@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "platform/Files.h"
+#include "tests/app/MainWindowDesign.h"
 #include "tests/harness/WindowTest.h"
 
 namespace {
@@ -47,6 +48,12 @@ struct Editor {
   }
 };
 
+// F12 ends the editor with exit code 0.
+void Quit(Editor& editor) {
+  harness::PressKey(VK_F12);
+  EXPECT_EQ(editor.ExitCode(), 0);
+}
+
 void ExpectClosedWithCodeZero(const std::function<void(Editor&)>& close) {
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
@@ -54,13 +61,26 @@ void ExpectClosedWithCodeZero(const std::function<void(Editor&)>& close) {
   EXPECT_EQ(editor.ExitCode(), 0);
 }
 
+std::string EditorSettingsPath() {
+  std::string exe = QUORVEL_EXE;
+  return exe.substr(0, exe.size() - 4) + ".ini";
+}
+
 }  // namespace
 
-TEST(Program, F12EndsTheProgramWithCodeZero) {
+// Runs of the built editor, each started with no settings file beside it; what a test's runs
+// write there is removed at its end.
+class Program : public testing::Test {
+ protected:
+  void SetUp() override { DeleteFileA(EditorSettingsPath().c_str()); }
+  void TearDown() override { DeleteFileA(EditorSettingsPath().c_str()); }
+};
+
+TEST_F(Program, F12EndsTheProgramWithCodeZero) {
   ExpectClosedWithCodeZero([](Editor&) { harness::PressKey(VK_F12); });
 }
 
-TEST(Program, TheEndButtonEndsTheProgram) {
+TEST_F(Program, TheEndButtonEndsTheProgram) {
   ExpectClosedWithCodeZero([](Editor& editor) {
     RECT client;
     GetClientRect(editor.window, &client);
@@ -70,7 +90,7 @@ TEST(Program, TheEndButtonEndsTheProgram) {
   });
 }
 
-TEST(Program, TheCloseBoxEndsTheProgram) {
+TEST_F(Program, TheCloseBoxEndsTheProgram) {
   ExpectClosedWithCodeZero([](Editor& editor) {
     // The close box is the rightmost button of the caption.
     RECT frame;
@@ -81,12 +101,12 @@ TEST(Program, TheCloseBoxEndsTheProgram) {
   });
 }
 
-TEST(Program, TheSystemMenuCloseEndsTheProgram) {
+TEST_F(Program, TheSystemMenuCloseEndsTheProgram) {
   ExpectClosedWithCodeZero(
       [](Editor& editor) { PostMessageA(editor.window, WM_SYSCOMMAND, SC_CLOSE, 0); });
 }
 
-TEST(Program, AltF4InAFieldDoesNotClose) {
+TEST_F(Program, AltF4InAFieldDoesNotClose) {
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
   GUITHREADINFO info{sizeof info};
@@ -101,16 +121,10 @@ TEST(Program, AltF4InAFieldDoesNotClose) {
     return info.hwndFocus && info.hwndFocus != album;
   }));
   EXPECT_EQ(WaitForSingleObject(editor.process.hProcess, 0), WAIT_TIMEOUT);
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(editor.ExitCode(), 0);
+  Quit(editor);
 }
 
 namespace {
-
-std::string EditorSettingsPath() {
-  std::string exe = QUORVEL_EXE;
-  return exe.substr(0, exe.size() - 4) + ".ini";
-}
 
 // The texts of the editor's fields, top to bottom, read from outside its process.
 std::vector<std::string> FieldTexts(HWND window) {
@@ -219,8 +233,7 @@ bool LoadInEditor(Editor& editor, harness::ModalWatcher& watcher, const std::wst
 // F9, answer the box, F12; then start again and load the same album. Typed text in a
 // combo box selects no item, so the disc is picked from its list with the mouse and the
 // year keeps the current year that the list starts with.
-TEST(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
-  DeleteFileA(EditorSettingsPath().c_str());
+TEST_F(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
   harness::TempFolder album(L"アルバム");
   std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   SYSTEMTIME now;
@@ -244,8 +257,7 @@ TEST(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
     ASSERT_EQ(watcher.Seen().size(), 2u);
     EXPECT_EQ(watcher.Seen()[1].text, "metadata.txtを保存しました。");
     ASSERT_TRUE(EditorReady(editor));
-    harness::PressKey(VK_F12);
-    EXPECT_EQ(editor.ExitCode(), 0);
+    Quit(editor);
   }
   std::string expected = harness::ReadFileBytes(L"" QUORVEL_TEST_DATA "/metadata/example.txt");
   expected.resize(expected.find("\r\n[ARTISTS]\r\n") + 13);
@@ -262,9 +274,7 @@ TEST(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
                                         year,           "J-POP",           " 2"};
   EXPECT_TRUE(harness::PumpUntil([&] { return FieldTexts(again.window) == fields; }));
   EXPECT_EQ(FieldTexts(again.window), fields);
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(again.ExitCode(), 0);
-  DeleteFileA(EditorSettingsPath().c_str());
+  Quit(again);
 }
 
 namespace {
@@ -274,7 +284,7 @@ std::string AlbumText(Editor& editor) { return FieldTexts(editor.window)[0]; }
 
 }  // namespace
 
-TEST(Program, AfterTheWarningOfF9TypingGoesOnWhereTheCaretWas) {
+TEST_F(Program, AfterTheWarningOfF9TypingGoesOnWhereTheCaretWas) {
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
   ASSERT_TRUE(EditorReady(editor));
@@ -291,14 +301,12 @@ TEST(Program, AfterTheWarningOfF9TypingGoesOnWhereTheCaretWas) {
   harness::TypeText("b");
   EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "abc"; }));
   EXPECT_EQ(AlbumText(editor), "abc");
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(editor.ExitCode(), 0);
+  Quit(editor);
 }
 
 // A hidden metadata.txt whose title holds C0 80 (the character U+0000) stays hidden and
 // keeps all three entries through a load, a save, a second load and a second save.
-TEST(Program, ASavedFileKeepsItsHiddenAttributeAndEveryEntry) {
-  DeleteFileA(EditorSettingsPath().c_str());
+TEST_F(Program, ASavedFileKeepsItsHiddenAttributeAndEveryEntry) {
   harness::TempFolder album(L"album");
   std::wstring title = album.Write(L"title.txt", "Song\r\n");
   const std::string entries = "[ARTISTS]\r\nSong\xC0\x80x=Guest\r\nOther=B\r\nThird=C\r\n";
@@ -324,15 +332,12 @@ TEST(Program, ASavedFileKeepsItsHiddenAttributeAndEveryEntry) {
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
   }
   EXPECT_EQ(watcher.Seen().back().text, "metadata.txtを保存しました。");
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(editor.ExitCode(), 0);
-  DeleteFileA(EditorSettingsPath().c_str());
+  Quit(editor);
 }
 
 // Names with characters that code page 932 lacks, and keys the editor does not edit, in a file
 // another tool wrote: F5, F9, Yes writes them back unchanged, only in the editor's own layout.
-TEST(Program, EndToEndCharactersTheCodePageLacksAndOtherKeysSurviveALoadAndASave) {
-  DeleteFileA(EditorSettingsPath().c_str());
+TEST_F(Program, EndToEndCharactersTheCodePageLacksAndOtherKeysSurviveALoadAndASave) {
   harness::TempFolder album(L"アルバム");
   album.Write(L"metadata.txt",
               "# written by another tool\n"
@@ -357,15 +362,13 @@ TEST(Program, EndToEndCharactersTheCodePageLacksAndOtherKeysSurviveALoadAndASave
   EXPECT_EQ(watcher.Seen()[1].text, "上書きしますか？");
   EXPECT_EQ(watcher.Seen()[2].text, "metadata.txtを保存しました。");
   ASSERT_TRUE(EditorReady(editor));
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(editor.ExitCode(), 0);
+  Quit(editor);
   std::string expected =
       harness::ReadFileBytes(L"" QUORVEL_TEST_DATA "/metadata/outside-code-page.txt");
   Replace(expected, "\r\nDISCNUMBER= 1\r\n",
           "\r\nDISCNUMBER= 1\r\nCOMMENT = Caf\xC3\xA9\r\ncomposer=Sigur R\xC3\xB3s\r\n"
           "TRACKTOTAL=2\r\n");
   EXPECT_EQ(album.Read(L"metadata.txt"), expected);
-  DeleteFileA(EditorSettingsPath().c_str());
 }
 
 namespace {
@@ -425,7 +428,7 @@ HWND EditorFocus(Editor& editor) {
 
 // The year and disc boxes are the system's own combo box: its class and style, a click
 // taking an item, lists of seven and eight rows, Esc closing with the text shown at opening.
-TEST(Program, TheYearAndDiscBoxesOpenTheirListsAndEscRestores) {
+TEST_F(Program, TheYearAndDiscBoxesOpenTheirListsAndEscRestores) {
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
   ASSERT_TRUE(EditorReady(editor));
@@ -463,13 +466,11 @@ TEST(Program, TheYearAndDiscBoxesOpenTheirListsAndEscRestores) {
     EXPECT_TRUE(harness::PumpUntil([&] { return ShownText(c.box) == shown; }));
     EXPECT_EQ(GetParent(EditorFocus(editor)), c.box);
   }
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(editor.ExitCode(), 0);
+  Quit(editor);
 }
 
 // Typing is the keyboard's only way to set a year or disc: what was typed is saved.
-TEST(Program, ATypedYearAndDiscNumberAreSaved) {
-  DeleteFileA(EditorSettingsPath().c_str());
+TEST_F(Program, ATypedYearAndDiscNumberAreSaved) {
   harness::TempFolder album(L"typed");
   std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   Editor editor;
@@ -491,16 +492,13 @@ TEST(Program, ATypedYearAndDiscNumberAreSaved) {
   EXPECT_NE(saved.find("\r\nYEAR=1998\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("\r\nDISCNUMBER= 3\r\n"), std::string::npos) << saved;
   ASSERT_TRUE(EditorReady(editor));
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(editor.ExitCode(), 0);
-  DeleteFileA(EditorSettingsPath().c_str());
+  Quit(editor);
 }
 
 // With the pointer resting on another row of the open year list, F9 saves the year that the
 // box shows once the list has closed: the opening year after Esc, a click elsewhere or Tab
 // (which takes the focus out of the box), the row's year after Enter.
-TEST(Program, TheYearBoxSavesTheYearItShowsAfterItsListClosed) {
-  DeleteFileA(EditorSettingsPath().c_str());
+TEST_F(Program, TheYearBoxSavesTheYearItShowsAfterItsListClosed) {
   harness::TempFolder album(L"year");
   std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   Editor editor;
@@ -543,9 +541,7 @@ TEST(Program, TheYearBoxSavesTheYearItShowsAfterItsListClosed) {
     std::string saved = album.Read(L"metadata.txt");
     EXPECT_NE(saved.find("\r\nYEAR=" + shown + "\r\n"), std::string::npos) << saved;
   }
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(editor.ExitCode(), 0);
-  DeleteFileA(EditorSettingsPath().c_str());
+  Quit(editor);
 }
 
 namespace {
@@ -611,8 +607,7 @@ void CloseSaveAndQuit(Editor& editor, harness::ModalWatcher& watcher) {
   harness::PressKey(VK_F9);
   ASSERT_TRUE(watcher.WaitAllAnswered());
   ASSERT_TRUE(EditorReady(editor));
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(editor.ExitCode(), 0);
+  Quit(editor);
 }
 
 ::testing::AssertionResult EndsWith(const std::string& text, const std::string& tail) {
@@ -625,8 +620,7 @@ void CloseSaveAndQuit(Editor& editor, harness::ModalWatcher& watcher) {
 
 // A user records the guests of two tracks: F6, a register for each, F12, F9; metadata.txt
 // holds them in order, and after a new start F5 and F6 show them again.
-TEST(Program, EndToEndTrackArtistsAreSavedAndShownAgain) {
-  DeleteFileA(EditorSettingsPath().c_str());
+TEST_F(Program, EndToEndTrackArtistsAreSavedAndShownAgain) {
   harness::TempFolder album(L"album");
   std::wstring title =
       album.Write(L"title.txt", "01 Intro.mp3\r\n02 Second Song.mp3\r\n03 Last Song.wav\r\n");
@@ -661,15 +655,12 @@ TEST(Program, EndToEndTrackArtistsAreSavedAndShownAgain) {
   EXPECT_TRUE(ShowsArtist(dialog, 'l', "Last Song", "Guest B & Guest C"));
   harness::PressKey(VK_F12);
   ASSERT_TRUE(EditorReady(again));
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(again.ExitCode(), 0);
-  DeleteFileA(EditorSettingsPath().c_str());
+  Quit(again);
 }
 
 // An artist registered for a title of a UTF-8 title.txt that the code page cannot show is
 // saved under the title as the track list spells it.
-TEST(Program, EndToEndATrackArtistIsSavedUnderTheTitlesOriginalCharacters) {
-  DeleteFileA(EditorSettingsPath().c_str());
+TEST_F(Program, EndToEndATrackArtistIsSavedUnderTheTitlesOriginalCharacters) {
   harness::TempFolder album(L"album");
   std::wstring title = album.Write(L"title.txt", "01 Caf\xC3\xA9.mp3\r\n02 Intro.mp3\r\n");
   Editor editor;
@@ -683,7 +674,6 @@ TEST(Program, EndToEndATrackArtistIsSavedUnderTheTitlesOriginalCharacters) {
   harness::PressKey(VK_F9);
   ASSERT_NO_FATAL_FAILURE(CloseSaveAndQuit(editor, watcher));
   EXPECT_TRUE(EndsWith(album.Read(L"metadata.txt"), "\r\n[ARTISTS]\r\nCaf\xC3\xA9=Guest\r\n"));
-  DeleteFileA(EditorSettingsPath().c_str());
 }
 
 namespace {
@@ -706,7 +696,7 @@ std::vector<std::string> ListedTitles(HWND dialog) {
 // folders and in one whose path is longer than MAX_PATH: F5 shows each album's values, F6
 // lists its titles and F9 writes into its folder. A settings file in the code page is read
 // and written as before; after a new start, F5 opens in the last album's folder.
-TEST(Program, EndToEndAnyFolderNameHoldsTheProgramAndItsAlbums) {
+TEST_F(Program, EndToEndAnyFolderNameHoldsTheProgramAndItsAlbums) {
   harness::TempFolder program(L"Zo\u00EB \uAE40\uBBFC\uC218 apps"), albums(L"albums");
   const std::wstring exe = program.Path() + L"Quorvel.exe", ini = program.Path() + L"Quorvel.ini";
   ASSERT_TRUE(CopyFileW(L"" QUORVEL_EXE, exe.c_str(), FALSE));
@@ -746,7 +736,9 @@ TEST(Program, EndToEndAnyFolderNameHoldsTheProgramAndItsAlbums) {
       // The first album is found by its name alone, in the folder the settings name.
       ASSERT_TRUE(LoadInEditor(editor, watcher, i == 0 ? L"title.txt" : folders[i] + L"title.txt"));
       EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "Album " + number; }));
-      if (i == 0) EXPECT_EQ(harness::ReadFileBytes(ini), sjisSettings);
+      if (i == 0) {
+        EXPECT_EQ(harness::ReadFileBytes(ini), sjisSettings);
+      }
       harness::PressKey(VK_F6);
       HWND dialog = TrackArtistDialog(editor);
       ASSERT_NE(dialog, nullptr);
@@ -764,8 +756,7 @@ TEST(Program, EndToEndAnyFolderNameHoldsTheProgramAndItsAlbums) {
       EXPECT_EQ(saved.substr(0, 1), "#");
       EXPECT_NE(saved.find("\r\nALBUM=Album " + number + "\r\n"), std::string::npos);
     }
-    harness::PressKey(VK_F12);
-    EXPECT_EQ(editor.ExitCode(), 0);
+    Quit(editor);
   }
   EXPECT_EQ(harness::ReadFileBytes(ini).substr(0, 2), "\xFF\xFE");
   Editor again(exe);
@@ -773,15 +764,14 @@ TEST(Program, EndToEndAnyFolderNameHoldsTheProgramAndItsAlbums) {
   harness::ModalWatcher watcher(again.process.dwProcessId);
   ASSERT_TRUE(LoadInEditor(again, watcher, L"title.txt"));
   EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(again) == "Album 6"; }));
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(again.ExitCode(), 0);
+  Quit(again);
 }
 
 // A file with characters beyond the basic plane and decomposed kana, and track lists as
 // spreadsheets and Macs write them: F5 and F9 keep every line byte for byte, F6 lists every
 // title composed and without the tab, and an artist registered for the emoji title is written
 // under the title's own characters.
-TEST(Program, EndToEndEmojiDecomposedKanaTabsAndUtf16TrackListsAreKept) {
+TEST_F(Program, EndToEndEmojiDecomposedKanaTabsAndUtf16TrackListsAreKept) {
   harness::TempFolder album(L"album"), unicode(L"unicode");
   const std::string stored =
       harness::ReadFileBytes(L"" QUORVEL_TEST_DATA "/metadata/beyond-code-page.txt");
@@ -818,15 +808,13 @@ TEST(Program, EndToEndEmojiDecomposedKanaTabsAndUtf16TrackListsAreKept) {
   EXPECT_EQ(ListedTitles(dialog), (std::vector<std::string>{"Intro", "Outro"}));
   harness::PressKey(VK_F12);
   ASSERT_TRUE(EditorReady(editor));
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(editor.ExitCode(), 0);
+  Quit(editor);
 }
 
 // Titles whose line metadata.txt would not give back get the warning for their artist and are
 // not written; "[Live] Song" with "Guest", registered by Enter on the focused register
 // button, is written and shown again after a new start.
-TEST(Program, EndToEndOnlyTrackArtistsThatReadBackAreRegistered) {
-  DeleteFileA(EditorSettingsPath().c_str());
+TEST_F(Program, EndToEndOnlyTrackArtistsThatReadBackAreRegistered) {
   harness::TempFolder album(L"album");
   std::wstring title = album.Write(L"title.txt", "=LOVE\r\n#好きなんだ\r\n[Live] Song\r\n");
   {
@@ -880,15 +868,12 @@ TEST(Program, EndToEndOnlyTrackArtistsThatReadBackAreRegistered) {
   EXPECT_TRUE(ShowsArtist(dialog, '[', "[Live] Song", "Guest"));
   harness::PressKey(VK_F12);
   ASSERT_TRUE(EditorReady(again));
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(again.ExitCode(), 0);
-  DeleteFileA(EditorSettingsPath().c_str());
+  Quit(again);
 }
 
 // The dialog is owned by the main window, and the platform's close keystroke in the title
 // list, where the focus is when it opens, closes the dialog and nothing else.
-TEST(Program, TheTrackArtistDialogIsOwnedByTheMainWindowAndAltF4ClosesOnlyIt) {
-  DeleteFileA(EditorSettingsPath().c_str());
+TEST_F(Program, TheTrackArtistDialogIsOwnedByTheMainWindowAndAltF4ClosesOnlyIt) {
   harness::TempFolder album(L"album");
   std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   Editor editor;
@@ -901,9 +886,7 @@ TEST(Program, TheTrackArtistDialogIsOwnedByTheMainWindowAndAltF4ClosesOnlyIt) {
   EXPECT_TRUE(harness::PumpUntil([&] { return !IsWindowVisible(dialog); }));
   ASSERT_TRUE(EditorReady(editor));
   EXPECT_TRUE(IsWindowEnabled(editor.window));
-  harness::PressKey(VK_F12);
-  EXPECT_EQ(editor.ExitCode(), 0);
-  DeleteFileA(EditorSettingsPath().c_str());
+  Quit(editor);
 }
 
 namespace {
@@ -979,17 +962,10 @@ void ExpectScaledLayout(HWND window, int dpi, SIZE client, const std::vector<Des
 
 // On a display scaled to 150 % and 200 %, the main window and the track-artist dialog show
 // their 96-dpi design at that scale.
-TEST(Program, OnAScaledDisplayBothWindowsStandAtTheirDesignScaled) {
-  const std::vector<Designed> main = {
-      {"QuorvelLabel", 16, 13, 64, 13, true},       {"QuorvelLabel", 16, 43, 128, 13, true},
-      {"QuorvelLabel", 16, 69, 77, 13, true},       {"QuorvelLabel", 16, 95, 90, 13, true},
-      {"QuorvelLabel", 16, 123, 46, 13, true},      {"QuorvelLabel", 16, 149, 90, 13, true},
-      {"QuorvelBevel", 0, 172, 607, 7, false},      {"QuorvelEdit", 148, 11, 425, 21, false},
-      {"QuorvelEdit", 148, 35, 425, 21, false},     {"QuorvelEdit", 148, 61, 425, 21, false},
-      {"TComboBoxExVell", 148, 87, 71, 21, false},  {"QuorvelEdit", 148, 115, 149, 21, false},
-      {"TComboBoxExVell", 148, 141, 48, 21, false}, {"QuorvelButton", 18, 195, 187, 29, false},
-      {"QuorvelButton", 271, 196, 93, 29, false},   {"QuorvelButton", 378, 196, 93, 29, false},
-      {"QuorvelButton", 485, 196, 93, 29, false}};
+TEST_F(Program, OnAScaledDisplayBothWindowsStandAtTheirDesignScaled) {
+  std::vector<Designed> main;
+  for (const DesignedControl& c : kMainWindowDesign)
+    main.push_back({c.kind, c.left, c.top, c.width, c.height, c.sizedToText});
   const std::vector<Designed> dialog = {
       {"QuorvelComboBox", 144, 16, 300, 21, false}, {"QuorvelEdit", 144, 52, 300, 21, false},
       {"QuorvelButton", 112, 104, 96, 25, false},   {"QuorvelButton", 216, 104, 96, 25, false},
@@ -1010,8 +986,6 @@ TEST(Program, OnAScaledDisplayBothWindowsStandAtTheirDesignScaled) {
     ExpectScaledLayout(trackArtists, dpi, {460, 154}, dialog);
     harness::PressKey(VK_F12);
     ASSERT_TRUE(EditorReady(editor));
-    harness::PressKey(VK_F12);
-    EXPECT_EQ(editor.ExitCode(), 0);
+    Quit(editor);
   }
-  DeleteFileA(EditorSettingsPath().c_str());
 }
