@@ -42,6 +42,12 @@ class ListIndexError : public Exception {
   using Exception::Exception;
 };
 
+// Whether the list-index message has a blank before "(index)"; see ListIndexOutOfRange.
+enum class BlankBeforeIndex : bool { No, Yes };
+
+// The failure of a list asked for an item at `index`, which it does not have.
+ListIndexError ListIndexOutOfRange(int index, BlankBeforeIndex blank = BlankBeforeIndex::No);
+
 // The platform refused to store an item.
 class OutOfResources : public Exception {
  public:

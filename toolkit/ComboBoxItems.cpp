@@ -32,9 +32,7 @@ std::string ComboBoxItems::Get(int index) const {
 
 intptr_t ComboBoxItems::Value(int index) const {
   LRESULT value = cb::GetItemData(Box(), index);
-  if (value == CB_ERR)
-    throw platform::ListIndexError(
-        platform::Format("リストのインデックスが範囲を超えています(%d)", index));
+  if (value == CB_ERR) throw platform::ListIndexOutOfRange(index);
   return static_cast<intptr_t>(value);
 }
 
