@@ -8,30 +8,18 @@
 #include "platform/CodePage.h"
 #include "platform/Exception.h"
 #include "platform/ScopeExit.h"
+#include "support/Text.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/ComboBoxMessages.h"
 
 namespace {
 
-bool SameLettersIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x -= 32;
-    if (y >= 'a' && y <= 'z') y -= 32;
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // The 1-based byte position of `part` in `text`, 0 when absent; a match that would begin
 // on the second byte of a double-byte character does not count.
 size_t FindWhole(const std::string& text, const std::string& part) {
-  for (size_t i = 0; i + part.size() <= text.size();) {
+  for (size_t i = 0; i + part.size() <= text.size(); i += platform::CharacterLength(text, i))
     if (text.compare(i, part.size(), part) == 0) return i + 1;
-    i += IsDBCSLeadByte(static_cast<BYTE>(text[i])) ? 2 : 1;
-  }
   return 0;
 }
 
@@ -274,8 +262,10 @@ LRESULT TCustomComboBoxExVell::PartWindowProc(UINT message, WPARAM wParam, LPARA
       FEnterWhileDropped = FCancelRestored = false;
       if (!FormTakesFocus()) return 0;
       LRESULT result = on();
-      if (part == FEditWindow)
-        SelectTextWhenEnteredFromAnotherControl(reinterpret_cast<HWND>(wParam));
+      // Typing replaces the shown value when the focus comes from another control of the
+      // same window, but not when the window is merely activated again.
+      if (part == FEditWindow && tk::FocusFromSameWindow(handle_, reinterpret_cast<HWND>(wParam)))
+        SendMessageA(FEditWindow, EM_SETSEL, 0, -1);
       return result;
     }
     case WM_KILLFOCUS:
@@ -325,17 +315,6 @@ LRESULT TCustomComboBoxExVell::PartWindowProc(UINT message, WPARAM wParam, LPARA
   }
   // WM_RBUTTONUP among them: the edit part's own context menu, not the control's.
   return on();
-}
-
-// Typing replaces the shown value when the focus comes from another control of the same
-// window (the keyboard or the program moving between fields), but not when the window is
-// merely activated again, after a message box or another program.
-void TCustomComboBoxExVell::SelectTextWhenEnteredFromAnotherControl(HWND previousFocus) {
-  tk::Form* form = ParentForm();
-  if (!previousFocus || !form || !form->HandleAllocated() || previousFocus == handle_ ||
-      IsChild(handle_, previousFocus) || !IsChild(form->Handle(), previousFocus))
-    return;
-  SendMessageA(FEditWindow, EM_SETSEL, 0, -1);
 }
 
 bool TCustomComboBoxExVell::TypedChar(char& key) {
@@ -601,7 +580,7 @@ void TCustomComboBoxExVell::ApplySplitChar() {
   if (at == 0) return;
   std::string shown = Text().substr(0, at - 1);
   std::string item = FItems.Get(index).substr(0, at - 1);
-  SetText(SameLettersIgnoringAsciiCase(shown, item) ? item : shown);
+  SetText(AsciiUpper(shown) == AsciiUpper(item) ? item : shown);
 }
 
 // ---- Painting ----

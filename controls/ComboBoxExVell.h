@@ -142,7 +142,6 @@ class TCustomComboBoxExVell : public tk::WinControl {
   LRESULT EditProc(UINT message, WPARAM wParam, LPARAM lParam);
   // A typed character; true when it is done with and goes no further.
   bool TypedChar(char& key);
-  void SelectTextWhenEnteredFromAnotherControl(HWND previousFocus);
   void ComboNotify(WORD code);
   void TakeHighlightedItem();
   void RestoreDropDownState();

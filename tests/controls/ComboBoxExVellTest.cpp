@@ -475,7 +475,7 @@ TEST_F(ComboTest, TheFiltersChangeOnlyTypedCharacters) {
 }
 
 TEST_F(ComboTest, TheSplitTextShowsThePartOfThePickedItemBeforeTheSplitString) {
-  Fill(combo(), {"01:Tokyo", "02:Osaka", "Nagoya", "04::Kobe"});
+  Fill(combo(), {"01:Tokyo", "02:Osaka", "Nagoya", "04::Kobe", "ソ\\Sendai"});
   struct Case {
     const char* split;
     int item;
@@ -485,7 +485,9 @@ TEST_F(ComboTest, TheSplitTextShowsThePartOfThePickedItemBeforeTheSplitString) {
                         {":", 2, "Nagoya"},
                         {"", 0, "01:Tokyo"},
                         {"::", 3, "04"},
-                        {"::", 0, "01:Tokyo"}};
+                        {"::", 0, "01:Tokyo"},
+                        // Found after ソ, whose second byte is a "\" too.
+                        {"\\", 4, "ソ"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.split) + " " + std::to_string(c.item));
     combo().SetSplitChar(c.split);
