@@ -45,10 +45,7 @@ TCustomComboBoxExVell::~TCustomComboBoxExVell() {
 int TCustomComboBoxExVell::ItemIndex() { return tk::cb::GetCurSel(Handle()); }
 
 void TCustomComboBoxExVell::SetItemIndex(int index) {
-  if (ItemIndex() == index) return;
-  // Wine keeps the selection for an index past the end, where Windows removes it.
-  if (index >= FItems.Count()) index = -1;
-  tk::cb::SetCurSel(handle_, index);
+  if (ItemIndex() != index) FItems.Select(index);
 }
 
 bool TCustomComboBoxExVell::ListDropped() { return tk::cb::GetDroppedState(Handle()); }
@@ -155,14 +152,7 @@ void TCustomComboBoxExVell::GetCreateParams(CreateParams& params) {
 
 void TCustomComboBoxExVell::AfterCreate() {
   tk::cb::LimitText(handle_, FMaxLength);
-  if (FRecreateItems) {
-    std::unique_ptr<tk::StringList> items = std::move(FRecreateItems);
-    FItems.Assign(*items);
-    if (FRecreateIndex != -1) {
-      FRecreateIndex = std::min(FRecreateIndex, FItems.Count());
-      tk::cb::SetCurSel(handle_, FRecreateIndex);
-    }
-  }
+  FItems.RestoreInNewWindow();
   FEditWindow = FListWindow = nullptr;
   if (FStyle == csDropDown || FStyle == csSimple) {
     for (HWND part = GetWindow(PartsParentWindow(), GW_CHILD); part;
@@ -199,11 +189,7 @@ void TCustomComboBoxExVell::Subclass(HWND part, WNDPROC& previous) {
 }
 
 void TCustomComboBoxExVell::BeforeDestroy() {
-  if (FDestroying || FItems.Count() == 0) return;
-  auto items = std::make_unique<tk::StringList>();
-  items->Assign(FItems);
-  FRecreateIndex = ItemIndex();
-  FRecreateItems = std::move(items);
+  if (!FDestroying) FItems.KeepForNewWindow();
 }
 
 // ---- The parts ----

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <string>
 
 #include "controls/ComboBoxStrings.h"
@@ -181,8 +180,6 @@ class TCustomComboBoxExVell : public tk::WinControl {
   WNDPROC FListProc = nullptr;
   bool FFocusInside = false;
   bool FFocusMoved = false;
-  std::unique_ptr<tk::StringList> FRecreateItems;
-  int FRecreateIndex = -1;
   bool FAdjustingDropDown = false;
   std::string FDropDownText;
   int FDropDownIndex = 0;

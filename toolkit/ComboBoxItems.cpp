@@ -85,6 +85,26 @@ int ComboBoxItems::IndexOf(const std::string& text) const {
   return cb::FindStringExact(Box(), text);
 }
 
+void ComboBoxItems::Select(int index) {
+  if (index >= Count()) index = -1;
+  cb::SetCurSel(Box(), index);
+}
+
+void ComboBoxItems::KeepForNewWindow() {
+  if (Count() == 0) return;
+  auto items = std::make_unique<StringList>();
+  items->Assign(*this);
+  keptIndex_ = cb::GetCurSel(Box());
+  kept_ = std::move(items);
+}
+
+void ComboBoxItems::RestoreInNewWindow() {
+  if (!kept_) return;
+  std::unique_ptr<StringList> items = std::move(kept_);
+  Assign(*items);
+  if (keptIndex_ != -1) Select(keptIndex_);
+}
+
 void ComboBoxItems::SetUpdateState(bool updating) {
   SendMessageA(Box(), WM_SETREDRAW, updating ? 0 : 1, 0);
   if (!updating) Redraw(RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);

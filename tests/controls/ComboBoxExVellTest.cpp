@@ -295,6 +295,42 @@ TEST_F(ComboTest, RecreationKeepsItemsValuesSelectionAndText) {
   EXPECT_EQ(fresh.MaxLength(), 0);
 }
 
+// The toolkit's combo box and this one share the recreation step and the guard of the index.
+TEST_F(ComboTest, BothComboBoxesKeepValuesAndSelectionInANewWindowAndSelectNothingPastTheEnd) {
+  tk::ComboBox plain(form, "plain");
+  plain.SetBounds(10, 100, 100, 21);
+  struct Box {
+    const char* name;
+    tk::WinControl& control;
+    tk::ComboBoxItems& items;
+    std::function<int()> selected;
+    std::function<void(int)> select;
+  };
+  const Box boxes[] = {
+      {"toolkit", plain, plain.Items(), [&] { return plain.ItemIndex(); },
+       [&](int index) { plain.SetItemIndex(index); }},
+      {"extended", combo(), combo().Items(), [&] { return combo().ItemIndex(); },
+       [&](int index) { combo().SetItemIndex(index); }},
+  };
+  for (const Box& box : boxes) {
+    SCOPED_TRACE(box.name);
+    box.items.AddObject("One", 11);
+    box.items.AddObject("Two", 22);
+    box.select(1);
+    HWND window = box.control.Handle();
+    box.control.RecreateWnd();
+    ASSERT_NE(box.control.Handle(), window);
+    ASSERT_EQ(box.items.Count(), 2);
+    EXPECT_EQ(box.items.Get(0), "One");
+    EXPECT_EQ(box.items.Value(0), 11);
+    EXPECT_EQ(box.items.Value(1), 22);
+    EXPECT_EQ(box.selected(), 1);
+    EXPECT_EQ(box.control.Text(), "Two");
+    box.select(2);
+    EXPECT_EQ(box.selected(), -1);
+  }
+}
+
 TEST_F(ComboTest, KeysReachTheHandlersFirstAndOnlyTabEnterAndEscBecomeDialogKeys) {
   Fill(combo(), {"one", "two", "three"});
   combo().SetItemIndex(0);
