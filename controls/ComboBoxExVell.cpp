@@ -224,8 +224,13 @@ LRESULT CALLBACK TCustomComboBoxExVell::PartProc(HWND window, UINT message, WPAR
 LRESULT TCustomComboBoxExVell::EditProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SYSCOMMAND) return WndProc(message, wParam, lParam);
   if (message >= WM_KEYFIRST && message <= WM_KEYLAST) {
+    MSG key{};
+    key.hwnd = FEditWindow;
+    key.message = message;
+    key.wParam = wParam;
+    key.lParam = lParam;
     tk::Form* form = ParentForm();
-    if (form && form->WantChildKey(*this, {FEditWindow, message, wParam, lParam})) return 0;
+    if (form && form->WantChildKey(*this, key)) return 0;
   }
   LRESULT result = PartWindowProc(message, wParam, lParam, FEditWindow, FEditProc);
   // The edit part resets its margins with every new font.

@@ -12,6 +12,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/ComboBox.h"
+#include "toolkit/ComboBoxMessages.h"
 #include "toolkit/Edit.h"
 
 #include <imm.h>
@@ -71,11 +72,7 @@ class ComboTest : public ::testing::Test {
     box.SetFocus();
     ASSERT_TRUE(PumpUntil([&] { return box.HasFocus(); }));
   }
-  HWND ListOf(TComboBoxExVell& box) {
-    COMBOBOXINFO info{sizeof info};
-    GetComboBoxInfo(box.Handle(), &info);
-    return info.hwndList;
-  }
+  HWND ListOf(TComboBoxExVell& box) { return tk::cb::ListWindow(box.Handle()); }
   // A click on the arrow button; true once the list shows.
   bool OpenByClick(TComboBoxExVell& box) {
     RECT r;
