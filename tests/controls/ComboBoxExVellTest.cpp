@@ -8,6 +8,7 @@
 
 #include "controls/ComboBoxExVell.h"
 #include "platform/Exception.h"
+#include "tests/harness/Raises.h"
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
@@ -17,6 +18,7 @@
 
 #include <imm.h>
 
+using harness::ExpectRaises;
 using harness::ModalWatcher;
 using harness::PressKey;
 using harness::PumpUntil;
@@ -54,12 +56,10 @@ class ComboTest : public ::testing::Test {
   void SetUp() override {
     tk::Application::Instance().Initialize();
     tk::Application::Instance().SetTitle("Quorvel");
-    try {
+    ASSERT_NO_THROW({
       form = new ComboForm;
       form->Show();
-    } catch (const platform::Exception& e) {
-      FAIL() << "the test form could not be shown: " << e.Message();
-    }
+    }) << "the test form could not be shown";
     ASSERT_TRUE(PumpUntil([&] { return form->before.Focused(); }));
   }
   void TearDown() override { delete form; }
@@ -132,15 +132,6 @@ DWORD CreationStyle(tk::WinControl& control) {
   return created == control.Handle() ? style : 0;
 }
 
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const platform::Exception& e) {
-    return e.Message();
-  }
-  return "<no error>";
-}
-
 }  // namespace
 
 TEST_F(ComboTest, TheItemListLivesInThePlatformWindowWithItsLookupAndErrors) {
@@ -151,10 +142,9 @@ TEST_F(ComboTest, TheItemListLivesInThePlatformWindowWithItsLookupAndErrors) {
   EXPECT_EQ(items.IndexOf("ab"), -1);  // a beginning is not enough
   EXPECT_EQ(items.Get(-1), "");
   EXPECT_EQ(items.Get(3), "");
-  EXPECT_EQ(MessageOf([&] { items.Value(-1); }), "リストのインデックスが範囲を超えています(-1)");
-  EXPECT_THROW(items.Value(-1), platform::ListIndexError);
-  EXPECT_EQ(MessageOf([&] { items.Insert(10, "x"); }), "行を挿入できません");
-  EXPECT_THROW(items.Insert(10, "x"), platform::OutOfResources);
+  ExpectRaises<platform::ListIndexError>([&] { items.Value(-1); },
+                                         "リストのインデックスが範囲を超えています(-1)");
+  ExpectRaises<platform::OutOfResources>([&] { items.Insert(10, "x"); }, "行を挿入できません");
   items.Insert(-1, "last");
   EXPECT_EQ(items.Get(3), "last");
   items.Delete(10);  // no such item: nothing changes
@@ -168,7 +158,7 @@ TEST_F(ComboTest, TheItemListLivesInThePlatformWindowWithItsLookupAndErrors) {
   EXPECT_EQ(items.Get(4), "renamed");
   EXPECT_EQ(items.Value(4), 42);
   items.SetValue(1, -1);
-  EXPECT_EQ(MessageOf([&] { items.Value(1); }), "リストのインデックスが範囲を超えています(1)");
+  ExpectRaises([&] { items.Value(1); }, "リストのインデックスが範囲を超えています(1)");
   tk::StringList copy;
   EXPECT_THROW(copy.Assign(items), platform::ListIndexError);
 

@@ -2,6 +2,7 @@
 
 #include "platform/Exception.h"
 #include "platform/IniFile.h"
+#include "tests/harness/Raises.h"
 #include "tests/harness/WindowTest.h"
 
 TEST(IniFile, ReadsDefaultsWritesAndCutsLongValues) {
@@ -15,10 +16,6 @@ TEST(IniFile, ReadsDefaultsWritesAndCutsLongValues) {
   EXPECT_EQ(ini.ReadString("Settings", "Long", ""), std::string(2047, 'x'));
 
   platform::IniFile missing(folder.Path() + "no\\such\\settings.ini");
-  try {
-    missing.WriteString("Settings", "LastFolder", "x");
-    FAIL() << "no error";
-  } catch (const platform::Exception& e) {
-    EXPECT_EQ(e.Message(), folder.Path() + "no\\such\\settings.ini に書き込めません");
-  }
+  harness::ExpectRaises([&] { missing.WriteString("Settings", "LastFolder", "x"); },
+                        folder.Path() + "no\\such\\settings.ini に書き込めません");
 }

@@ -9,6 +9,7 @@
 
 #include "platform/Exception.h"
 #include "platform/Files.h"
+#include "tests/harness/Raises.h"
 #include "tests/harness/WindowTest.h"
 
 namespace {
@@ -85,13 +86,9 @@ class ReplaceFile : public testing::Test {
   }
   // Runs a save that must fail on the platform and returns its error.
   platform::Win32Error FailingSave(const std::string& path, const std::string& bytes) {
-    try {
-      platform::ReplaceFileContents(path, bytes);
-    } catch (const platform::Win32Error& e) {
-      return e;
-    }
-    ADD_FAILURE() << "the save did not fail";
-    return platform::Win32Error("", 0);
+    return harness::Raised<platform::Win32Error>(
+               [&] { platform::ReplaceFileContents(path, bytes); })
+        .value_or(platform::Win32Error("", 0));
   }
   // Runs a save whose writing must fail and returns the error's message.
   std::string FailingWrite(const std::string& bytes, const platform::WriteBytesFunction& write) {
