@@ -1,6 +1,7 @@
 #pragma once
 // The item list of a combo box control. It keeps no items of its own: every operation is one
-// message to the platform combo box window of its control, where the items live.
+// message to the platform combo box window of its control, where the items live. Only while
+// that window is made anew does it hold a copy of them.
 
 #include <windows.h>
 
