@@ -284,38 +284,27 @@ TEST_F(ComboTest, RecreationKeepsItemsValuesSelectionAndText) {
 
 // The toolkit's combo box and this one share the recreation step and the guard of the index.
 TEST_F(ComboTest, BothComboBoxesKeepValuesAndSelectionInANewWindowAndSelectNothingPastTheEnd) {
+  auto check = [](auto& box) {
+    SCOPED_TRACE(box.Name());
+    box.Items().AddObject("One", 11);
+    box.Items().AddObject("Two", 22);
+    box.SetItemIndex(1);
+    HWND window = box.Handle();
+    box.RecreateWnd();
+    ASSERT_NE(box.Handle(), window);
+    ASSERT_EQ(box.Items().Count(), 2);
+    EXPECT_EQ(box.Items().Get(0), "One");
+    EXPECT_EQ(box.Items().Value(0), 11);
+    EXPECT_EQ(box.Items().Value(1), 22);
+    EXPECT_EQ(box.ItemIndex(), 1);
+    EXPECT_EQ(box.Text(), "Two");
+    box.SetItemIndex(2);
+    EXPECT_EQ(box.ItemIndex(), -1);
+  };
   tk::ComboBox plain(form, "plain");
   plain.SetBounds(10, 100, 100, 21);
-  struct Box {
-    const char* name;
-    tk::WinControl& control;
-    tk::ComboBoxItems& items;
-    std::function<int()> selected;
-    std::function<void(int)> select;
-  };
-  const Box boxes[] = {
-      {"toolkit", plain, plain.Items(), [&] { return plain.ItemIndex(); },
-       [&](int index) { plain.SetItemIndex(index); }},
-      {"extended", combo(), combo().Items(), [&] { return combo().ItemIndex(); },
-       [&](int index) { combo().SetItemIndex(index); }},
-  };
-  for (const Box& box : boxes) {
-    SCOPED_TRACE(box.name);
-    box.items.AddObject("One", 11);
-    box.items.AddObject("Two", 22);
-    box.select(1);
-    HWND window = box.control.Handle();
-    box.control.RecreateWnd();
-    ASSERT_NE(box.control.Handle(), window);
-    ASSERT_EQ(box.items.Count(), 2);
-    EXPECT_EQ(box.items.Get(0), "One");
-    EXPECT_EQ(box.items.Value(0), 11);
-    EXPECT_EQ(box.items.Value(1), 22);
-    EXPECT_EQ(box.selected(), 1);
-    EXPECT_EQ(box.control.Text(), "Two");
-    box.select(2);
-    EXPECT_EQ(box.selected(), -1);
-  }
+  check(plain);
+  check(combo());
 }
 
 TEST_F(ComboTest, KeysReachTheHandlersFirstAndOnlyTabEnterAndEscBecomeDialogKeys) {

@@ -12,8 +12,7 @@
 
 namespace harness {
 
-// The `Error` that `call` raises; nullopt, and a failure reported at the caller's line, when
-// it raises none.
+// The `Error` that `call` raises; nullopt, and a failure at the caller's line, when none.
 template <typename Error = platform::Exception>
 std::optional<Error> Raised(const std::function<void()>& call,
                             std::source_location where = std::source_location::current()) {

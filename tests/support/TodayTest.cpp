@@ -6,15 +6,7 @@ namespace {
 
 SYSTEMTIME At(WORD year, WORD month, WORD day, WORD hour = 12, WORD minute = 0, WORD second = 0,
               WORD milliseconds = 0) {
-  SYSTEMTIME t{};
-  t.wYear = year;
-  t.wMonth = month;
-  t.wDay = day;
-  t.wHour = hour;
-  t.wMinute = minute;
-  t.wSecond = second;
-  t.wMilliseconds = milliseconds;
-  return t;
+  return {year, month, /*wDayOfWeek*/ 0, day, hour, minute, second, milliseconds};
 }
 
 class Today : public testing::Test {
