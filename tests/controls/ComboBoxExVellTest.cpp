@@ -134,38 +134,59 @@ DWORD CreationStyle(tk::WinControl& control) {
 
 }  // namespace
 
+// The toolkit's combo box and this one share their item list over the platform window.
 TEST_F(ComboTest, TheItemListLivesInThePlatformWindowWithItsLookupAndErrors) {
-  auto& items = combo().Items();
-  Fill(combo(), {"ABC", "abcd", "abc"});
-  EXPECT_EQ(SendMessageA(combo().Handle(), CB_GETCOUNT, 0, 0), 3);
-  EXPECT_EQ(items.IndexOf("abc"), 0);  // letter case ignored, the first of equal items
-  EXPECT_EQ(items.IndexOf("ab"), -1);  // a beginning is not enough
-  EXPECT_EQ(items.Get(-1), "");
-  EXPECT_EQ(items.Get(3), "");
-  ExpectRaises<platform::ListIndexError>([&] { items.Value(-1); },
-                                         "リストのインデックスが範囲を超えています(-1)");
-  ExpectRaises<platform::OutOfResources>([&] { items.Insert(10, "x"); }, "行を挿入できません");
-  items.Insert(-1, "last");
-  EXPECT_EQ(items.Get(3), "last");
-  items.Delete(10);  // no such item: nothing changes
-  EXPECT_EQ(items.Count(), 4);
+  auto check = [](auto& box) {
+    SCOPED_TRACE(box.Name());
+    auto& items = box.Items();
+    for (const char* item : {"ABC", "abcd", "abc"}) items.Add(item);
+    EXPECT_EQ(SendMessageA(box.Handle(), CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(items.IndexOf("abc"), 0);  // letter case ignored, the first of equal items
+    EXPECT_EQ(items.IndexOf("ab"), -1);  // a beginning is not enough
+    EXPECT_EQ(items.Get(-1), "");
+    EXPECT_EQ(items.Get(3), "");
+    ExpectRaises<platform::ListIndexError>([&] { items.Value(-1); },
+                                           "リストのインデックスが範囲を超えています(-1)");
+    ExpectRaises<platform::OutOfResources>([&] { items.Insert(10, "x"); }, "行を挿入できません");
+    items.Insert(-1, "last");
+    EXPECT_EQ(items.Get(3), "last");
+    items.Insert(1, "x");
+    EXPECT_EQ(items.Get(1), "x");
+    items.Delete(1);
+    items.Delete(10);  // no such item: nothing changes
+    EXPECT_EQ(items.Count(), 4);
 
-  // Values: 0 without one, kept by replacing the text; a stored -1 cannot be read back,
-  // so a copy of such a list fails.
-  EXPECT_EQ(items.Value(0), 0);
-  EXPECT_EQ(items.AddObject("valued", 42), 4);
-  items.Put(4, "renamed");
-  EXPECT_EQ(items.Get(4), "renamed");
-  EXPECT_EQ(items.Value(4), 42);
-  items.SetValue(1, -1);
-  ExpectRaises([&] { items.Value(1); }, "リストのインデックスが範囲を超えています(1)");
-  tk::StringList copy;
-  EXPECT_THROW(copy.Assign(items), platform::ListIndexError);
+    // Values: 0 without one, kept by replacing the text; a stored -1 cannot be read back,
+    // so a copy of such a list fails.
+    EXPECT_EQ(items.Value(0), 0);
+    EXPECT_EQ(items.AddObject("valued", 42), 4);
+    items.Put(4, "renamed");
+    EXPECT_EQ(items.Get(4), "renamed");
+    EXPECT_EQ(items.Value(4), 42);
+    items.SetValue(1, -1);
+    ExpectRaises([&] { items.Value(1); }, "リストのインデックスが範囲を超えています(1)");
+    tk::StringList copy;
+    EXPECT_THROW(copy.Assign(items), platform::ListIndexError);
 
-  // A text longer than any fixed buffer comes back whole.
-  std::string longText(5000, 'y');
-  items.Add(longText);
-  EXPECT_EQ(items.Get(items.Count() - 1), longText);
+    // A text longer than any fixed buffer comes back whole.
+    std::string longText(5000, 'y');
+    items.Add(longText);
+    EXPECT_EQ(items.Get(items.Count() - 1), longText);
+
+    // Clearing keeps the shown text, which selecting nothing then leaves alone.
+    box.SetItemIndex(2);
+    ASSERT_EQ(box.Text(), "abc");
+    items.Clear();
+    EXPECT_EQ(items.Count(), 0);
+    EXPECT_EQ(box.ItemIndex(), -1);
+    EXPECT_EQ(box.Text(), "abc");
+    box.SetItemIndex(-1);
+    EXPECT_EQ(box.Text(), "abc");
+  };
+  tk::ComboBox plain(form, "plain");
+  plain.SetBounds(10, 100, 100, 21);
+  check(plain);
+  check(combo());
 }
 
 TEST_F(ComboTest, ItemIndexWritesAndClearingKeepTheShownText) {
