@@ -104,6 +104,15 @@ class ComboTest : public ::testing::Test {
     return {static_cast<int>(start), static_cast<int>(end)};
   }
 
+  // Runs `check` on a toolkit combo box, then on this one.
+  template <typename Check>
+  void OnBothComboBoxes(Check check) {
+    tk::ComboBox plain(form, "plain");
+    plain.SetBounds(10, 100, 100, 21);
+    check(plain);
+    check(combo());
+  }
+
   ComboForm* form = nullptr;
 };
 
@@ -136,7 +145,7 @@ DWORD CreationStyle(tk::WinControl& control) {
 
 // The toolkit's combo box and this one share their item list over the platform window.
 TEST_F(ComboTest, TheItemListLivesInThePlatformWindowWithItsLookupAndErrors) {
-  auto check = [](auto& box) {
+  OnBothComboBoxes([](auto& box) {
     SCOPED_TRACE(box.Name());
     auto& items = box.Items();
     for (const char* item : {"ABC", "abcd", "abc"}) items.Add(item);
@@ -182,11 +191,7 @@ TEST_F(ComboTest, TheItemListLivesInThePlatformWindowWithItsLookupAndErrors) {
     EXPECT_EQ(box.Text(), "abc");
     box.SetItemIndex(-1);
     EXPECT_EQ(box.Text(), "abc");
-  };
-  tk::ComboBox plain(form, "plain");
-  plain.SetBounds(10, 100, 100, 21);
-  check(plain);
-  check(combo());
+  });
 }
 
 TEST_F(ComboTest, ItemIndexWritesAndClearingKeepTheShownText) {
@@ -305,7 +310,7 @@ TEST_F(ComboTest, RecreationKeepsItemsValuesSelectionAndText) {
 
 // The toolkit's combo box and this one share the recreation step and the guard of the index.
 TEST_F(ComboTest, BothComboBoxesKeepValuesAndSelectionInANewWindowAndSelectNothingPastTheEnd) {
-  auto check = [](auto& box) {
+  OnBothComboBoxes([](auto& box) {
     SCOPED_TRACE(box.Name());
     box.Items().AddObject("One", 11);
     box.Items().AddObject("Two", 22);
@@ -321,11 +326,7 @@ TEST_F(ComboTest, BothComboBoxesKeepValuesAndSelectionInANewWindowAndSelectNothi
     EXPECT_EQ(box.Text(), "Two");
     box.SetItemIndex(2);
     EXPECT_EQ(box.ItemIndex(), -1);
-  };
-  tk::ComboBox plain(form, "plain");
-  plain.SetBounds(10, 100, 100, 21);
-  check(plain);
-  check(combo());
+  });
 }
 
 TEST_F(ComboTest, KeysReachTheHandlersFirstAndOnlyTabEnterAndEscBecomeDialogKeys) {
