@@ -69,7 +69,10 @@ int main() {
               "load ms", "save ms", "load/floor", "save/floor");
   for (int count : {200, 2000, 20000}) {
     for (bool lost : {false, true}) {
-      std::string bytes = BuildMetadataText(Album{record, MakeArtists(count)});
+      Album album;
+      album.values = record;
+      album.artists = MakeArtists(count);
+      std::string bytes = BuildMetadataText(album);
       if (lost) {
         for (size_t at = bytes.find(" Someone"); at != std::string::npos;
              at = bytes.find(" Someone", at))

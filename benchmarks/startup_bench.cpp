@@ -29,7 +29,8 @@ ULONGLONG Ticks100ns(const FILETIME& time) {
 // start-to-activation time and peak working set, then closes it.
 Sample Measure(const std::string& exe) {
   Sample sample;
-  STARTUPINFOA startup{sizeof startup};
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
   std::string command = "\"" + exe + "\"";
   if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -53,7 +54,8 @@ Sample Measure(const std::string& exe) {
     FILETIME created, exited, kernel, user;
     GetProcessTimes(process.hProcess, &created, &exited, &kernel, &user);
     sample.milliseconds = (Ticks100ns(activated) - Ticks100ns(created)) / 10000.0;
-    PROCESS_MEMORY_COUNTERS memory{sizeof memory};
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
     if (GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory))
       sample.peakMiB = memory.PeakWorkingSetSize / (1024.0 * 1024.0);
     PostMessageA(window, WM_CLOSE, 0, 0);
@@ -85,11 +87,12 @@ int main(int argc, char** argv) {
   struct Program {
     const char* name;
     std::string exe;
-    std::vector<double> ms, peak;
+    std::vector<double> ms{}, peak{};  // filled by the runs
   };
-  std::vector<Program> programs{{"editor", argv[1]}, {"floor", argv[2]}};
-  if (argc > 4) programs.push_back({"by hand", argv[4]});
-  if (argc > 5) programs.push_back({"notepad", argv[5]});
+  std::vector<Program> programs{{.name = "editor", .exe = argv[1]},
+                                {.name = "floor", .exe = argv[2]}};
+  if (argc > 4) programs.push_back({.name = "by hand", .exe = argv[4]});
+  if (argc > 5) programs.push_back({.name = "notepad", .exe = argv[5]});
   for (Program& program : programs) Measure(program.exe);  // warm the file cache once each
   // Interleaved, so that a slow spell of the machine touches every program alike.
   for (int run = 0; run < runs; ++run)

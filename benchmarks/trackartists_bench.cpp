@@ -133,7 +133,8 @@ int main(int argc, char** argv) {
   WriteBytes(title, TitleFile(10));
 
   Editor editor;
-  STARTUPINFOA startup{sizeof startup};
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
   std::string command = "\"" + exe + "\"";
   if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &editor.process)) {

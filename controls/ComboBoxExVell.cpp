@@ -8,30 +8,22 @@
 #include "platform/CodePage.h"
 #include "platform/Exception.h"
 #include "platform/ScopeExit.h"
+#include "support/Text.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/ComboBoxMessages.h"
 
 namespace {
 
-bool SameLettersIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x -= 32;
-    if (y >= 'a' && y <= 'z') y -= 32;
-    if (x != y) return false;
-  }
-  return true;
-}
+// The characters that Ctrl+C, Ctrl+V and Ctrl+X type: copy, paste and cut pass the digits-only
+// filter.
+constexpr unsigned char kCopyChar = 0x03, kPasteChar = 0x16, kCutChar = 0x18;
 
 // The 1-based byte position of `part` in `text`, 0 when absent; a match that would begin
 // on the second byte of a double-byte character does not count.
 size_t FindWhole(const std::string& text, const std::string& part) {
-  for (size_t i = 0; i + part.size() <= text.size();) {
+  for (size_t i = 0; i + part.size() <= text.size(); i += platform::CharacterLength(text, i))
     if (text.compare(i, part.size(), part) == 0) return i + 1;
-    i += IsDBCSLeadByte(static_cast<BYTE>(text[i])) ? 2 : 1;
-  }
   return 0;
 }
 
@@ -57,10 +49,7 @@ TCustomComboBoxExVell::~TCustomComboBoxExVell() {
 int TCustomComboBoxExVell::ItemIndex() { return tk::cb::GetCurSel(Handle()); }
 
 void TCustomComboBoxExVell::SetItemIndex(int index) {
-  if (ItemIndex() == index) return;
-  // Wine keeps the selection for an index past the end, where Windows removes it.
-  if (index >= FItems.Count()) index = -1;
-  tk::cb::SetCurSel(handle_, index);
+  if (ItemIndex() != index) FItems.Select(index);
 }
 
 bool TCustomComboBoxExVell::ListDropped() { return tk::cb::GetDroppedState(Handle()); }
@@ -167,14 +156,7 @@ void TCustomComboBoxExVell::GetCreateParams(CreateParams& params) {
 
 void TCustomComboBoxExVell::AfterCreate() {
   tk::cb::LimitText(handle_, FMaxLength);
-  if (FRecreateItems) {
-    std::unique_ptr<tk::StringList> items = std::move(FRecreateItems);
-    FItems.Assign(*items);
-    if (FRecreateIndex != -1) {
-      FRecreateIndex = std::min(FRecreateIndex, FItems.Count());
-      tk::cb::SetCurSel(handle_, FRecreateIndex);
-    }
-  }
+  FItems.RestoreInNewWindow();
   FEditWindow = FListWindow = nullptr;
   if (FStyle == csDropDown || FStyle == csSimple) {
     for (HWND part = GetWindow(PartsParentWindow(), GW_CHILD); part;
@@ -211,11 +193,7 @@ void TCustomComboBoxExVell::Subclass(HWND part, WNDPROC& previous) {
 }
 
 void TCustomComboBoxExVell::BeforeDestroy() {
-  if (FDestroying || FItems.Count() == 0) return;
-  auto items = std::make_unique<tk::StringList>();
-  items->Assign(FItems);
-  FRecreateIndex = ItemIndex();
-  FRecreateItems = std::move(items);
+  if (!FDestroying) FItems.KeepForNewWindow();
 }
 
 // ---- The parts ----
@@ -246,8 +224,13 @@ LRESULT CALLBACK TCustomComboBoxExVell::PartProc(HWND window, UINT message, WPAR
 LRESULT TCustomComboBoxExVell::EditProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SYSCOMMAND) return WndProc(message, wParam, lParam);
   if (message >= WM_KEYFIRST && message <= WM_KEYLAST) {
+    MSG key{};
+    key.hwnd = FEditWindow;
+    key.message = message;
+    key.wParam = wParam;
+    key.lParam = lParam;
     tk::Form* form = ParentForm();
-    if (form && form->WantChildKey(*this, {FEditWindow, message, wParam, lParam})) return 0;
+    if (form && form->WantChildKey(*this, key)) return 0;
   }
   LRESULT result = PartWindowProc(message, wParam, lParam, FEditWindow, FEditProc);
   // The edit part resets its margins with every new font.
@@ -268,55 +251,32 @@ LRESULT TCustomComboBoxExVell::EditProc(UINT message, WPARAM wParam, LPARAM lPar
 
 LRESULT TCustomComboBoxExVell::PartWindowProc(UINT message, WPARAM wParam, LPARAM lParam, HWND part,
                                               WNDPROC previous) {
-  auto on = [&] { return CallWindowProcA(previous, part, message, wParam, lParam); };
+  PartMessage m{part, previous, message, wParam, lParam};
   switch (message) {
-    case WM_SETFOCUS: {
-      FEnterWhileDropped = FCancelRestored = false;
-      if (!FormTakesFocus()) return 0;
-      LRESULT result = on();
-      if (part == FEditWindow)
-        SelectTextWhenEnteredFromAnotherControl(reinterpret_cast<HWND>(wParam));
-      return result;
-    }
+    case WM_SETFOCUS:
+      return PartGetsFocus(m);
     case WM_KILLFOCUS:
       SetListDropped(false);
       FEnterWhileDropped = FCancelRestored = false;
       if (ReceivingFocus()) return 0;
-      return on();
+      return m.PassOn();
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN: {
-      WORD key = static_cast<WORD>(wParam);
-      if (key == VK_RETURN && ListDropped()) FEnterWhileDropped = true;
-      if (part != FListWindow) {
-        if (DoKeyDown(key, tk::KeyboardShiftState())) return 0;
-        wParam = key;
-      }
-      return on();
-    }
+    case WM_SYSKEYDOWN:
     case WM_KEYUP:
-    case WM_SYSKEYUP: {
-      WORD key = static_cast<WORD>(wParam);
-      if (DoKeyUp(key, tk::KeyboardShiftState())) return 0;
-      wParam = key;
-      return on();
-    }
-    case WM_CHAR: {
-      char key = static_cast<char>(wParam);
-      if (TypedChar(key)) return 0;
-      wParam = static_cast<unsigned char>(key);
-      return on();
-    }
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+      return PartKey(m);
     case WM_GETDLGCODE:
       if (ListDropped()) return DLGC_WANTALLKEYS;
-      return on();
+      return m.PassOn();
     case WM_LBUTTONDBLCLK: {
-      LRESULT result = on();
+      LRESULT result = m.PassOn();
       if (OnDblClick) OnDblClick(*this);
       return result;
     }
     case WM_MOUSEMOVE:
       tk::Application::Instance().HintMouseMessage(*this);
-      return on();
+      return m.PassOn();
     case tk::CN_KEYDOWN:
     case tk::CN_CHAR:
     case tk::CN_SYSKEYDOWN:
@@ -324,18 +284,50 @@ LRESULT TCustomComboBoxExVell::PartWindowProc(UINT message, WPARAM wParam, LPARA
       return WndProc(message, wParam, lParam);
   }
   // WM_RBUTTONUP among them: the edit part's own context menu, not the control's.
-  return on();
+  return m.PassOn();
 }
 
-// Typing replaces the shown value when the focus comes from another control of the same
-// window (the keyboard or the program moving between fields), but not when the window is
-// merely activated again, after a message box or another program.
-void TCustomComboBoxExVell::SelectTextWhenEnteredFromAnotherControl(HWND previousFocus) {
-  tk::Form* form = ParentForm();
-  if (!previousFocus || !form || !form->HandleAllocated() || previousFocus == handle_ ||
-      IsChild(handle_, previousFocus) || !IsChild(form->Handle(), previousFocus))
-    return;
-  SendMessageA(FEditWindow, EM_SETSEL, 0, -1);
+LRESULT TCustomComboBoxExVell::PartGetsFocus(const PartMessage& m) {
+  FEnterWhileDropped = FCancelRestored = false;
+  if (!FormTakesFocus()) return 0;
+  LRESULT result = m.PassOn();
+  // Typing replaces the shown value when the focus comes from another control of the same
+  // window, but not when the window is merely activated again.
+  if (m.part == FEditWindow && tk::FocusFromSameWindow(handle_, reinterpret_cast<HWND>(m.wParam)))
+    SendMessageA(FEditWindow, EM_SETSEL, 0, -1);
+  return result;
+}
+
+// A key in a part goes to the control's handlers first; one that they set to 0 goes no
+// further, any other reaches the part as they left it. The list part's key-downs are the
+// list's alone.
+LRESULT TCustomComboBoxExVell::PartKey(PartMessage& m) {
+  switch (m.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      WORD key = static_cast<WORD>(m.wParam);
+      if (key == VK_RETURN && ListDropped()) FEnterWhileDropped = true;
+      if (m.part != FListWindow) {
+        if (DoKeyDown(key, tk::KeyboardShiftState())) return 0;
+        m.wParam = key;
+      }
+      break;
+    }
+    case WM_KEYUP:
+    case WM_SYSKEYUP: {
+      WORD key = static_cast<WORD>(m.wParam);
+      if (DoKeyUp(key, tk::KeyboardShiftState())) return 0;
+      m.wParam = key;
+      break;
+    }
+    case WM_CHAR: {
+      char key = static_cast<char>(m.wParam);
+      if (TypedChar(key)) return 0;
+      m.wParam = static_cast<unsigned char>(key);
+      break;
+    }
+  }
+  return m.PassOn();
 }
 
 bool TCustomComboBoxExVell::TypedChar(char& key) {
@@ -349,8 +341,8 @@ bool TCustomComboBoxExVell::TypedChar(char& key) {
   bool trailByte = FTrailByteNext;
   FTrailByteNext = !trailByte && IsDBCSLeadByte(byte);
   if (FInNumeric && FStyle != csDropDownList) {
-    bool passes =
-        (byte >= '0' && byte <= '9') || byte == 3 || byte == 22 || byte == 24 || byte == VK_BACK;
+    bool passes = (byte >= '0' && byte <= '9') || byte == kCopyChar || byte == kPasteChar ||
+                  byte == kCutChar || byte == VK_BACK;
     if (!passes) key = 0;
   }
   if (FInUpper && !trailByte && key >= 'a' && key <= 'z') key = static_cast<char>(key - 32);
@@ -368,15 +360,22 @@ LRESULT TCustomComboBoxExVell::KeyNotice(UINT notice, MSG& msg) {
 }
 
 LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  // Without an edit part the keys come to this window.
-  if (FStyle == csDropDownList && message >= WM_KEYFIRST && message <= WM_KEYLAST &&
-      LOWORD(wParam) == VK_RETURN && ListDropped())
+  if (std::optional<LRESULT> result = KeyMessage(message, wParam, lParam)) return *result;
+  if (std::optional<LRESULT> result = PaintMessage(message, wParam, lParam)) return *result;
+  if (std::optional<LRESULT> result = MouseMessage(message, wParam, lParam)) return *result;
+  if (std::optional<LRESULT> result = PlatformMessage(message, wParam, lParam)) return *result;
+  if (std::optional<LRESULT> result = ToolkitNotice(message, wParam, lParam)) return *result;
+  return tk::WinControl::WndProc(message, wParam, lParam);
+}
+
+// Without an edit part (a selection-only box) the keys come to this window: the control's
+// handlers first, then the platform with the key as they left it.
+std::optional<LRESULT> TCustomComboBoxExVell::KeyMessage(UINT message, WPARAM wParam,
+                                                         LPARAM lParam) {
+  if (message < WM_KEYFIRST || message > WM_KEYLAST) return std::nullopt;
+  if (FStyle == csDropDownList && LOWORD(wParam) == VK_RETURN && ListDropped())
     FEnterWhileDropped = true;
   switch (message) {
-    case WM_SIZE:
-      // The temporary height that sizes the drop-down list is not the control's height.
-      if (FAdjustingDropDown) return DefaultProc(message, wParam, lParam);
-      break;
     case WM_CHAR: {
       char key = static_cast<char>(wParam);
       if (TypedChar(key)) return 0;
@@ -394,6 +393,13 @@ LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lPara
       if (DoKeyUp(key, tk::KeyboardShiftState())) return 0;
       return DefaultProc(message, key, lParam);
     }
+  }
+  return std::nullopt;
+}
+
+std::optional<LRESULT> TCustomComboBoxExVell::PaintMessage(UINT message, WPARAM wParam,
+                                                           LPARAM lParam) {
+  switch (message) {
     case WM_CTLCOLORMSGBOX:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
@@ -405,11 +411,6 @@ LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lPara
       SetTextColor(dc, FFontColor);
       SetBkColor(dc, FColor);
       return reinterpret_cast<LRESULT>(Brush());
-    }
-    case WM_CREATE: {
-      LRESULT result = DefaultProc(message, wParam, lParam);
-      if (!HeldText().empty()) SetWindowTextA(handle_, HeldText().c_str());
-      return result;
     }
     case WM_PAINT:
       Paint();
@@ -424,15 +425,13 @@ LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lPara
         return 1;
       }
       return DefaultProc(message, wParam, lParam);
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_DELETEITEM:
-      return DefaultProc(message, wParam, lParam);
-    case WM_GETDLGCODE: {
-      LRESULT code = DefaultProc(message, wParam, lParam);
-      if (ListDropped()) code |= DLGC_WANTALLKEYS;
-      return code;
-    }
+  }
+  return std::nullopt;
+}
+
+std::optional<LRESULT> TCustomComboBoxExVell::MouseMessage(UINT message, WPARAM wParam,
+                                                           LPARAM lParam) {
+  switch (message) {
     case WM_LBUTTONDOWN: {
       // A selection-only box drags from anywhere left of its arrow button; the platform does
       // not see that press, so the list does not open.
@@ -447,15 +446,47 @@ LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lPara
       if (GetCapture() == handle_ && form && form->ActiveControl() != this) ReleaseCapture();
       return result;
     }
+    case WM_LBUTTONDBLCLK:
+      // Drags begin only where the control says so above, never on the arrow button.
+      return MousePress(message, wParam, lParam);
+  }
+  return std::nullopt;
+}
+
+std::optional<LRESULT> TCustomComboBoxExVell::PlatformMessage(UINT message, WPARAM wParam,
+                                                              LPARAM lParam) {
+  switch (message) {
+    case WM_SIZE:
+      // The temporary height that sizes the drop-down list is not the control's height.
+      if (FAdjustingDropDown) return DefaultProc(message, wParam, lParam);
+      break;
+    case WM_CREATE: {
+      LRESULT result = DefaultProc(message, wParam, lParam);
+      if (!HeldText().empty()) SetWindowTextA(handle_, HeldText().c_str());
+      return result;
+    }
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_DELETEITEM:
+      return DefaultProc(message, wParam, lParam);
+    case WM_GETDLGCODE: {
+      LRESULT code = DefaultProc(message, wParam, lParam);
+      if (ListDropped()) code |= DLGC_WANTALLKEYS;
+      return code;
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<LRESULT> TCustomComboBoxExVell::ToolkitNotice(UINT message, WPARAM wParam,
+                                                            LPARAM lParam) {
+  switch (message) {
     case tk::CM_PARENTCOLORCHANGED:
       if (FParentColor) TakeColor(ParentBackgroundColour());
       return 0;
     case tk::CM_CTL3DCHANGED:
       RecreateWnd();
       return 0;
-    case WM_LBUTTONDBLCLK:
-      // Drags begin only where the control says so above, never on the arrow button.
-      return MousePress(message, wParam, lParam);
     case CM_APPLYSPLITCHAR:
       ApplySplitChar();
       return 0;
@@ -476,7 +507,7 @@ LRESULT TCustomComboBoxExVell::WndProc(UINT message, WPARAM wParam, LPARAM lPara
       return TRUE;
     }
   }
-  return tk::WinControl::WndProc(message, wParam, lParam);
+  return std::nullopt;
 }
 
 // ---- Notifications and the drop-down cycle ----
@@ -601,7 +632,7 @@ void TCustomComboBoxExVell::ApplySplitChar() {
   if (at == 0) return;
   std::string shown = Text().substr(0, at - 1);
   std::string item = FItems.Get(index).substr(0, at - 1);
-  SetText(SameLettersIgnoringAsciiCase(shown, item) ? item : shown);
+  SetText(AsciiUpper(shown) == AsciiUpper(item) ? item : shown);
 }
 
 // ---- Painting ----

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "controls/ComboBoxStrings.h"
@@ -137,12 +137,29 @@ class TCustomComboBoxExVell : public tk::WinControl {
     explicit Parts(TCustomComboBoxExVell& owner) : control(owner) {}
     TCustomComboBoxExVell& control;
   };
+  // A message of a part on its way to the part's own procedure.
+  struct PartMessage {
+    HWND part;
+    WNDPROC previous;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    // Hands the message, with a key as the control's handlers left it, to the part's procedure.
+    LRESULT PassOn() const { return CallWindowProcA(previous, part, message, wParam, lParam); }
+  };
   static LRESULT CALLBACK PartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Subclass(HWND part, WNDPROC& previous);
   LRESULT EditProc(UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT PartGetsFocus(const PartMessage& m);
+  LRESULT PartKey(PartMessage& m);
+  // The steps of WndProc, one per message group; nullopt for a message of another group.
+  std::optional<LRESULT> KeyMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> PaintMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> MouseMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> PlatformMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  std::optional<LRESULT> ToolkitNotice(UINT message, WPARAM wParam, LPARAM lParam);
   // A typed character; true when it is done with and goes no further.
   bool TypedChar(char& key);
-  void SelectTextWhenEnteredFromAnotherControl(HWND previousFocus);
   void ComboNotify(WORD code);
   void TakeHighlightedItem();
   void RestoreDropDownState();
@@ -182,8 +199,6 @@ class TCustomComboBoxExVell : public tk::WinControl {
   WNDPROC FListProc = nullptr;
   bool FFocusInside = false;
   bool FFocusMoved = false;
-  std::unique_ptr<tk::StringList> FRecreateItems;
-  int FRecreateIndex = -1;
   bool FAdjustingDropDown = false;
   std::string FDropDownText;
   int FDropDownIndex = 0;

@@ -30,12 +30,12 @@ struct AlbumRecord {
 };
 
 struct Album {
-  AlbumRecord values;
-  ArtistMap artists;
-  OriginalTexts originals;
+  AlbumRecord values{};
+  ArtistMap artists{};
+  OriginalTexts originals{};
   // Key lines outside the ARTISTS section for keys that are none of the six, UTF-8 as they
   // stood in the file (trimmed): written back after DISCNUMBER unchanged.
-  std::vector<std::string> otherKeyLines;
+  std::vector<std::string> otherKeyLines{};
 
   // Forgets everything: the album of a folder without metadata.txt.
   void Clear();

@@ -17,8 +17,7 @@ int ArtistMap::Count() const { return FTitles.Count(); }
 
 void ArtistMap::CheckIndex(int i) const {
   if (i < 0 || i >= Count())
-    throw platform::ListIndexError(
-        platform::Format("リストのインデックスが範囲を超えています (%d)", i));
+    throw platform::ListIndexOutOfRange(i, platform::BlankBeforeIndex::Yes);
 }
 
 std::string ArtistMap::TitleAt(int i) const {

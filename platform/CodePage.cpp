@@ -17,6 +17,10 @@ int TextCallLength(size_t length) {
   return static_cast<int>(length);
 }
 
+size_t CharacterLength(std::string_view text, size_t at) {
+  return IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size() ? 2 : 1;
+}
+
 namespace {
 
 [[noreturn]] void ThrowLastError() {

@@ -13,6 +13,11 @@ namespace platform {
 // raises the system's overflow message rather than being cut short or wrapped around.
 int TextCallLength(std::size_t length);
 
+// The length in bytes of the ANSI character that begins at `at`: 2 for the lead byte of a
+// double-byte character whose second byte follows, else 1. Text walked by it is never cut on
+// a second byte, which can be the byte of "\" or of an ASCII letter.
+std::size_t CharacterLength(std::string_view text, std::size_t at);
+
 // ANSI bytes to UTF-16 units (MultiByteToWideChar, CP_ACP).
 std::wstring AnsiToWide(std::string_view text);
 

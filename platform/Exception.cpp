@@ -18,4 +18,13 @@ std::string Format(const char* format, ...) {
   return text;
 }
 
+ListIndexError ListIndexOutOfRange(int index, BlankBeforeIndex blank) {
+  // Two spellings, each kept byte for byte because messages are shown and compared as they
+  // stand: the toolkit's string lists and combo box items put "(index)" right after the words,
+  // the album's artist map puts a blank before it.
+  std::string text = "リストのインデックスが範囲を超えています";
+  if (blank == BlankBeforeIndex::Yes) text += ' ';
+  return ListIndexError(text + Format("(%d)", index));
+}
+
 }  // namespace platform

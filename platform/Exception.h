@@ -2,16 +2,19 @@
 // The one exception hierarchy of the program. Messages are ANSI (Shift-JIS) text, shown
 // as they stand by the application's error box.
 
+#include <exception>
 #include <string>
 #include <windows.h>
 
 namespace platform {
 
-class Exception {
+// A std::exception, so that one handler takes the program's failures and the standard
+// library's alike; what() is the same ANSI text as Message().
+class Exception : public std::exception {
  public:
   explicit Exception(std::string message) : message_(std::move(message)) {}
-  virtual ~Exception() = default;
   const std::string& Message() const { return message_; }
+  const char* what() const noexcept override { return message_.c_str(); }
 
  private:
   std::string message_;
@@ -38,6 +41,12 @@ class ListIndexError : public Exception {
  public:
   using Exception::Exception;
 };
+
+// Whether the list-index message has a blank before "(index)"; see ListIndexOutOfRange.
+enum class BlankBeforeIndex : bool { No, Yes };
+
+// The failure of a list asked for an item at `index`, which it does not have.
+ListIndexError ListIndexOutOfRange(int index, BlankBeforeIndex blank = BlankBeforeIndex::No);
 
 // The platform refused to store an item.
 class OutOfResources : public Exception {

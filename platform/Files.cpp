@@ -12,8 +12,6 @@ namespace {
 
 constexpr size_t kMaxRead = 64 << 20;
 
-bool IsPathDelimiter(wchar_t c) { return c == L'\\' || c == L':'; }
-
 size_t FileNameStart(const std::wstring& path) {
   size_t delimiter = path.find_last_of(L"\\:");
   return delimiter == std::wstring::npos ? 0 : delimiter + 1;

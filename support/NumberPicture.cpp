@@ -144,130 +144,130 @@ std::string DigitString(double value) {
   return result;
 }
 
-}  // namespace
-
-std::string NumberPicture(const std::string& picture, double value) {
-  if (picture.empty()) return std::string();
-  std::string w = picture;
-  const bool negative = value < 0;
-
-  // A non-zero value gets a leading "0" before its decimals.
+// The picture as the steps below read it. A non-zero value gets a leading "0" before its
+// decimals: the first "Z." reads "9.". A floating currency sign in front reads as the "-" that
+// follows it or as a "Z"; PlaceCurrencySign puts the sign itself at the end.
+std::string WorkingPicture(std::string w, double value) {
   if (value != 0) {
     size_t zDot = w.find("Z.");
     if (zDot != std::string::npos) w[zDot] = '9';
   }
+  if (w[0] == '\\') w[0] = w[1] == '-' ? '-' : 'Z';
+  return w;
+}
 
-  // The floating currency sign is placed at the end (below).
-  const bool currency = w[0] == '\\';
-  if (currency) {
-    if (w.size() == 1) return "\\";
-    w[0] = w[1] == '-' ? '-' : 'Z';
-  }
-
-  const std::string d = DigitString(value);
-  const size_t dPoint = d.find('.');
-
-  // Positions are 0-based from here on; `point` is npos without a ".".
-  const size_t length = w.size();
-  const size_t point = w.find('.');
-  const bool trailingSign = w.back() == '-';
-
-  // The decimals are cut, not rounded.
+// The part from the point on: the decimals, cut and not rounded, then the trailing sign's
+// position; with the point in front when the picture has one.
+std::string FractionPart(const std::string& w, size_t point, bool trailingSign,
+                         const std::string& d, bool negative) {
   size_t decimals = 0;
   if (point != std::string::npos) {
-    decimals = length - point - 1;
+    decimals = w.size() - point - 1;
     if (trailingSign && decimals > 0) --decimals;
   }
-  std::string r = d.substr(dPoint + 1, decimals);
+  std::string r = d.substr(d.find('.') + 1, decimals);
   if (r.size() < decimals) r.resize(decimals, '0');
-
   if (trailingSign) r += negative ? '-' : ' ';
+  if (point != std::string::npos) r.insert(r.begin(), '.');
+  return r;
+}
 
-  size_t integerPositions;
-  if (point != std::string::npos) {
-    r.insert(r.begin(), '.');
-    integerPositions = point;
-  } else {
-    integerPositions = trailingSign ? length - 1 : length;
+// One position of the integer part: `p` its picture character, `q` the digit under the cursor
+// (' ' past the value's digits), `left` the picture character to its left. A character
+// outside the picture's alphabet gives an unspecified result: `previous`, the character of
+// the position to the right.
+char IntegerCharacter(char p, char q, char left, bool negative, bool& minusShown, char previous) {
+  switch (p) {
+    case '-':
+      if (minusShown) return ' ';
+      if (q != ' ' || !negative) return q;
+      minusShown = true;
+      return '-';
+    case ',':
+    case '/':
+    case ':':
+      if (minusShown) return ' ';
+      if (q == ' ' && left == '-' && negative) {
+        minusShown = true;
+        return '-';
+      }
+      if (q != ' ') return p;
+      return left == 'Z' || left == '-' ? ' ' : p;
+    case '9':
+      return q == ' ' ? '0' : q;
+    case 'Z':
+      return q;
+    default:
+      return previous;
   }
+}
 
-  // The integer part from right to left, the digit cursor starting at the units
-  // digit of d (none when d begins with ".").
-  std::string integer(integerPositions, ' ');
-  ptrdiff_t cursor = static_cast<ptrdiff_t>(dPoint) - 1;
+// The integer part from right to left, the digit cursor starting at the units digit of d
+// (none when d begins with "."); separators take no digit.
+std::string IntegerPart(const std::string& w, size_t positions, const std::string& d,
+                        bool negative) {
+  std::string integer(positions, ' ');
+  ptrdiff_t cursor = static_cast<ptrdiff_t>(d.find('.')) - 1;
   bool minusShown = false;
   char c = ' ';
-  for (size_t pos = integerPositions; pos-- > 0;) {
+  for (size_t pos = positions; pos-- > 0;) {
     const char p = w[pos];
-    const char q = cursor >= 0 ? d[cursor] : ' ';
-    const char left = pos == 0 ? 'Z' : w[pos - 1];
-    switch (p) {
-      case '-':
-        if (minusShown) {
-          c = ' ';
-        } else if (q != ' ' || !negative) {
-          c = q;
-        } else {
-          c = '-';
-          minusShown = true;
-        }
-        break;
-      case ',':
-      case '/':
-      case ':':
-        if (minusShown) {
-          c = ' ';
-        } else if (q == ' ' && left == '-' && negative) {
-          c = '-';
-          minusShown = true;
-        } else if (q != ' ') {
-          c = p;
-        } else if (left == 'Z' || left == '-') {
-          c = ' ';
-        } else {
-          c = p;
-        }
-        break;
-      case '9':
-        c = q == ' ' ? '0' : q;
-        break;
-      case 'Z':
-        c = q;
-        break;
-      default:  // not in the alphabet: the result is unspecified; c stays as it was
-        break;
-    }
+    c = IntegerCharacter(p, cursor >= 0 ? d[cursor] : ' ', pos == 0 ? 'Z' : w[pos - 1], negative,
+                         minusShown, c);
     integer[pos] = c;
     if (p != ',' && p != '/' && p != ':' && cursor >= 0) --cursor;
   }
-  r = integer + r;
+  return integer;
+}
 
-  // Blank trailing zeros at Z decimals and a bare point; a trailing minus moves
-  // left to follow the last digit shown.
-  if (r.find('.') != std::string::npos) {
-    const bool neg = r.back() == '-';
-    for (size_t pos = length; pos-- > 0;) {
-      const char p = w[pos];
-      if (p == '-') {
-        r[pos] = ' ';
-        continue;
-      }
-      if (p == 'Z' && r[pos] == '0') {
-        r[pos] = ' ';
-        continue;
-      }
-      if (p != 'Z' && r[pos] == '.') {
-        r[pos] = neg ? '-' : ' ';
-      } else if (neg && pos + 1 < length) {
-        r[pos + 1] = '-';
-      }
-      break;
+// Blanks trailing zeros at Z decimals and a bare point; a trailing minus moves left to follow
+// the last digit shown.
+void BlankTrailingZeros(std::string& r, const std::string& w) {
+  if (r.find('.') == std::string::npos) return;
+  const bool neg = r.back() == '-';
+  for (size_t pos = w.size(); pos-- > 0;) {
+    const char p = w[pos];
+    if (p == '-') {
+      r[pos] = ' ';
+      continue;
     }
+    if (p == 'Z' && r[pos] == '0') {
+      r[pos] = ' ';
+      continue;
+    }
+    if (p != 'Z' && r[pos] == '.') {
+      r[pos] = neg ? '-' : ' ';
+    } else if (neg && pos + 1 < w.size()) {
+      r[pos + 1] = '-';
+    }
+    break;
   }
+}
 
-  if (currency && r[0] == ' ') {
-    size_t first = r.find_first_not_of(' ');
-    if (first != std::string::npos) r[first - 1] = '\\';
-  }
+// The floating currency sign goes right before the first character shown; a number that fills
+// the picture leaves no room for it.
+void PlaceCurrencySign(std::string& r) {
+  if (r[0] != ' ') return;
+  size_t first = r.find_first_not_of(' ');
+  if (first != std::string::npos) r[first - 1] = '\\';
+}
+
+}  // namespace
+
+std::string NumberPicture(const std::string& picture, double value) {
+  if (picture.empty()) return std::string();
+  if (picture == "\\") return "\\";
+  const bool negative = value < 0;
+  const std::string w = WorkingPicture(picture, value);
+  const std::string d = DigitString(value);
+  // Positions are 0-based; `point` is npos without a ".".
+  const size_t point = w.find('.');
+  const bool trailingSign = w.back() == '-';
+  const size_t integerPositions =
+      point != std::string::npos ? point : (trailingSign ? w.size() - 1 : w.size());
+  std::string r = IntegerPart(w, integerPositions, d, negative) +
+                  FractionPart(w, point, trailingSign, d, negative);
+  BlankTrailingZeros(r, w);
+  if (picture[0] == '\\') PlaceCurrencySign(r);
   return r;
 }

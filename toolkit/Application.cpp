@@ -125,8 +125,6 @@ void Application::HandleException(std::exception_ptr error) {
   try {
     std::rethrow_exception(error);
   } catch (const platform::Abort&) {
-  } catch (const platform::Exception& e) {
-    ShowException(e.Message());
   } catch (const std::exception& e) {
     ShowException(e.what());
   } catch (...) {

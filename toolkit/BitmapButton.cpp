@@ -15,7 +15,12 @@ HBITMAP StateImages(HBITMAP strip, int size, bool hasDisabledGlyph) {
   GetObjectA(strip, sizeof shape, &shape);
   int stripWidth = shape.bmWidth;
   BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), stripWidth, -size, 1, 32, BI_RGB};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = stripWidth;
+  info.bmiHeader.biHeight = -size;  // top-down rows
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
   std::vector<DWORD> pixels(static_cast<size_t>(stripWidth) * size);
   HDC dc = CreateCompatibleDC(nullptr);
   GetDIBits(dc, strip, 0, size, pixels.data(), &info, DIB_RGB_COLORS);

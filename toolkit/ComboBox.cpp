@@ -19,10 +19,7 @@ void ComboBox::GetCreateParams(CreateParams& params) {
 void ComboBox::AfterCreate() {
   if (style_ == ComboBoxStyle::DropDown) cb::LimitText(handle_, 0);
   FitHeights();
-  for (const std::string& item : savedItems_) items_.Add(item);
-  if (savedIndex_ >= 0) cb::SetCurSel(handle_, savedIndex_);
-  savedItems_.clear();
-  savedIndex_ = -1;
+  items_.RestoreInNewWindow();
 }
 
 // The window's height includes the open list; the platform sizes the closed box itself, as
@@ -39,11 +36,7 @@ void ComboBox::DpiChanged() {
   if (HandleAllocated()) FitHeights();
 }
 
-void ComboBox::BeforeDestroy() {
-  savedItems_.clear();
-  for (int i = 0, count = items_.Count(); i < count; ++i) savedItems_.push_back(items_.Get(i));
-  savedIndex_ = ItemIndex();
-}
+void ComboBox::BeforeDestroy() { items_.KeepForNewWindow(); }
 
 HWND ComboBox::ListHandle() { return cb::ListWindow(Handle()); }
 
@@ -56,7 +49,7 @@ void ComboBox::SetFocus() {
 int ComboBox::ItemIndex() { return cb::GetCurSel(Handle()); }
 
 void ComboBox::SetItemIndex(int index) {
-  if (ItemIndex() != index) cb::SetCurSel(Handle(), index);
+  if (ItemIndex() != index) items_.Select(index);
 }
 
 void ComboBox::CommandNotify(WORD code) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "toolkit/ComboBoxItems.h"
 #include "toolkit/Control.h"
@@ -21,7 +20,8 @@ class ComboBox : public WinControl {
   ComboBoxStyle Style() const { return style_; }
   ComboBoxItems& Items() { return items_; }
   int ItemIndex();
-  // Selects an item (-1: none) when it differs from the current selection; no event follows.
+  // Selects an item (-1 or past the end: none) when it differs from the current selection; no
+  // event follows.
   void SetItemIndex(int index);
   void SetItemHeight(int height) { itemHeight_ = height; }
   int ItemHeight() const { return itemHeight_; }
@@ -47,8 +47,6 @@ class ComboBox : public WinControl {
   ComboBoxStyle style_ = ComboBoxStyle::DropDown;
   int itemHeight_ = 16;
   int dropDownCount_ = 8;
-  std::vector<std::string> savedItems_;
-  int savedIndex_ = -1;
 };
 
 }  // namespace tk

@@ -32,9 +32,7 @@ std::string ComboBoxItems::Get(int index) const {
 
 intptr_t ComboBoxItems::Value(int index) const {
   LRESULT value = cb::GetItemData(Box(), index);
-  if (value == CB_ERR)
-    throw platform::ListIndexError(
-        platform::Format("リストのインデックスが範囲を超えています(%d)", index));
+  if (value == CB_ERR) throw platform::ListIndexOutOfRange(index);
   return static_cast<intptr_t>(value);
 }
 
@@ -85,6 +83,26 @@ void ComboBoxItems::Clear() {
 
 int ComboBoxItems::IndexOf(const std::string& text) const {
   return cb::FindStringExact(Box(), text);
+}
+
+void ComboBoxItems::Select(int index) {
+  if (index >= Count()) index = -1;
+  cb::SetCurSel(Box(), index);
+}
+
+void ComboBoxItems::KeepForNewWindow() {
+  if (Count() == 0) return;
+  auto items = std::make_unique<StringList>();
+  items->Assign(*this);
+  keptIndex_ = cb::GetCurSel(Box());
+  kept_ = std::move(items);
+}
+
+void ComboBoxItems::RestoreInNewWindow() {
+  if (!kept_) return;
+  std::unique_ptr<StringList> items = std::move(kept_);
+  Assign(*items);
+  if (keptIndex_ != -1) Select(keptIndex_);
 }
 
 void ComboBoxItems::SetUpdateState(bool updating) {

@@ -1,9 +1,11 @@
 #pragma once
 // The item list of a combo box control. It keeps no items of its own: every operation is one
-// message to the platform combo box window of its control, where the items live.
+// message to the platform combo box window of its control, where the items live. Only while
+// that window is made anew does it hold a copy of them.
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,6 +37,15 @@ class ComboBoxItems : public Strings {
   // The platform's exact lookup: whole texts, letter case ignored, the first match.
   int IndexOf(const std::string& text) const override;
 
+  // Selects item `index`; -1 or an index past the end selects none, as on Windows (Wine's
+  // combo box would keep its selection for an index past the end).
+  void Select(int index);
+  // The box's window is made anew: before the old one goes, the items, their values and the
+  // selection are kept (a list without items keeps nothing); once the new one exists, they
+  // are put back.
+  void KeepForNewWindow();
+  void RestoreInNewWindow();
+
  protected:
   void SetUpdateState(bool updating) override;
 
@@ -42,6 +53,8 @@ class ComboBoxItems : public Strings {
   HWND Box() const { return box_.Handle(); }
   void Redraw(UINT flags) const;
   WinControl& box_;
+  std::unique_ptr<StringList> kept_;
+  int keptIndex_ = -1;
 };
 
 }  // namespace tk

@@ -1,18 +1,22 @@
 #include "toolkit/ComboBoxMessages.h"
 
 namespace tk::cb {
+namespace {
 
-HWND ListWindow(HWND box) {
-  COMBOBOXINFO info{sizeof info};
+COMBOBOXINFO Info(HWND box) {
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
   GetComboBoxInfo(box, &info);
-  return info.hwndList;
+  return info;
 }
+
+}  // namespace
+
+HWND ListWindow(HWND box) { return Info(box).hwndList; }
 
 HWND EditWindow(HWND box) {
   if ((GetWindowLongA(box, GWL_STYLE) & 3) == CBS_DROPDOWNLIST) return nullptr;
-  COMBOBOXINFO info{sizeof info};
-  GetComboBoxInfo(box, &info);
-  return info.hwndItem;
+  return Info(box).hwndItem;
 }
 
 void FitClosedHeight(HWND box, int height) {

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <map>
+#include <optional>
 
 #include "platform/Exception.h"
 #include "platform/ScopeExit.h"
@@ -408,34 +409,39 @@ LRESULT WinControl::MousePress(UINT message, WPARAM wParam, LPARAM lParam) {
   return result;
 }
 
-void WinControl::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, HWND child,
-                                     LRESULT& result, bool& handled) {
-  WinControl* target = FromHandle(child);
-  if (!target || target == this) return;
-  result = SendMessageA(child, CN_BASE + message, wParam, lParam);
-  handled = true;
+std::optional<LRESULT> WinControl::ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND child = nullptr;
+  switch (message) {
+    case WM_COMMAND:
+      child = reinterpret_cast<HWND>(lParam);  // nullptr for a menu or an accelerator
+      break;
+    case WM_DRAWITEM:
+      child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
+      break;
+    case WM_MEASUREITEM:
+      // The item's window is found by its control id, which is the window itself here.
+      child = GetDlgItem(handle_,
+                         static_cast<int>(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlID));
+      break;
+  }
+  WinControl* target = child ? FromHandle(child) : nullptr;
+  if (!target || target == this) return std::nullopt;
+  return SendMessageA(child, CN_BASE + message, wParam, lParam);
+}
+
+LRESULT WinControl::KeyNoticeCaught(UINT notice, LPARAM lParam) {
+  // A failure ends the handling of the key: it does not reach the window either.
+  try {
+    return KeyNotice(notice, *reinterpret_cast<MSG*>(lParam));
+  } catch (...) {
+    Application::Instance().HandleException(std::current_exception());
+    return 1;
+  }
 }
 
 LRESULT WinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  bool handled = false;
-  LRESULT result = 0;
+  if (std::optional<LRESULT> result = ReflectNotification(message, wParam, lParam)) return *result;
   switch (message) {
-    case WM_COMMAND:
-      if (lParam)
-        ReflectNotification(message, wParam, lParam, reinterpret_cast<HWND>(lParam), result,
-                            handled);
-      break;
-    case WM_DRAWITEM:
-      ReflectNotification(message, wParam, lParam,
-                          reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem, result, handled);
-      break;
-    case WM_MEASUREITEM: {
-      // The item's window is found by its control id, which is the window itself here.
-      auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-      HWND child = GetDlgItem(handle_, static_cast<int>(measure->CtlID));
-      if (child) ReflectNotification(message, wParam, lParam, child, result, handled);
-      break;
-    }
     case CN_COMMAND:
       CommandNotify(HIWORD(wParam));
       return 0;
@@ -445,15 +451,7 @@ LRESULT WinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case CN_SYSCHAR:
     case CN_KEYUP:
     case CN_SYSKEYUP:
-      // A failure ends the handling of the key: it does not reach the window either.
-      try {
-        return KeyNotice(message, *reinterpret_cast<MSG*>(lParam));
-      } catch (...) {
-        Application::Instance().HandleException(std::current_exception());
-        return 1;
-      }
-  }
-  switch (message) {
+      return KeyNoticeCaught(message, lParam);
     case WM_SETFOCUS:
       if (!FormTakesFocus()) return 0;
       break;
@@ -467,7 +465,7 @@ LRESULT WinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-      result = MousePress(message, wParam, lParam);
+      LRESULT result = MousePress(message, wParam, lParam);
       if (dragMode_ == dmAutomatic && !Dragging()) BeginDrag(false);
       return result;
     }
@@ -477,7 +475,6 @@ LRESULT WinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MBUTTONDBLCLK:
       return MousePress(message, wParam, lParam);
   }
-  if (handled) return result;
   return DefaultProc(message, wParam, lParam);
 }
 

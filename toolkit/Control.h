@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -223,8 +224,11 @@ class WinControl : public WindowTarget {
   void CreateChildren();
   // Moves the window to WindowRect().
   void MoveToPlace(bool repaint);
-  void ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam, HWND child, LRESULT& result,
-                           bool& handled);
+  // WM_COMMAND, WM_DRAWITEM and WM_MEASUREITEM of a child control go back to that child as
+  // CN_BASE plus the message; its result, or nullopt when no other control owns the child.
+  std::optional<LRESULT> ReflectNotification(UINT message, WPARAM wParam, LPARAM lParam);
+  // A key notice, with a failure shown and the key consumed.
+  LRESULT KeyNoticeCaught(UINT notice, LPARAM lParam);
 
   WinControl* parent_;
   std::string name_;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/ScopeExit.h"
 #include "toolkit/Application.h"
 #include "toolkit/Control.h"
 
@@ -130,9 +131,7 @@ void End(bool drop) {
   if (!operation.started) return;
   SetCursor(LoadCursor(nullptr, IDC_ARROW));
   ending.push_back(&operation);
-  struct Pop {
-    ~Pop() { ending.pop_back(); }
-  } pop;
+  platform::ScopeExit ended([] { ending.pop_back(); });
   POINT screen = operation.last;
   bool accepted = drop && operation.accepted;
   if (WinControl* target = operation.target) Accepts(*target, *source, screen, dsDragLeave);

@@ -130,45 +130,49 @@ void Form::Show() {
 
 int Form::ShowModal() {
   if (modal_) throw platform::Exception("Form '" + Name() + "' is already shown modally");
-  Application& app = Application::Instance();
   ModalDisabled modal{Handle(), {}};
   EnumThreadWindows(GetCurrentThreadId(), CollectEnabledWindows, reinterpret_cast<LPARAM>(&modal));
-  std::vector<HWND>& disabled = modal.windows;
-  for (HWND window : disabled) EnableWindow(window, FALSE);
-  Form* previousActive = app.ActiveForm();
-  // Owned by the form it was shown from: it stays above that form and has no taskbar button
-  // of its own. The window may exist from before, so the owner is set on it for the showing.
-  HWND owner = previousActive && previousActive != this && previousActive->HandleAllocated()
-                   ? previousActive->Handle()
-                   : nullptr;
-  SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(owner));
-  modal_ = true;
-  modalResult_ = 0;
-  try {
-    Centre();
-    Show();
-    MSG msg;
-    while (modalResult_ == 0) {
-      if (!GetMessageA(&msg, nullptr, 0, 0)) {
-        PostQuitMessage(static_cast<int>(msg.wParam));
-        break;
-      }
-      app.HandleMessage(msg);
-    }
-  } catch (...) {
-    modal_ = false;
-    for (HWND window : disabled) EnableWindow(window, TRUE);
-    if (HandleAllocated()) SetWindowLongPtrA(handle_, GWLP_HWNDPARENT, 0);
-    throw;
-  }
-  modal_ = false;
-  // Re-enable the other forms before hiding, so that the platform activates the owner.
-  for (HWND window : disabled) EnableWindow(window, TRUE);
-  SetVisible(false);
-  if (HandleAllocated()) SetWindowLongPtrA(handle_, GWLP_HWNDPARENT, 0);
+  for (HWND window : modal.windows) EnableWindow(window, FALSE);
+  Form* previousActive = Application::Instance().ActiveForm();
+  ShowOwnedBy(previousActive, modal.windows);
   if (previousActive && previousActive->HandleAllocated())
     SetActiveWindow(previousActive->Handle());
   return modalResult_;
+}
+
+// Owned by the form it was shown from, the form stays above that form and has no taskbar
+// button of its own. The window may exist from before, so the owner is set on it for the
+// showing only, and taken away however the showing ends.
+void Form::ShowOwnedBy(Form* owner, const std::vector<HWND>& disabled) {
+  HWND ownerWindow = owner && owner != this && owner->HandleAllocated() ? owner->Handle() : nullptr;
+  SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ownerWindow));
+  platform::ScopeExit unowned([this] {
+    if (HandleAllocated()) SetWindowLongPtrA(handle_, GWLP_HWNDPARENT, 0);
+  });
+  RunModalLoop(disabled);
+  SetVisible(false);
+}
+
+void Form::RunModalLoop(const std::vector<HWND>& disabled) {
+  modal_ = true;
+  modalResult_ = 0;
+  // However the loop ends, the other forms are enabled again; after a close, before the form
+  // hides, so that the platform activates the owner.
+  platform::ScopeExit ended([this, &disabled] {
+    modal_ = false;
+    for (HWND window : disabled) EnableWindow(window, TRUE);
+  });
+  Centre();
+  Show();
+  Application& app = Application::Instance();
+  MSG msg;
+  while (modalResult_ == 0) {
+    if (!GetMessageA(&msg, nullptr, 0, 0)) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    app.HandleMessage(msg);
+  }
 }
 
 void Form::Close() {

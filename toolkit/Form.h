@@ -95,6 +95,9 @@ class Form : public WinControl {
 
  private:
   void Centre();
+  // The steps of ShowModal: the showing with an owner, and the modal loop.
+  void ShowOwnedBy(Form* owner, const std::vector<HWND>& disabled);
+  void RunModalLoop(const std::vector<HWND>& disabled);
   RECT WindowRect() override { return Bounds(); }
   // The monitor's dpi changed to `dpi`; the window moves to `suggested` (screen pixels).
   void ApplyDpi(int dpi, const RECT& suggested);

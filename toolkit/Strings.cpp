@@ -52,8 +52,7 @@ void Strings::EndUpdate() {
 
 void StringList::Check(int index, bool endAllowed) const {
   if (index < 0 || index > Count() || (index == Count() && !endAllowed))
-    throw platform::ListIndexError(
-        platform::Format("リストのインデックスが範囲を超えています(%d)", index));
+    throw platform::ListIndexOutOfRange(index);
 }
 
 std::string StringList::Get(int index) const {

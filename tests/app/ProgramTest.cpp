@@ -17,7 +17,8 @@ struct Editor {
   HWND window = nullptr;
 
   explicit Editor(const std::wstring& exe = L"" QUORVEL_EXE) {
-    STARTUPINFOW startup{sizeof startup};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
     std::wstring command = L"\"" + exe + L"\"";
     if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &process))
@@ -109,7 +110,8 @@ TEST_F(Program, TheSystemMenuCloseEndsTheProgram) {
 TEST_F(Program, AltF4InAFieldDoesNotClose) {
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
-  GUITHREADINFO info{sizeof info};
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
   GetGUIThreadInfo(editor.process.dwThreadId, &info);
   HWND album = info.hwndFocus;
   harness::PressKey(VK_F4, {VK_MENU});
@@ -207,7 +209,8 @@ void PickFromList(HWND window, int field, int item) {
 // Waits until the editor's main window is in front with the focus in one of its fields.
 bool EditorReady(Editor& editor) {
   return harness::PumpUntil([&] {
-    GUITHREADINFO info{sizeof info};
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
     GetGUIThreadInfo(editor.process.dwThreadId, &info);
     return GetForegroundWindow() == editor.window && info.hwndFocus &&
            IsChild(editor.window, info.hwndFocus);
@@ -419,7 +422,8 @@ HWND OpenList(DWORD processId) {
 }
 
 HWND EditorFocus(Editor& editor) {
-  GUITHREADINFO info{sizeof info};
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
   GetGUIThreadInfo(editor.process.dwThreadId, &info);
   return info.hwndFocus;
 }
@@ -550,7 +554,8 @@ namespace {
 // dialog in front.
 bool FocusInDialog(Editor& editor, HWND dialog, const std::string& kind) {
   return harness::PumpUntil([&] {
-    GUITHREADINFO info{sizeof info};
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
     GetGUIThreadInfo(editor.process.dwThreadId, &info);
     char name[64] = "";
     GetClassNameA(info.hwndFocus, name, sizeof name);

@@ -8,14 +8,17 @@
 
 #include "controls/ComboBoxExVell.h"
 #include "platform/Exception.h"
+#include "tests/harness/Raises.h"
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/ComboBox.h"
+#include "toolkit/ComboBoxMessages.h"
 #include "toolkit/Edit.h"
 
 #include <imm.h>
 
+using harness::ExpectRaises;
 using harness::ModalWatcher;
 using harness::PressKey;
 using harness::PumpUntil;
@@ -53,12 +56,10 @@ class ComboTest : public ::testing::Test {
   void SetUp() override {
     tk::Application::Instance().Initialize();
     tk::Application::Instance().SetTitle("Quorvel");
-    try {
+    ASSERT_NO_THROW({
       form = new ComboForm;
       form->Show();
-    } catch (const platform::Exception& e) {
-      FAIL() << "the test form could not be shown: " << e.Message();
-    }
+    }) << "the test form could not be shown";
     ASSERT_TRUE(PumpUntil([&] { return form->before.Focused(); }));
   }
   void TearDown() override { delete form; }
@@ -71,11 +72,7 @@ class ComboTest : public ::testing::Test {
     box.SetFocus();
     ASSERT_TRUE(PumpUntil([&] { return box.HasFocus(); }));
   }
-  HWND ListOf(TComboBoxExVell& box) {
-    COMBOBOXINFO info{sizeof info};
-    GetComboBoxInfo(box.Handle(), &info);
-    return info.hwndList;
-  }
+  HWND ListOf(TComboBoxExVell& box) { return tk::cb::ListWindow(box.Handle()); }
   // A click on the arrow button; true once the list shows.
   bool OpenByClick(TComboBoxExVell& box) {
     RECT r;
@@ -107,6 +104,15 @@ class ComboTest : public ::testing::Test {
     return {static_cast<int>(start), static_cast<int>(end)};
   }
 
+  // Runs `check` on a toolkit combo box, then on this one.
+  template <typename Check>
+  void OnBothComboBoxes(Check check) {
+    tk::ComboBox plain(form, "plain");
+    plain.SetBounds(10, 100, 100, 21);
+    check(plain);
+    check(combo());
+  }
+
   ComboForm* form = nullptr;
 };
 
@@ -135,50 +141,57 @@ DWORD CreationStyle(tk::WinControl& control) {
   return created == control.Handle() ? style : 0;
 }
 
-std::string MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const platform::Exception& e) {
-    return e.Message();
-  }
-  return "<no error>";
-}
-
 }  // namespace
 
+// The toolkit's combo box and this one share their item list over the platform window.
 TEST_F(ComboTest, TheItemListLivesInThePlatformWindowWithItsLookupAndErrors) {
-  auto& items = combo().Items();
-  Fill(combo(), {"ABC", "abcd", "abc"});
-  EXPECT_EQ(SendMessageA(combo().Handle(), CB_GETCOUNT, 0, 0), 3);
-  EXPECT_EQ(items.IndexOf("abc"), 0);  // letter case ignored, the first of equal items
-  EXPECT_EQ(items.IndexOf("ab"), -1);  // a beginning is not enough
-  EXPECT_EQ(items.Get(-1), "");
-  EXPECT_EQ(items.Get(3), "");
-  EXPECT_EQ(MessageOf([&] { items.Value(-1); }), "リストのインデックスが範囲を超えています(-1)");
-  EXPECT_THROW(items.Value(-1), platform::ListIndexError);
-  EXPECT_EQ(MessageOf([&] { items.Insert(10, "x"); }), "行を挿入できません");
-  EXPECT_THROW(items.Insert(10, "x"), platform::OutOfResources);
-  items.Insert(-1, "last");
-  EXPECT_EQ(items.Get(3), "last");
-  items.Delete(10);  // no such item: nothing changes
-  EXPECT_EQ(items.Count(), 4);
+  OnBothComboBoxes([](auto& box) {
+    SCOPED_TRACE(box.Name());
+    auto& items = box.Items();
+    for (const char* item : {"ABC", "abcd", "abc"}) items.Add(item);
+    EXPECT_EQ(SendMessageA(box.Handle(), CB_GETCOUNT, 0, 0), 3);
+    EXPECT_EQ(items.IndexOf("abc"), 0);  // letter case ignored, the first of equal items
+    EXPECT_EQ(items.IndexOf("ab"), -1);  // a beginning is not enough
+    EXPECT_EQ(items.Get(-1), "");
+    EXPECT_EQ(items.Get(3), "");
+    ExpectRaises<platform::ListIndexError>([&] { items.Value(-1); },
+                                           "リストのインデックスが範囲を超えています(-1)");
+    ExpectRaises<platform::OutOfResources>([&] { items.Insert(10, "x"); }, "行を挿入できません");
+    items.Insert(-1, "last");
+    EXPECT_EQ(items.Get(3), "last");
+    items.Insert(1, "x");
+    EXPECT_EQ(items.Get(1), "x");
+    items.Delete(1);
+    items.Delete(10);  // no such item: nothing changes
+    EXPECT_EQ(items.Count(), 4);
 
-  // Values: 0 without one, kept by replacing the text; a stored -1 cannot be read back,
-  // so a copy of such a list fails.
-  EXPECT_EQ(items.Value(0), 0);
-  EXPECT_EQ(items.AddObject("valued", 42), 4);
-  items.Put(4, "renamed");
-  EXPECT_EQ(items.Get(4), "renamed");
-  EXPECT_EQ(items.Value(4), 42);
-  items.SetValue(1, -1);
-  EXPECT_EQ(MessageOf([&] { items.Value(1); }), "リストのインデックスが範囲を超えています(1)");
-  tk::StringList copy;
-  EXPECT_THROW(copy.Assign(items), platform::ListIndexError);
+    // Values: 0 without one, kept by replacing the text; a stored -1 cannot be read back,
+    // so a copy of such a list fails.
+    EXPECT_EQ(items.Value(0), 0);
+    EXPECT_EQ(items.AddObject("valued", 42), 4);
+    items.Put(4, "renamed");
+    EXPECT_EQ(items.Get(4), "renamed");
+    EXPECT_EQ(items.Value(4), 42);
+    items.SetValue(1, -1);
+    ExpectRaises([&] { items.Value(1); }, "リストのインデックスが範囲を超えています(1)");
+    tk::StringList copy;
+    EXPECT_THROW(copy.Assign(items), platform::ListIndexError);
 
-  // A text longer than any fixed buffer comes back whole.
-  std::string longText(5000, 'y');
-  items.Add(longText);
-  EXPECT_EQ(items.Get(items.Count() - 1), longText);
+    // A text longer than any fixed buffer comes back whole.
+    std::string longText(5000, 'y');
+    items.Add(longText);
+    EXPECT_EQ(items.Get(items.Count() - 1), longText);
+
+    // Clearing keeps the shown text, which selecting nothing then leaves alone.
+    box.SetItemIndex(2);
+    ASSERT_EQ(box.Text(), "abc");
+    items.Clear();
+    EXPECT_EQ(items.Count(), 0);
+    EXPECT_EQ(box.ItemIndex(), -1);
+    EXPECT_EQ(box.Text(), "abc");
+    box.SetItemIndex(-1);
+    EXPECT_EQ(box.Text(), "abc");
+  });
 }
 
 TEST_F(ComboTest, ItemIndexWritesAndClearingKeepTheShownText) {
@@ -295,6 +308,27 @@ TEST_F(ComboTest, RecreationKeepsItemsValuesSelectionAndText) {
   EXPECT_EQ(fresh.MaxLength(), 0);
 }
 
+// The toolkit's combo box and this one share the recreation step and the guard of the index.
+TEST_F(ComboTest, BothComboBoxesKeepValuesAndSelectionInANewWindowAndSelectNothingPastTheEnd) {
+  OnBothComboBoxes([](auto& box) {
+    SCOPED_TRACE(box.Name());
+    box.Items().AddObject("One", 11);
+    box.Items().AddObject("Two", 22);
+    box.SetItemIndex(1);
+    HWND window = box.Handle();
+    box.RecreateWnd();
+    ASSERT_NE(box.Handle(), window);
+    ASSERT_EQ(box.Items().Count(), 2);
+    EXPECT_EQ(box.Items().Get(0), "One");
+    EXPECT_EQ(box.Items().Value(0), 11);
+    EXPECT_EQ(box.Items().Value(1), 22);
+    EXPECT_EQ(box.ItemIndex(), 1);
+    EXPECT_EQ(box.Text(), "Two");
+    box.SetItemIndex(2);
+    EXPECT_EQ(box.ItemIndex(), -1);
+  });
+}
+
 TEST_F(ComboTest, KeysReachTheHandlersFirstAndOnlyTabEnterAndEscBecomeDialogKeys) {
   Fill(combo(), {"one", "two", "three"});
   combo().SetItemIndex(0);
@@ -345,21 +379,24 @@ TEST_F(ComboTest, ACancelRestoresTextAndSelectionWhileEnterTakesTheHighlightedIt
     PressKey(VK_DOWN);
   };
   auto pointer = [&] { harness::MoveTo(ItemPoint(combo(), 1)); };
+  auto firstRow = [] { PressKey(VK_DOWN); };
   struct Case {
     const char* name;
-    std::function<void()> highlight;  // moves the highlight to item 1
+    std::function<void()> highlight;  // moves the highlight to item `row`
+    int row;
     std::function<void()> close;
     const char* text;
     int index;
   };
   const Case cases[] = {
-      {"Esc", arrows, [] { PressKey(VK_ESCAPE); }, "typed", -1},
-      {"press elsewhere", arrows,
+      {"Esc", arrows, 1, [] { PressKey(VK_ESCAPE); }, "typed", -1},
+      {"press elsewhere", arrows, 1,
        [&] { harness::ClickAt(harness::CentreOf(form->before.Handle())); }, "typed", -1},
-      {"focus leaves", arrows, [] { PressKey(VK_TAB); }, "typed", -1},
-      {"Enter", arrows, [] { PressKey(VK_RETURN); }, "two", 1},
-      {"pointer, Esc", pointer, [] { PressKey(VK_ESCAPE); }, "typed", -1},
-      {"pointer, Enter", pointer, [] { PressKey(VK_RETURN); }, "two", 1},
+      {"focus leaves", arrows, 1, [] { PressKey(VK_TAB); }, "typed", -1},
+      {"Enter", arrows, 1, [] { PressKey(VK_RETURN); }, "two", 1},
+      {"pointer, Esc", pointer, 1, [] { PressKey(VK_ESCAPE); }, "typed", -1},
+      {"pointer, Enter", pointer, 1, [] { PressKey(VK_RETURN); }, "two", 1},
+      {"first row, Enter", firstRow, 0, [] { PressKey(VK_RETURN); }, "one", 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -368,7 +405,7 @@ TEST_F(ComboTest, ACancelRestoresTextAndSelectionWhileEnterTakesTheHighlightedIt
     combo().SetText("typed");
     ASSERT_TRUE(OpenByClick(combo()));
     c.highlight();
-    ASSERT_TRUE(PumpUntil([&] { return combo().ItemIndex() == 1; }));
+    ASSERT_TRUE(PumpUntil([&] { return combo().ItemIndex() == c.row; }));
     changes = 0;
     c.close();
     ASSERT_TRUE(PumpUntil([&] { return !combo().ListDropped(); }));
@@ -475,7 +512,7 @@ TEST_F(ComboTest, TheFiltersChangeOnlyTypedCharacters) {
 }
 
 TEST_F(ComboTest, TheSplitTextShowsThePartOfThePickedItemBeforeTheSplitString) {
-  Fill(combo(), {"01:Tokyo", "02:Osaka", "Nagoya", "04::Kobe"});
+  Fill(combo(), {"01:Tokyo", "02:Osaka", "Nagoya", "04::Kobe", "ソ\\Sendai"});
   struct Case {
     const char* split;
     int item;
@@ -485,7 +522,9 @@ TEST_F(ComboTest, TheSplitTextShowsThePartOfThePickedItemBeforeTheSplitString) {
                         {":", 2, "Nagoya"},
                         {"", 0, "01:Tokyo"},
                         {"::", 3, "04"},
-                        {"::", 0, "01:Tokyo"}};
+                        {"::", 0, "01:Tokyo"},
+                        // Found after ソ, whose second byte is a "\" too.
+                        {"\\", 4, "ソ"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.split) + " " + std::to_string(c.item));
     combo().SetSplitChar(c.split);

@@ -11,6 +11,7 @@
 #include "metadata/ArtistMap.h"
 #include "platform/CaseIgnoring.h"
 #include "platform/Exception.h"
+#include "tests/harness/Raises.h"
 
 namespace {
 
@@ -211,13 +212,9 @@ TEST(ArtistMap, DeleteMovesLaterEntriesUp) {
 // ---- Index errors ----
 
 void ExpectIndexError(const std::function<void()>& call, int index) {
-  try {
-    call();
-    ADD_FAILURE() << "no error for index " << index;
-  } catch (const platform::ListIndexError& e) {
-    EXPECT_EQ(e.Message(),
-              platform::Format("リストのインデックスが範囲を超えています (%d)", index));
-  }
+  SCOPED_TRACE(index);
+  harness::ExpectRaises<platform::ListIndexError>(
+      call, platform::Format("リストのインデックスが範囲を超えています (%d)", index));
 }
 
 TEST(ArtistMap, IndexErrorsCarryTheIndexAndChangeNothing) {
@@ -239,12 +236,9 @@ TEST(ArtistMap, IndexErrorsCarryTheIndexAndChangeNothing) {
 
 TEST(ArtistMap, IndexErrorMessageIsTheExactText) {
   ArtistMap map;
-  try {
-    map.Delete(5);
-    FAIL();
-  } catch (const platform::ListIndexError& e) {
-    // "リストのインデックスが範囲を超えています (5)" in Shift-JIS.
-    EXPECT_EQ(Hex(e.Message()),
+  // "リストのインデックスが範囲を超えています (5)" in Shift-JIS.
+  if (auto error = harness::Raised<platform::ListIndexError>([&] { map.Delete(5); })) {
+    EXPECT_EQ(Hex(error->Message()),
               Hex("\x83\x8A\x83\x58\x83\x67\x82\xCC\x83\x43\x83\x93\x83\x66\x83\x62\x83\x4E"
                   "\x83\x58\x82\xAA\x94\xCD\x88\xCD\x82\xF0\x92\xB4\x82\xA6\x82\xC4\x82\xA2"
                   "\x82\xDC\x82\xB7 (5)"));

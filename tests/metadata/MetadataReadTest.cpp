@@ -5,6 +5,7 @@
 #include "metadata/MetadataFile.h"
 #include "platform/Exception.h"
 #include "platform/Files.h"
+#include "tests/harness/Raises.h"
 #include "tests/harness/WindowTest.h"
 
 void PrintTo(const AlbumValue& value, std::ostream* out) {
@@ -274,14 +275,10 @@ class MetadataReadFile : public testing::Test {
 TEST_F(MetadataReadFile, MissingFileRaisesTheOpenErrorAfterEmptyingTheMap) {
   Album album;
   album.artists.SetArtist("Song", "Guest");
-  try {
-    ReadMetadataFile(path_, album);
-    FAIL() << "no error";
-  } catch (const platform::Win32Error& e) {
-    EXPECT_EQ(e.Message(),
-              platform::Format("ファイル \"%s\". %s は開けません", harness::Ansi(path_).c_str(),
-                               platform::SysErrorMessage(ERROR_FILE_NOT_FOUND).c_str()));
-  }
+  harness::ExpectRaises<platform::Win32Error>(
+      [&] { ReadMetadataFile(path_, album); },
+      platform::Format("ファイル \"%s\". %s は開けません", harness::Ansi(path_).c_str(),
+                       platform::SysErrorMessage(ERROR_FILE_NOT_FOUND).c_str()));
   EXPECT_EQ(album.artists.Count(), 0);
 }
 
@@ -292,11 +289,8 @@ TEST_F(MetadataReadFile, AFileOpenForWritingCannotBeRead) {
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
   Album album;
   album.artists.SetArtist("Song", "Guest");
-  try {
-    ReadMetadataFile(path_, album);
-    ADD_FAILURE() << "no error";
-  } catch (const platform::Win32Error& e) {
-    EXPECT_EQ(e.Code(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  if (auto error = harness::Raised<platform::Win32Error>([&] { ReadMetadataFile(path_, album); })) {
+    EXPECT_EQ(error->Code(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   }
   EXPECT_EQ(album.artists.Count(), 0);
   CloseHandle(writer);

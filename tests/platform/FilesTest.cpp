@@ -3,6 +3,7 @@
 #include "platform/CodePage.h"
 #include "platform/Exception.h"
 #include "platform/Files.h"
+#include "tests/harness/Raises.h"
 #include "tests/harness/WindowTest.h"
 
 namespace {
@@ -44,12 +45,9 @@ TEST_F(FilesTest, ReadWholeFileReturnsEveryByte) {
 
 TEST_F(FilesTest, ReadWholeFileReportsAMissingFileWithItsFullPath) {
   std::wstring path = Path(L"missing.txt");
-  try {
-    platform::ReadWholeFile(path);
-    FAIL() << "no error";
-  } catch (const platform::Win32Error& e) {
-    EXPECT_EQ(e.Code(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(e.Message(),
+  if (auto e = harness::Raised<platform::Win32Error>([&] { platform::ReadWholeFile(path); })) {
+    EXPECT_EQ(e->Code(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(e->Message(),
               platform::Format("ファイル \"%s\". %s は開けません", harness::Ansi(path).c_str(),
                                platform::SysErrorMessage(ERROR_FILE_NOT_FOUND).c_str()));
   }
@@ -61,11 +59,10 @@ TEST_F(FilesTest, ReadWholeFileHonoursTheSharingMode) {
   HANDLE writer = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(writer, INVALID_HANDLE_VALUE);
-  try {
-    platform::ReadWholeFile(path, FILE_SHARE_READ);
-    ADD_FAILURE() << "read while another handle writes";
-  } catch (const platform::Win32Error& e) {
-    EXPECT_EQ(e.Code(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  // A read while another handle writes.
+  if (auto e = harness::Raised<platform::Win32Error>(
+          [&] { platform::ReadWholeFile(path, FILE_SHARE_READ); })) {
+    EXPECT_EQ(e->Code(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   }
   EXPECT_EQ(platform::ReadWholeFile(path, FILE_SHARE_READ | FILE_SHARE_WRITE), "content");
   CloseHandle(writer);

@@ -2,6 +2,7 @@
 
 #include "platform/Exception.h"
 #include "platform/IniFile.h"
+#include "tests/harness/Raises.h"
 #include "tests/harness/WindowTest.h"
 
 TEST(IniFile, ReadsDefaultsWritesAndCutsLongValues) {
@@ -15,13 +16,8 @@ TEST(IniFile, ReadsDefaultsWritesAndCutsLongValues) {
   EXPECT_EQ(ini.ReadString(L"Settings", L"Long", L""), std::wstring(2047, L'x'));
 
   platform::IniFile missing(folder.Path() + L"no\\such\\settings.ini");
-  try {
-    missing.WriteString(L"Settings", L"LastFolder", L"x");
-    FAIL() << "no error";
-  } catch (const platform::Exception& e) {
-    EXPECT_EQ(e.Message(),
-              harness::Ansi(folder.Path()) + "no\\such\\settings.ini に書き込めません");
-  }
+  harness::ExpectRaises([&] { missing.WriteString(L"Settings", L"LastFolder", L"x"); },
+                        harness::Ansi(folder.Path()) + "no\\such\\settings.ini に書き込めません");
 }
 
 // A folder the code page holds is written as ANSI, the bytes an existing settings file has;

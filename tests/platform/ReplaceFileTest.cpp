@@ -9,6 +9,7 @@
 
 #include "platform/Exception.h"
 #include "platform/Files.h"
+#include "tests/harness/Raises.h"
 #include "tests/harness/WindowTest.h"
 
 namespace {
@@ -26,8 +27,8 @@ class NoNewFiles {
  private:
   static std::string UnixName(const std::wstring& path) {
     using Convert = char*(CDECL*)(LPCWSTR);
-    auto convert = reinterpret_cast<Convert>(
-        GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name"));
+    auto convert = reinterpret_cast<Convert>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
     char* name = convert ? convert(path.c_str()) : nullptr;
     if (!name) return "";
     std::string result = name;
@@ -47,7 +48,8 @@ class NoNewFiles {
     HANDLE nul =
         CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                     &inherit, OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOA startup{sizeof startup};
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
     PROCESS_INFORMATION process{};
@@ -84,13 +86,9 @@ class ReplaceFile : public testing::Test {
   }
   // Runs a save that must fail on the platform and returns its error.
   platform::Win32Error FailingSave(const std::wstring& path, const std::string& bytes) {
-    try {
-      platform::ReplaceFileContents(path, bytes);
-    } catch (const platform::Win32Error& e) {
-      return e;
-    }
-    ADD_FAILURE() << "the save did not fail";
-    return platform::Win32Error("", 0);
+    return harness::Raised<platform::Win32Error>(
+               [&] { platform::ReplaceFileContents(path, bytes); })
+        .value_or(platform::Win32Error("", 0));
   }
   // Runs a save whose writing must fail and returns the error's message.
   std::string FailingWrite(const std::string& bytes, const platform::WriteBytesFunction& write) {

@@ -20,8 +20,9 @@ std::ostream& operator<<(std::ostream& out, const Case& c) {
   return out << "NumberPicture(\"" << c.picture << "\", " << c.value << ")";
 }
 
-// Every worked result of the picture table, in its order.
-const Case kWorkedResults[] = {
+// The worked results of the picture table, in its order, then further cases derived from the
+// algorithm's steps.
+const Case kCases[] = {
     {"9999", 2023, "2023"},
     {"9999", 2024, "2024"},
     {"9999", 2025, "2025"},
@@ -77,19 +78,6 @@ const Case kWorkedResults[] = {
     {"", 0, ""},
     {"", 2026, ""},
     {"", -1.5, ""},
-};
-
-class WorkedResult : public testing::TestWithParam<Case> {};
-
-TEST_P(WorkedResult, MatchesTheTable) {
-  const Case& c = GetParam();
-  EXPECT_EQ(NumberPicture(c.picture, c.value), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Part41Table, WorkedResult, testing::ValuesIn(kWorkedResults));
-
-// Further cases derived from the algorithm's steps.
-const Case kFurtherCases[] = {
     // A value too wide loses its high-order digits.
     {"99", 123, "23"},
     // A negative value without "-" in the picture shows its magnitude.
@@ -133,14 +121,14 @@ const Case kFurtherCases[] = {
     {"Z9-", -0.0, " 0 "},
 };
 
-class FurtherCase : public testing::TestWithParam<Case> {};
+class Picture : public testing::TestWithParam<Case> {};
 
-TEST_P(FurtherCase, FollowsTheSteps) {
+TEST_P(Picture, GivesTheExpectedText) {
   const Case& c = GetParam();
   EXPECT_EQ(NumberPicture(c.picture, c.value), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, FurtherCase, testing::ValuesIn(kFurtherCases));
+INSTANTIATE_TEST_SUITE_P(WorkedResultsAndSteps, Picture, testing::ValuesIn(kCases));
 
 TEST(NumberPicture, YearListAndLookupAgree) {
   for (int y = 1900; y <= 2200; ++y) {

@@ -6,15 +6,7 @@ namespace {
 
 SYSTEMTIME At(WORD year, WORD month, WORD day, WORD hour = 12, WORD minute = 0, WORD second = 0,
               WORD milliseconds = 0) {
-  SYSTEMTIME t{};
-  t.wYear = year;
-  t.wMonth = month;
-  t.wDay = day;
-  t.wHour = hour;
-  t.wMinute = minute;
-  t.wSecond = second;
-  t.wMilliseconds = milliseconds;
-  return t;
+  return {year, month, /*wDayOfWeek*/ 0, day, hour, minute, second, milliseconds};
 }
 
 class Today : public testing::Test {
@@ -22,25 +14,31 @@ class Today : public testing::Test {
   void TearDown() override { SetTodaySourceForTesting(nullptr); }
 };
 
-TEST_F(Today, EighthOfDecember2026) {
-  SetTodaySourceForTesting([] { return At(2026, 12, 8); });
+// A date, and the number and parts that UpdateToday makes of it.
+struct DateCase {
+  WORD year, month, day;
+  int number;
+};
+
+class TodayOf : public Today, public testing::WithParamInterface<DateCase> {};
+
+TEST_P(TodayOf, GivesTheNumberAndTheParts) {
+  const DateCase& c = GetParam();
+  SetTodaySourceForTesting([&c] { return At(c.year, c.month, c.day); });
   UpdateToday();
-  EXPECT_EQ(TodayNumber, 20261208);
-  EXPECT_EQ(TodayNumber / 10000, 2026);
-  EXPECT_EQ(TodayYear, 2026);
-  EXPECT_EQ(TodayMonth, 12);
-  EXPECT_EQ(TodayDay, 8);
+  EXPECT_EQ(TodayNumber, c.number);
+  EXPECT_EQ(TodayNumber / 10000, c.year);
+  EXPECT_EQ(TodayYear, c.year);
+  EXPECT_EQ(TodayMonth, c.month);
+  EXPECT_EQ(TodayDay, c.day);
 }
 
-TEST_F(Today, FirstOfJanuary2027) {
-  SetTodaySourceForTesting([] { return At(2027, 1, 1); });
-  UpdateToday();
-  EXPECT_EQ(TodayNumber, 20270101);
-  EXPECT_EQ(TodayNumber / 10000, 2027);
-  EXPECT_EQ(TodayYear, 2027);
-  EXPECT_EQ(TodayMonth, 1);
-  EXPECT_EQ(TodayDay, 1);
-}
+// Two ordinary dates, and the first and last dates of SYSTEMTIME, where the number is exact.
+INSTANTIATE_TEST_SUITE_P(Dates, TodayOf,
+                         testing::Values(DateCase{2026, 12, 8, 20261208},
+                                         DateCase{2027, 1, 1, 20270101},
+                                         DateCase{30827, 12, 31, 308271231},
+                                         DateCase{1601, 1, 1, 16010101}));
 
 TEST_F(Today, EveryCallRereadsTheDateAcrossNewYearsEve) {
   SYSTEMTIME clock = At(2026, 12, 31, 23, 59, 59, 999);
@@ -63,15 +61,6 @@ TEST_F(Today, TimeOfDayIsIgnored) {
   EXPECT_EQ(year, 2026);
   EXPECT_EQ(month, 2);
   EXPECT_EQ(day, 28);
-}
-
-TEST_F(Today, NumberIsExactForExtremeDates) {
-  SetTodaySourceForTesting([] { return At(30827, 12, 31); });  // SYSTEMTIME's last year
-  UpdateToday();
-  EXPECT_EQ(TodayNumber, 308271231);
-  SetTodaySourceForTesting([] { return At(1601, 1, 1); });  // its first
-  UpdateToday();
-  EXPECT_EQ(TodayNumber, 16010101);
 }
 
 TEST_F(Today, SystemClockGivesTodaysLocalDate) {

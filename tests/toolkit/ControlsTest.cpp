@@ -1,5 +1,5 @@
 // The toolkit's promises that the windows rely on: the error box, the key pipeline's order,
-// windows that keep their state across recreation, and the combo box item list.
+// windows that keep their state across recreation (the combo box item list: tests/controls).
 
 #include <gtest/gtest.h>
 
@@ -263,18 +263,11 @@ TEST_F(ToolkitTest, TabWrapsAroundTheTabStopsAndSelectsTheEditsText) {
   EXPECT_TRUE(form->combo.Focused());
 }
 
-TEST_F(ToolkitTest, RecreatedWindowsKeepTextItemsAndSelection) {
+// The combo boxes' items, values and selection: tests/controls.
+TEST_F(ToolkitTest, RecreatedWindowsKeepTheirText) {
   form->first.SetText("kept");
-  form->combo.Items().Add("One");
-  form->combo.Items().Add("Two");
-  form->combo.SetItemIndex(1);
   form->first.RecreateWnd();
-  form->combo.RecreateWnd();
   EXPECT_EQ(form->first.Text(), "kept");
-  ASSERT_EQ(form->combo.Items().Count(), 2);
-  EXPECT_EQ(form->combo.Items().Get(0), "One");
-  EXPECT_EQ(form->combo.ItemIndex(), 1);
-  EXPECT_EQ(form->combo.Text(), "Two");
 
   // A control keeps its text while it has no window, and its new window shows it.
   form->second.DestroyHandle();
@@ -284,32 +277,6 @@ TEST_F(ToolkitTest, RecreatedWindowsKeepTextItemsAndSelection) {
   char shown[32];
   GetWindowTextA(form->second.Handle(), shown, sizeof shown);
   EXPECT_STREQ(shown, "later");
-}
-
-TEST_F(ToolkitTest, TheComboItemListFindsExactTextsAndClearingKeepsTheShownText) {
-  auto& items = form->combo.Items();
-  items.Add("ABC");
-  items.Add("abcd");
-  items.Add("abc");
-  EXPECT_EQ(items.IndexOf("abc"), 0);  // letter case ignored, the first wins
-  EXPECT_EQ(items.IndexOf("ab"), -1);  // a beginning is not enough
-  EXPECT_EQ(items.Get(-1), "");
-  EXPECT_EQ(items.Get(3), "");
-  items.Insert(1, "x");
-  EXPECT_EQ(items.Get(1), "x");
-  EXPECT_THROW(items.Insert(10, "y"), platform::OutOfResources);
-  items.Delete(10);  // no such item: nothing changes
-  EXPECT_EQ(items.Count(), 4);
-
-  form->combo.SetItemIndex(3);
-  ASSERT_EQ(form->combo.Text(), "abc");
-  items.Clear();
-  EXPECT_EQ(items.Count(), 0);
-  EXPECT_EQ(form->combo.ItemIndex(), -1);
-  EXPECT_EQ(form->combo.Text(), "abc");
-  // Selecting nothing while nothing is selected leaves typed text alone.
-  form->combo.SetItemIndex(-1);
-  EXPECT_EQ(form->combo.Text(), "abc");
 }
 
 TEST_F(ToolkitTest, AModalFormDisablesTheOthersUntilItClosesAndReactivatesTheOwner) {

@@ -9,6 +9,7 @@
 #include "metadata/Album.h"
 #include "platform/Exception.h"
 #include "support/Text.h"
+#include "tests/harness/Raises.h"
 #include "tests/harness/WindowTest.h"
 #include "trackartists/TitleList.h"
 
@@ -283,13 +284,11 @@ TEST(ReadTitles, AMissingOrLockedFileRaisesTheOpenError) {
       CloseHandle(writer);
       DeleteFileW(path.c_str());
     }
-    try {
-      ReadTitles(path);
-      ADD_FAILURE() << "no error, locked " << locked;
-    } catch (const platform::Exception& e) {
+    SCOPED_TRACE(locked);
+    if (auto e = harness::Raised([&] { ReadTitles(path); })) {
       const std::string prefix = "ファイル \"" + harness::Ansi(path) + "\". ",
                         suffix = " は開けません";
-      const std::string& text = e.Message();
+      const std::string& text = e->Message();
       ASSERT_GT(text.size(), prefix.size() + suffix.size());  // the system's text between
       EXPECT_EQ(text.substr(0, prefix.size()), prefix);
       EXPECT_EQ(text.substr(text.size() - suffix.size()), suffix);
