@@ -86,6 +86,16 @@ TMain_Form::TMain_Form() : tk::Form("Main_Form") {
   SetPosition(tk::FormPosition::ScreenCenter);
   SetFont({"ＭＳ Ｐゴシック", 13, SHIFTJIS_CHARSET});
 
+  BindHandlers();
+
+  // A new main window has settled nowhere yet.
+  LastField = 0;
+  LastActiveControl = nullptr;
+  TabPending = false;
+}
+
+// The form's handlers, the fields' keys, the edits' mouse presses and the buttons' clicks.
+void TMain_Form::BindHandlers() {
   OnCreate = [this](tk::WinControl& sender) { FormCreate(sender); };
   OnActivate = [this](tk::WinControl& sender) { FormActivate(sender); };
   OnClose = [this](tk::Form& sender, tk::CloseAction& action) { FormClose(sender, action); };
@@ -104,11 +114,6 @@ TMain_Form::TMain_Form() : tk::Form("Main_Form") {
                                              int y) { FormMouseDown(sender, button, shift, x, y); };
   for (tk::BitmapButton* button : {&TrackArtistBtn, &LoadBtn, &SaveBtn, &EndBtn})
     button->OnClick = [this](tk::WinControl& sender) { FormClick(sender); };
-
-  // A new main window has settled nowhere yet.
-  LastField = 0;
-  LastActiveControl = nullptr;
-  TabPending = false;
 }
 
 TMain_Form::~TMain_Form() {

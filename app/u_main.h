@@ -64,6 +64,7 @@ class TMain_Form : public tk::Form {
   bool DialogKey(WORD key, tk::ShiftState shift) override { return FormDialogKey(key, shift); }
 
  private:
+  void BindHandlers();
   void FillLists();
   void ApplyAlbumValue(const AlbumValue& value);
   int ListItemFor(AlbumKey key, const std::string& value);

@@ -4,10 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 . scripts/wine-env.sh
-echo "running the $QUORVEL_ARCH-bit build: $QUORVEL_ARCH_REASON" >&2
-build
-ensure_prefix
-start_xvfb
+build_and_ready
 start_wineserver
 trap 'stop_wineserver; stop_xvfb' EXIT
 b=$QUORVEL_BUILD/benchmarks

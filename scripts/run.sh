@@ -5,10 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 . scripts/wine-env.sh
-echo "running the $QUORVEL_ARCH-bit build: $QUORVEL_ARCH_REASON" >&2
-build
-ensure_prefix
-start_xvfb
+build_and_ready
 trap 'stop_xvfb' EXIT
 [ -n "${XVFB_PID:-}" ] && echo "No display: the editor runs on the virtual display $DISPLAY."
 jp "$WINE" "$QUORVEL_BUILD/Quorvel.exe"

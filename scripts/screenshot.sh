@@ -11,10 +11,7 @@ cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-quorvel.png}")
 bash scripts/setup.sh
 . scripts/wine-env.sh
-echo "running the $QUORVEL_ARCH-bit build: $QUORVEL_ARCH_REASON" >&2
-build
-ensure_prefix
-start_xvfb
+build_and_ready
 trap 'stop_wineserver; stop_xvfb' EXIT
 dpi=${QUORVEL_LOGPIXELS:-96}
 set_logpixels() {

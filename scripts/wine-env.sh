@@ -104,3 +104,12 @@ build_for() {
 }
 
 build() { build_for "$QUORVEL_TRIPLE" "$QUORVEL_BUILD" "$@"; }
+
+# For the scripts that run the program: builds the Windows build that runs here, then readies
+# its prefix and a display.
+build_and_ready() {
+  echo "running the $QUORVEL_ARCH-bit build: $QUORVEL_ARCH_REASON" >&2
+  build
+  ensure_prefix
+  start_xvfb
+}

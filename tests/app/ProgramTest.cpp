@@ -217,6 +217,13 @@ bool EditorReady(Editor& editor) {
   });
 }
 
+// With the track-artist dialog in front: F12 closes it, and F12 ends the editor.
+void CloseDialogAndQuit(Editor& editor) {
+  harness::PressKey(VK_F12);
+  ASSERT_TRUE(EditorReady(editor));
+  Quit(editor);
+}
+
 void Replace(std::string& text, const std::string& from, const std::string& to) {
   size_t at = text.find(from);
   ASSERT_NE(at, std::string::npos) << from;
@@ -658,9 +665,7 @@ TEST_F(Program, EndToEndTrackArtistsAreSavedAndShownAgain) {
   EXPECT_EQ(ChildText(dialog, "QuorvelEdit"), "");  // Intro has no guest
   EXPECT_TRUE(ShowsArtist(dialog, 's', "Second Song", "Guest A"));
   EXPECT_TRUE(ShowsArtist(dialog, 'l', "Last Song", "Guest B & Guest C"));
-  harness::PressKey(VK_F12);
-  ASSERT_TRUE(EditorReady(again));
-  Quit(again);
+  ASSERT_NO_FATAL_FAILURE(CloseDialogAndQuit(again));
 }
 
 // An artist registered for a title of a UTF-8 title.txt that the code page cannot show is
@@ -811,9 +816,7 @@ TEST_F(Program, EndToEndEmojiDecomposedKanaTabsAndUtf16TrackListsAreKept) {
   dialog = OpenTrackArtists(editor, watcher, unicodeTitle);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(ListedTitles(dialog), (std::vector<std::string>{"Intro", "Outro"}));
-  harness::PressKey(VK_F12);
-  ASSERT_TRUE(EditorReady(editor));
-  Quit(editor);
+  ASSERT_NO_FATAL_FAILURE(CloseDialogAndQuit(editor));
 }
 
 // Titles whose line metadata.txt would not give back get the warning for their artist and are
@@ -871,9 +874,7 @@ TEST_F(Program, EndToEndOnlyTrackArtistsThatReadBackAreRegistered) {
   HWND dialog = OpenTrackArtists(again, watcher, title);
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(ShowsArtist(dialog, '[', "[Live] Song", "Guest"));
-  harness::PressKey(VK_F12);
-  ASSERT_TRUE(EditorReady(again));
-  Quit(again);
+  ASSERT_NO_FATAL_FAILURE(CloseDialogAndQuit(again));
 }
 
 // The dialog is owned by the main window, and the platform's close keystroke in the title
@@ -989,8 +990,6 @@ TEST_F(Program, OnAScaledDisplayBothWindowsStandAtTheirDesignScaled) {
     HWND trackArtists = OpenTrackArtists(editor, watcher, title);
     ASSERT_NE(trackArtists, nullptr);
     ExpectScaledLayout(trackArtists, dpi, {460, 154}, dialog);
-    harness::PressKey(VK_F12);
-    ASSERT_TRUE(EditorReady(editor));
-    Quit(editor);
+    ASSERT_NO_FATAL_FAILURE(CloseDialogAndQuit(editor));
   }
 }
