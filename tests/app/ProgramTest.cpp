@@ -622,6 +622,17 @@ void CloseSaveAndQuit(Editor& editor, harness::ModalWatcher& watcher) {
   Quit(editor);
 }
 
+// With the track-artist dialog showing: F12 closes it, and F9 overwrites metadata.txt (Yes,
+// then OK on the saved message).
+void CloseAndOverwrite(Editor& editor, harness::ModalWatcher& watcher) {
+  harness::PressKey(VK_F12);
+  ASSERT_TRUE(EditorReady(editor));
+  watcher.Expect(harness::ModalWatcher::Click(IDYES));
+  watcher.Expect(harness::ModalWatcher::Click(IDOK));
+  harness::PressKey(VK_F9);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+}
+
 ::testing::AssertionResult EndsWith(const std::string& text, const std::string& tail) {
   if (text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0)
     return ::testing::AssertionSuccess();
@@ -753,12 +764,7 @@ TEST_F(Program, EndToEndAnyFolderNameHoldsTheProgramAndItsAlbums) {
       HWND dialog = TrackArtistDialog(editor);
       ASSERT_NE(dialog, nullptr);
       EXPECT_EQ(ListedTitles(dialog), (std::vector<std::string>{"Intro", "Song " + number}));
-      harness::PressKey(VK_F12);
-      ASSERT_TRUE(EditorReady(editor));
-      watcher.Expect(harness::ModalWatcher::Click(IDYES));
-      watcher.Expect(harness::ModalWatcher::Click(IDOK));
-      harness::PressKey(VK_F9);
-      ASSERT_TRUE(watcher.WaitAllAnswered());
+      ASSERT_NO_FATAL_FAILURE(CloseAndOverwrite(editor, watcher));
       EXPECT_EQ(watcher.Seen().back().text, "metadata.txtを保存しました。");
       ASSERT_TRUE(EditorReady(editor));
       std::string saved =
@@ -806,12 +812,7 @@ TEST_F(Program, EndToEndEmojiDecomposedKanaTabsAndUtf16TrackListsAreKept) {
   harness::PressKey(VK_DOWN);
   harness::TypeText("Guest E");
   harness::PressKey(VK_F9);
-  harness::PressKey(VK_F12);
-  ASSERT_TRUE(EditorReady(editor));
-  watcher.Expect(harness::ModalWatcher::Click(IDYES));
-  watcher.Expect(harness::ModalWatcher::Click(IDOK));
-  harness::PressKey(VK_F9);
-  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_NO_FATAL_FAILURE(CloseAndOverwrite(editor, watcher));
   EXPECT_EQ(album.Read(L"metadata.txt"), stored + "Emoji \xF0\x9F\x98\x80=Guest E\r\n");
   dialog = OpenTrackArtists(editor, watcher, unicodeTitle);
   ASSERT_NE(dialog, nullptr);
