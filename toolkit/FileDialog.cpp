@@ -37,10 +37,6 @@ const CommonDialogs& LoadCommonDialogs() {
   return dialogs;
 }
 
-}  // namespace
-
-namespace {
-
 // Wine's file dialog cannot hold a path of MAX_PATH characters or more: a longer initial
 // folder, or a longer full path typed and confirmed, makes it overrun a buffer and crash the
 // program. The dialog is therefore started in the deepest folder of the initial one that it

@@ -733,11 +733,8 @@ TEST_F(Program, EndToEndAnyFolderNameHoldsTheProgramAndItsAlbums) {
       L"\uBC29\uD0C4\uC18C\uB144\uB2E8 - Map of the Soul"};
   std::vector<std::wstring> folders;
   for (const std::wstring& name : names) {
-    for (size_t at = 0; at != std::wstring::npos; at = name.find(L'\\', at + 1))
-      CreateDirectoryW(
-          platform::CallablePath(albums.Path() + name.substr(0, name.find(L'\\', at + 1))).c_str(),
-          nullptr);
-    folders.push_back(albums.Path() + name + L"\\");
+    folders.push_back(albums.MakeFolders(name));
+    ASSERT_FALSE(folders.back().empty());
     std::string number = std::to_string(folders.size());
     harness::WriteFileBytes(platform::CallablePath(folders.back() + L"title.txt"),
                             "01 Intro.mp3\r\n02 Song " + number + ".mp3\r\n");

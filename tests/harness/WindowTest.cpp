@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "platform/CodePage.h"
+#include "platform/Files.h"
 #include "toolkit/Application.h"
 
 namespace harness {
@@ -417,6 +418,14 @@ TempFolder::~TempFolder() {
 std::wstring TempFolder::Write(const std::wstring& name, const std::string& bytes) const {
   WriteFileBytes(path_ + name, bytes);
   return path_ + name;
+}
+
+std::wstring TempFolder::MakeFolders(const std::wstring& relative) const {
+  for (size_t at = 0; at != std::wstring::npos; at = relative.find(L'\\', at + 1)) {
+    std::wstring level = path_ + relative.substr(0, relative.find(L'\\', at + 1));
+    if (!CreateDirectoryW(platform::CallablePath(level).c_str(), nullptr)) return std::wstring();
+  }
+  return path_ + relative + L"\\";
 }
 
 std::string TempFolder::Read(const std::wstring& name) const { return ReadFileBytes(path_ + name); }

@@ -106,6 +106,9 @@ class TempFolder {
   ~TempFolder();
   const std::wstring& Path() const { return path_; }  // ends in "\"
   std::wstring Write(const std::wstring& name, const std::string& bytes) const;
+  // Makes the folders of `relative` ("a\\b\\c"), level by level and at any length; their
+  // full path, ending in "\\", or empty when a level could not be made.
+  std::wstring MakeFolders(const std::wstring& relative) const;
   std::string Read(const std::wstring& name) const;
 
  private:

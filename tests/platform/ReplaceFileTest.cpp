@@ -134,12 +134,9 @@ TEST_F(ReplaceFile, WritesIntoAnyFolder) {
        {std::wstring(L"ソ表"), std::wstring(L"Sigur R\u00F3s \u2013 \u00C1g\u00E6tis\u301C"),
         std::wstring(L"long") + levels + levels + levels + levels + levels}) {
     SCOPED_TRACE(name.size());
-    std::wstring folder = folder_;
-    for (size_t at = 0; at != std::wstring::npos; at = name.find(L'\\', at + 1)) {
-      folder = folder_ + name.substr(0, name.find(L'\\', at + 1));
-      ASSERT_TRUE(CreateDirectoryW(platform::CallablePath(folder).c_str(), nullptr));
-    }
-    std::wstring path = folder + L"\\file.txt";
+    std::wstring made = folder.MakeFolders(name);
+    ASSERT_FALSE(made.empty());
+    std::wstring path = made + L"file.txt";
     platform::ReplaceFileContents(path, "x");
     platform::ReplaceFileContents(path, "y");
     EXPECT_TRUE(platform::FileExists(path));
