@@ -51,9 +51,16 @@ class FileHandle {
   HANDLE handle_;
 };
 
+// Opens a file, waiting out a brief hold of it by another program.
 HANDLE OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
-  return CreateFileW(CallablePath(path).c_str(), access, share, nullptr, disposition,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  const std::wstring callable = CallablePath(path);
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  RetryWhileHeld([&] {
+    handle = CreateFileW(callable.c_str(), access, share, nullptr, disposition,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handle != INVALID_HANDLE_VALUE;
+  });
+  return handle;
 }
 
 DWORD AttributesOf(const std::wstring& path) {
@@ -189,6 +196,23 @@ void WriteAll(HANDLE file, std::string_view bytes, const WriteBytesFunction& wri
 
 }  // namespace
 
+bool RetryWhileHeld(const std::function<bool()>& attempt, HoldSigns signs) {
+  constexpr ULONGLONG kPatience = 1000;
+  constexpr DWORD kPause = 20;
+  const ULONGLONG deadline = GetTickCount64() + kPatience;
+  for (;;) {
+    if (attempt()) return true;
+    DWORD code = GetLastError();
+    bool held = code == ERROR_SHARING_VIOLATION || code == ERROR_LOCK_VIOLATION ||
+                (signs == HoldSigns::AccessDeniedToo && code == ERROR_ACCESS_DENIED);
+    if (!held || GetTickCount64() >= deadline) {
+      SetLastError(code);
+      return false;
+    }
+    Sleep(kPause);
+  }
+}
+
 bool FileExists(const std::wstring& path) {
   DWORD attributes = AttributesOf(path);
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -265,7 +289,8 @@ std::string ReadWholeFile(const std::wstring& path, DWORD shareMode) {
     if (used == content.size()) content.resize(content.size() * 2);
     DWORD wanted = static_cast<DWORD>(std::min<size_t>(content.size() - used, kMaxRead));
     DWORD read = 0;
-    if (!ReadFile(file.Get(), content.data() + used, wanted, &read, nullptr)) {
+    if (!RetryWhileHeld(
+            [&] { return ReadFile(file.Get(), content.data() + used, wanted, &read, nullptr); })) {
       throw Win32Error("ストリームの読み込みエラー", GetLastError());
     }
     if (read == 0) break;
@@ -277,8 +302,8 @@ std::string ReadWholeFile(const std::wstring& path, DWORD shareMode) {
 
 namespace {
 
-// The hidden and system attributes that a replaced file had and may have lost: Wine's
-// ReplaceFileW and a plain move leave only the archive attribute.
+// The hidden and system attributes that a replaced file had and lost: the new file that
+// takes its name has only the attributes it was created with.
 void RestoreAttributes(const std::wstring& target, DWORD before) {
   const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
   DWORD now = AttributesOf(target);
@@ -287,50 +312,26 @@ void RestoreAttributes(const std::wstring& target, DWORD before) {
                      (now | (before & kept)) & ~FILE_ATTRIBUTE_NORMAL);
 }
 
-bool IsUnsupported(DWORD code) {
-  return code == ERROR_CALL_NOT_IMPLEMENTED || code == ERROR_NOT_SUPPORTED ||
-         code == ERROR_INVALID_FUNCTION;
+BOOL Move(const wchar_t* from, const wchar_t* to) {
+  return MoveFileExW(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
 }
 
-bool Move(const std::wstring& from, const std::wstring& to) {
-  return MoveFileExW(from.c_str(), CallablePath(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-}
-
-// Puts the complete temporary file in the target's place. An existing target is replaced
-// with the platform's file replacement, which keeps the replaced file itself (attributes,
-// permissions, other names); it needs full paths. Only where that call is not supported
-// does a move take the target's name.
+// Puts the complete temporary file in the target's place with one rename that replaces the
+// target, so that a process killed at any moment leaves the old file or the new one under
+// the target's name (the platform's file replacement, under Wine, removes the old file before
+// it moves the new one in). A rename over a file that another program holds open fails with
+// access denied, where the check before the save has just shown that the file may be
+// written: that is a hold, and it is waited out.
 void PutInPlace(TemporaryFile& temporary, const std::wstring& target, DWORD attributes,
                 const ReplaceSeams& seams) {
-  const std::wstring replacement = temporary.Name();
-  if (attributes == INVALID_FILE_ATTRIBUTES) {  // no file to replace
-    if (!Move(replacement, target)) throw CreateError(target, GetLastError());
-    temporary.Committed();
-    return;
-  }
   const std::wstring replaced = CallablePath(target);
-  BOOL done = seams.replaceFile ? seams.replaceFile(replaced.c_str(), replacement.c_str())
-                                : ReplaceFileW(replaced.c_str(), replacement.c_str(), nullptr,
-                                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-  if (!done) {
-    DWORD code = GetLastError();
-    if (code == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
-      // The replaced file is gone and the new content exists only in the temporary file:
-      // it takes the name now, or it stays where it is.
-      if (!Move(replacement, target)) {
-        code = GetLastError();
-        temporary.Committed();
-        throw CreateError(target, code);
-      }
-    } else if (!IsUnsupported(code)) {
-      throw CreateError(target, code);
-    } else if (!Move(replacement, target)) {
-      throw CreateError(target, GetLastError());
-    }
-  }
+  auto move = [&] {
+    const wchar_t* from = temporary.Name().c_str();
+    return (seams.moveFile ? seams.moveFile(from, replaced.c_str()) : Move(from, replaced.c_str()));
+  };
+  if (!RetryWhileHeld(move, HoldSigns::AccessDeniedToo)) throw CreateError(target, GetLastError());
   temporary.Committed();
-  RestoreAttributes(target, attributes);
+  if (attributes != INVALID_FILE_ATTRIBUTES) RestoreAttributes(target, attributes);
 }
 
 // The plain write for a folder that takes no new file: truncates the existing file (which

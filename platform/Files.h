@@ -40,6 +40,16 @@ std::string DisplayPath(const std::wstring& path);
 // and "." removed; empty when the text does not fit in 256 bytes.
 std::string SysErrorMessage(DWORD code);
 
+// Virus scanners, the search indexer and sync clients open a file for a moment without
+// sharing it. Runs `attempt`, a file call that returns false with the last error set when it
+// fails, again while it fails for such a hold (a sharing or lock violation; with
+// AccessDeniedToo also access denied, which is how a rename over an open file fails), with
+// short pauses for about a second. Returns whether it succeeded; on failure the last error is
+// the last attempt's.
+enum class HoldSigns { SharingOrLock, AccessDeniedToo };
+bool RetryWhileHeld(const std::function<bool()>& attempt,
+                    HoldSigns signs = HoldSigns::SharingOrLock);
+
 // The whole content of a file opened for reading with the given sharing mode.
 // Raises "ファイル \"%s\". %s は開けません" with the full path when it cannot be opened.
 std::string ReadWholeFile(const std::wstring& path, DWORD shareMode = FILE_SHARE_READ);
@@ -50,20 +60,22 @@ using WriteBytesFunction =
     std::function<BOOL(HANDLE file, const char* bytes, DWORD count, DWORD* written)>;
 
 // Platform calls of ReplaceFileContents that tests replace to simulate failures; an empty
-// member stands for the platform's own call (ReplaceFileW with no backup, DeleteFileW). Both
-// get paths in the form the file calls take.
+// member stands for the platform's own call (MoveFileExW replacing the target, DeleteFileW).
+// Both get paths in the form the file calls take.
 struct ReplaceSeams {
-  std::function<BOOL(const wchar_t* replaced, const wchar_t* replacement)> replaceFile;
+  std::function<BOOL(const wchar_t* from, const wchar_t* to)> moveFile;
   std::function<BOOL(const wchar_t* path)> deleteFile;
 };
 
 // Gives the file at `path` exactly `bytes` as its new content, or leaves it as it was.
 // The bytes go to a new file beside it, named after it ("metadata.txt.~1a2b3c.tmp"), which
-// replaces the old one only once it is complete and flushed, so a failed save never leaves a
-// truncated file behind; the replaced file keeps its identity (attributes, permissions, other
-// names). A save that succeeds removes what saves of the same file that never finished (the
-// process killed) left beside it. In a folder where no new file may be made, the file is
-// truncated and written in place instead.
+// takes the old one's name with one rename only once it is complete and flushed, so a save
+// that fails or is killed at any moment leaves the old file or the new one, never a truncated
+// file or none. The new file keeps the old one's hidden and system attributes; it has the
+// permissions that the folder gives new files, and other names (hard links) of the old file
+// keep the old content. A brief hold of the file by another program is waited out. A save
+// that succeeds removes what saves of the same file that never finished left beside it. In a
+// folder where no new file may be made, the file is truncated and written in place instead.
 // Raises "ファイル \"%s\". %s を作成できません" (full path of `path`) when the file cannot
 // be created or replaced (read-only, locked, no access, missing folder) and
 // "ストリームへの書き込みエラー" when fewer bytes were written than given.

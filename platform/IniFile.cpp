@@ -44,7 +44,10 @@ void IniFile::WriteString(const std::wstring& section, const std::wstring& key,
       throw WriteError(ERROR_WRITE_FAULT);
     }
   }
-  if (!WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path_.c_str()))
+  if (!RetryWhileHeld([&] {
+        return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(),
+                                          path_.c_str()) != FALSE;
+      }))
     throw WriteError(GetLastError());
 }
 

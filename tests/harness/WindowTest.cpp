@@ -386,6 +386,23 @@ ModalWatcher::Action ModalWatcher::Cancel() {
   return [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); };
 }
 
+BriefHold::~BriefHold() {
+  if (holder_.joinable()) holder_.join();
+}
+
+void BriefHold::Start() {
+  HANDLE holding = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  holder_ = std::thread([this, holding] {
+    HANDLE file = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    SetEvent(holding);
+    Sleep(300);
+    CloseHandle(file);
+  });
+  WaitForSingleObject(holding, INFINITE);
+  CloseHandle(holding);
+}
+
 TempFolder::TempFolder(const std::wstring& name) {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);

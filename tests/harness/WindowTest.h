@@ -98,6 +98,19 @@ std::string ReadFileBytes(const std::wstring& path);
 // Creates or replaces a file with exactly these bytes; false when that fails.
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
+// Another program holding a file open without sharing it for 300 ms, as virus scanners and
+// sync clients do; the hold is in place when Start returns and over when this is destroyed.
+class BriefHold {
+ public:
+  explicit BriefHold(const std::wstring& path) : path_(path) {}
+  ~BriefHold();
+  void Start();
+
+ private:
+  std::wstring path_;
+  std::thread holder_;
+};
+
 // A fresh folder under the temporary folder, removed with everything in it at the end. Its
 // paths are UTF-16, as the program's own paths are.
 class TempFolder {

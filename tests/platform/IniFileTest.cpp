@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/Exception.h"
+#include "platform/Files.h"
 #include "platform/IniFile.h"
 #include "tests/harness/Raises.h"
 #include "tests/harness/WindowTest.h"
@@ -14,6 +15,11 @@ TEST(IniFile, ReadsDefaultsWritesAndCutsLongValues) {
   EXPECT_EQ(ini.ReadString(L"Settings", L"LastFolder", L""), L"C:\\ソ\\");
   ini.WriteString(L"Settings", L"Long", std::wstring(3000, L'x'));
   EXPECT_EQ(ini.ReadString(L"Settings", L"Long", L""), std::wstring(2047, L'x'));
+  ASSERT_TRUE(platform::FileExists(folder.Path() + L"settings.ini"));
+  harness::BriefHold hold(folder.Path() + L"settings.ini");  // another program, for a moment
+  hold.Start();
+  ini.WriteString(L"Settings", L"LastFolder", L"C:\\held\\");
+  EXPECT_EQ(ini.ReadString(L"Settings", L"LastFolder", L""), L"C:\\held\\");
 
   platform::IniFile missing(folder.Path() + L"no\\such\\settings.ini");
   harness::ExpectRaises([&] { missing.WriteString(L"Settings", L"LastFolder", L"x"); },
