@@ -4,9 +4,11 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <cwchar>
 #include <vector>
 
 #include "platform/Exception.h"
+#include "platform/Files.h"
 #include "platform/ScopeExit.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
@@ -38,15 +40,17 @@ const CommonDialogs& LoadCommonDialogs() {
 }
 
 // Wine's file dialog cannot hold a path of MAX_PATH characters or more: a longer initial
-// folder, or a longer full path typed and confirmed, makes it overrun a buffer and crash the
-// program. The dialog is therefore started in the deepest folder of the initial one that it
-// holds, and a long full path confirmed in its file-name box is taken by the program before
-// the dialog sees it.
+// folder, or a longer full path confirmed (typed in full, or a name in a folder near that
+// length), makes it overrun a buffer and crash the program. The dialog is therefore started
+// in the deepest folder of the initial one that it holds, and a long path confirmed in its
+// file-name box is taken by the program before the dialog sees it.
 constexpr int kFileNameBox = 1148;     // cmb13: the file-name box of the explorer-style dialog
 constexpr int kOldFileNameBox = 1152;  // edt1
 
+// An initial folder of 259 characters (its final "\" included) already makes the 64-bit
+// dialog write through a null pointer; 258 works.
 std::wstring FolderTheDialogHolds(std::wstring folder) {
-  while (folder.size() >= MAX_PATH) {
+  while (folder.size() >= MAX_PATH - 1) {
     size_t cut = folder.find_last_of(L'\\', folder.size() - 2);
     if (cut == std::wstring::npos) return std::wstring();
     folder.resize(cut + 1);
@@ -54,9 +58,31 @@ std::wstring FolderTheDialogHolds(std::wstring folder) {
   return folder;
 }
 
-bool IsLongFullPath(const std::wstring& path) {
-  bool full = (path.size() > 2 && path[1] == L':' && path[2] == L'\\') || path.starts_with(L"\\\\");
-  return full && path.size() >= MAX_PATH;
+bool IsFullPath(const std::wstring& path) {
+  return (path.size() > 2 && path[1] == L':' && path[2] == L'\\') || path.starts_with(L"\\\\");
+}
+
+// The full path a confirmed name stands for: the name itself when it is a full path, else the
+// name in the folder the dialog shows. A name relative to a drive or its root stays as typed.
+std::wstring ConfirmedPath(HWND dialog, const std::wstring& typed) {
+  if (typed.empty() || IsFullPath(typed) || typed.find(L':') != std::wstring::npos ||
+      typed[0] == L'\\')
+    return typed;
+  std::wstring folder(32768, L'\0');
+  LRESULT length = SendMessageW(dialog, CDM_GETFOLDERPATH, folder.size(),
+                                reinterpret_cast<LPARAM>(folder.data()));
+  if (length <= 0) return typed;
+  folder.resize(std::wcslen(folder.c_str()));
+  if (!folder.ends_with(L'\\')) folder += L'\\';
+  return platform::ExpandFileName(folder + typed);
+}
+
+// A file's path the dialog cannot hold. Patterns and folders stay the dialog's own, which
+// lists or opens them.
+bool IsLongFilePath(const std::wstring& path) {
+  if (path.size() < MAX_PATH || path.find_first_of(L"*?") != std::wstring::npos) return false;
+  DWORD attributes = GetFileAttributesW(platform::CallablePath(path).c_str());
+  return attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::wstring TextOf(HWND window) {
@@ -71,9 +97,12 @@ LRESULT CALLBACK TakeLongPaths(HWND dialog, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
       HWND box = GetDlgItem(dialog, kFileNameBox);
       if (!box) box = GetDlgItem(dialog, kOldFileNameBox);
-      std::wstring typed = box ? TextOf(box) : std::wstring();
-      if (IsLongFullPath(typed)) {
-        reinterpret_cast<OpenDialog*>(data)->TakeLongPath(typed);
+      // Other dialogs come up while the file dialog runs (a message box, a prompt for
+      // credentials): the file dialog is the one with a file-name box and an Open button.
+      bool fileDialog = box && GetDlgItem(dialog, IDOK);
+      std::wstring path = fileDialog ? ConfirmedPath(dialog, TextOf(box)) : std::wstring();
+      if (IsFullPath(path) && IsLongFilePath(path)) {
+        reinterpret_cast<OpenDialog*>(data)->TakeLongPath(path);
         PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
         return 0;
       }
@@ -85,8 +114,8 @@ LRESULT CALLBACK TakeLongPaths(HWND dialog, UINT message, WPARAM wParam, LPARAM 
   return DefSubclassProc(dialog, message, wParam, lParam);
 }
 
-// While the dialog runs: the first top-level dialog window the thread creates is the file
-// dialog, and takes long paths.
+// While the dialog runs, every top-level dialog window the thread creates watches for long
+// paths; when it is created it holds no controls yet to tell the file dialog by.
 OpenDialog* hookedDialog = nullptr;
 
 LRESULT CALLBACK WatchDialogCreation(int code, WPARAM wParam, LPARAM lParam) {
@@ -94,10 +123,8 @@ LRESULT CALLBACK WatchDialogCreation(int code, WPARAM wParam, LPARAM lParam) {
     HWND window = reinterpret_cast<HWND>(wParam);
     wchar_t kind[16] = L"";
     GetClassNameW(window, kind, 16);
-    if (std::wstring_view(kind) == L"#32770" && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) {
+    if (std::wstring_view(kind) == L"#32770" && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD))
       SetWindowSubclass(window, TakeLongPaths, 0, reinterpret_cast<DWORD_PTR>(hookedDialog));
-      hookedDialog = nullptr;
-    }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

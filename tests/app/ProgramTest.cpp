@@ -991,3 +991,102 @@ TEST_F(Program, OnAScaledDisplayBothWindowsStandAtTheirDesignScaled) {
     ASSERT_NO_FATAL_FAILURE(CloseDialogAndQuit(editor));
   }
 }
+
+namespace {
+
+// A folder below `parent` whose full path, its final "\" included, is `length` characters.
+std::wstring FolderOfLength(const harness::TempFolder& parent, size_t length) {
+  std::wstring relative = std::to_wstring(length);
+  while (parent.Path().size() + relative.size() + 1 < length) {
+    size_t level = std::min<size_t>(100, length - parent.Path().size() - relative.size() - 2);
+    relative += L"\\" + std::wstring(std::max<size_t>(level, 1), L'x');
+  }
+  return parent.MakeFolders(relative);
+}
+
+}  // namespace
+
+// Albums in folders of nearly MAX_PATH characters, reached first by their full paths and then
+// by the name "title.txt" alone, in the folder the dialog opens in: the last one, where with
+// the folder the name is as long as the dialog can hold or longer, and the album loads. The
+// dialog cannot start in a folder of 259 characters: it opens in the folder above, which holds
+// no album, and the fields are emptied.
+TEST_F(Program, ANameConfirmedInALongFolderLoadsTheAlbum) {
+  harness::TempFolder albums(L"albums");
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  harness::ModalWatcher watcher(editor.process.dwProcessId);
+  for (size_t length : {250u, 251u, 255u, 258u, 259u}) {
+    SCOPED_TRACE(length);
+    const std::wstring folder = FolderOfLength(albums, length);
+    ASSERT_EQ(folder.size(), length);
+    const std::wstring metadata = platform::CallablePath(folder + L"metadata.txt");
+    harness::WriteFileBytes(platform::CallablePath(folder + L"title.txt"), "01 Intro.mp3\r\n");
+    harness::WriteFileBytes(metadata, "ALBUM=Typed\r\n");
+    ASSERT_TRUE(LoadInEditor(editor, watcher, folder + L"title.txt"));
+    EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "Typed"; }));
+    harness::WriteFileBytes(metadata, "ALBUM=Named\r\n");
+    ASSERT_TRUE(LoadInEditor(editor, watcher, L"title.txt"));
+    const std::string shown = length < MAX_PATH - 1 ? "Named" : "";
+    EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == shown; }));
+  }
+  Quit(editor);
+}
+
+// The editor killed at spread-out moments of a save over a large metadata.txt, or the moment
+// its file is seen missing: metadata.txt is always the old file or the new one, and the next
+// save removes what the killed ones left.
+TEST_F(Program, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNewOne) {
+  harness::TempFolder album(L"album");
+  const std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
+  std::string old = "ALBUM=Large\r\nALBUMARTIST=Various\r\nARTIST=Band\r\n[ARTISTS]\r\n";
+  for (int entry = 0; entry < 12000; ++entry)
+    old += "Title " + std::to_string(100000 + entry) + "=Guest " + std::to_string(entry) + "\r\n";
+  const std::wstring metadata = album.Write(L"metadata.txt", old);
+  // Loads the album and answers Yes to F9; returns once that answer is given, or with
+  // `finished` once the saved message is answered too.
+  auto save = [&](Editor& editor, harness::ModalWatcher& watcher, bool finished) {
+    ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+    ASSERT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "Large"; }));
+    watcher.Expect(harness::ModalWatcher::Click(IDYES));
+    if (finished) watcher.Expect(harness::ModalWatcher::Click(IDOK));
+    harness::PressKey(VK_F9);
+    ASSERT_TRUE(watcher.WaitAllAnswered());
+  };
+  std::string saved;
+  {
+    Editor editor;
+    ASSERT_NE(editor.window, nullptr);
+    harness::ModalWatcher watcher(editor.process.dwProcessId);
+    ASSERT_NO_FATAL_FAILURE(save(editor, watcher, true));
+    saved = harness::ReadFileBytes(metadata);
+    ASSERT_NE(saved, old);
+    ASSERT_NE(saved.find("\r\nTitle 111999=Guest 11999\r\n"), std::string::npos);
+    Quit(editor);
+  }
+  for (DWORD moment = 0; moment <= 44; moment += 4) {
+    SCOPED_TRACE(moment);
+    ASSERT_TRUE(harness::WriteFileBytes(metadata, old));
+    Editor editor;
+    ASSERT_NE(editor.window, nullptr);
+    harness::ModalWatcher watcher(editor.process.dwProcessId);
+    ASSERT_NO_FATAL_FAILURE(save(editor, watcher, false));
+    const DWORD answered = GetTickCount();
+    while (GetTickCount() - answered < moment && platform::FileExists(metadata)) {
+    }
+    TerminateProcess(editor.process.hProcess, 99);
+    WaitForSingleObject(editor.process.hProcess, 10000);
+    std::string now = harness::ReadFileBytes(metadata);
+    EXPECT_TRUE(now == old || now == saved) << now.substr(0, 80);
+  }
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  harness::ModalWatcher watcher(editor.process.dwProcessId);
+  ASSERT_NO_FATAL_FAILURE(save(editor, watcher, true));
+  EXPECT_EQ(harness::ReadFileBytes(metadata), saved);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((album.Path() + L"*.tmp").c_str(), &found);
+  EXPECT_EQ(search, INVALID_HANDLE_VALUE);
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  Quit(editor);
+}
