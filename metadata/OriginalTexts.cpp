@@ -131,9 +131,12 @@ void OriginalTexts::Clear() {
   FArtists.clear();
 }
 
-void OriginalTexts::NoteValue(AlbumKey key, const ConvertedText& line, std::string_view value) {
-  if (std::optional<std::wstring> original = line.OriginalOf(value))
-    FValues[key] = {std::string(value), std::move(*original)};
+void OriginalTexts::NoteValue(AlbumKey key, const ConvertedText& line, std::string_view value,
+                              std::string_view shown) {
+  std::optional<std::wstring> original = line.OriginalOf(value);
+  if (!original && shown.size() < value.size()) original = platform::AnsiToWide(value);
+  if (original)
+    FValues[key] = {std::string(shown), std::move(*original)};
   else
     FValues.erase(key);
 }

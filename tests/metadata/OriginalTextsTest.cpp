@@ -204,8 +204,9 @@ TEST(OriginalTexts, AReadForgetsTheOriginalsOfTheAlbumBefore) {
 }
 
 // Text stored decomposed, as macOS and some taggers store it, in any script: shown composed,
-// and written back with the file's own bytes while the user leaves it alone.
-TEST(OriginalTexts, DecomposedTextInAnyScriptIsWrittenBackAsRead) {
+// and written back with the file's own bytes while the user leaves it alone. So is a value
+// with a NUL (C0 80), shown up to the NUL.
+TEST(OriginalTexts, DecomposedTextAndNulsAreWrittenBackAsRead) {
   const struct {
     std::string text;
     const char* shown;
@@ -217,6 +218,9 @@ TEST(OriginalTexts, DecomposedTextInAnyScriptIsWrittenBackAsRead) {
       {"Cafe\xCC\x81", "Cafe"},                                                 // e and U+0301
       {"Vie\xCC\xA3\xCC\x82t Nam", "Vi?t Nam"},                                 // Vietnamese
       {GA_DECOMPOSED "\xE3\x83\x92\xE3\x82\x9A", "ガピ"},  // カ, ヒ with their marks
+      {"Before\xC0\x80"
+       "After",
+       "Before"},
   };
   for (const auto& c : cases) {
     const std::string entries = c.text + "=Guest\r\nIntro=" + c.text + "\r\n";
