@@ -150,8 +150,24 @@ TEST_F(ReplaceFile, ASaveRemovesWhatKilledSavesOfTheSameFileLeft) {
   const std::vector<std::string> others = {"file.txt.~12345g.tmp", "file.txt.~1a2b3c.tmp.bak",
                                            "file.txt.~1a2b3.tmp", "other.txt.~1a2b3c.tmp"};
   for (const std::string& name : others) harness::WriteFileBytes(folder_ + harness::Wide(name), "");
-  harness::WriteFileBytes(folder_ + L"file.txt.~1a2b3c.tmp", "half");
-  harness::WriteFileBytes(folder_ + L"file.txt.~ffff00.tmp", "");
+  // Saves whose new file can be neither written nor removed leave it as a killed save does,
+  // named as saves name it; until one name holds a letter among its hexadecimal digits.
+  auto diskFull = [](HANDLE, const char*, DWORD, DWORD* written) {
+    *written = 0;
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+  };
+  const platform::ReplaceSeams keepNewFile{{}, [](const wchar_t*) { return FALSE; }};
+  auto lettered = [](const std::string& name) {
+    return name.starts_with("file.txt.~") &&
+           name.substr(10, 6).find_first_of("abcdefABCDEF") != std::string::npos;
+  };
+  std::vector<std::string> names;
+  for (int saves = 0; saves < 32 && std::none_of(names.begin(), names.end(), lettered); ++saves) {
+    harness::Raised([&] { platform::ReplaceFileContents(path_, "half", diskFull, keepNewFile); });
+    names = FolderNames();
+  }
+  ASSERT_TRUE(std::any_of(names.begin(), names.end(), lettered));
   platform::ReplaceFileContents(path_, "new");
   std::vector<std::string> expected = others;
   expected.push_back("file.txt");
