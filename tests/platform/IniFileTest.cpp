@@ -43,4 +43,34 @@ TEST(IniFile, AValueTheCodePageLacksTurnsTheFileIntoUtf16) {
   EXPECT_EQ(ini.ReadString(L"Other", L"Key", L""), L"kept");
   ini.WriteString(L"Settings", L"LastFolder", L"C:\\ソ\\");
   EXPECT_EQ(ini.ReadString(L"Settings", L"LastFolder", L""), L"C:\\ソ\\");
+
+  // Once UTF-16, in either byte order, the file is written as UTF-16: another such folder
+  // leaves exactly the byte-order mark and the text, and what the file held stays readable.
+  const std::wstring kim = L"C:\\\uAE40\\";
+  auto bytesOf = [](std::wstring_view text, bool bigEndian) {
+    std::string bytes;
+    for (wchar_t unit : text) {
+      char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+      bytes += bigEndian ? std::string{high, low} : std::string{low, high};
+    }
+    return bytes;
+  };
+  const std::wstring fresh = folder.Path() + L"fresh.ini";
+  {
+    platform::IniFile utf16(fresh);
+    utf16.WriteString(L"Settings", L"LastFolder", zoe);
+    utf16.WriteString(L"Settings", L"LastFolder", kim);
+  }
+  EXPECT_EQ(harness::ReadFileBytes(fresh),
+            bytesOf(L"\uFEFF[Settings]\r\nLastFolder=" + kim + L"\r\n", false));
+
+  const std::wstring bigEndian = folder.Path() + L"big-endian.ini";
+  ASSERT_TRUE(harness::WriteFileBytes(bigEndian, bytesOf(L"\uFEFF[Other]\r\nKey=kept\r\n", true)));
+  {
+    platform::IniFile utf16(bigEndian);
+    utf16.WriteString(L"Settings", L"LastFolder", zoe);
+  }
+  platform::IniFile reread(bigEndian);
+  EXPECT_EQ(reread.ReadString(L"Other", L"Key", L""), L"kept");
+  EXPECT_EQ(reread.ReadString(L"Settings", L"LastFolder", L""), zoe);
 }
