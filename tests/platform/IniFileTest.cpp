@@ -47,13 +47,10 @@ TEST(IniFile, AValueTheCodePageLacksTurnsTheFileIntoUtf16) {
   // Once UTF-16, in either byte order, the file is written as UTF-16: another such folder
   // leaves exactly the byte-order mark and the text, and what the file held stays readable.
   const std::wstring kim = L"C:\\\uAE40\\";
-  auto bytesOf = [](std::wstring_view text, bool bigEndian) {
-    std::string bytes;
-    for (wchar_t unit : text) {
-      char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
-      bytes += bigEndian ? std::string{high, low} : std::string{low, high};
-    }
-    return bytes;
+  auto bytesOf = [](std::wstring text, bool bigEndian) {
+    if (bigEndian)
+      for (wchar_t& unit : text) unit = static_cast<wchar_t>(unit << 8 | unit >> 8);
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
   };
   const std::wstring fresh = folder.Path() + L"fresh.ini";
   {

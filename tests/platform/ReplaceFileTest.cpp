@@ -84,6 +84,14 @@ class ReplaceFile : public testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
+  static BOOL Fail(DWORD code) {
+    SetLastError(code);
+    return FALSE;
+  }
+  static BOOL DiskFull(HANDLE, const char*, DWORD, DWORD* written) {
+    *written = 0;
+    return Fail(ERROR_DISK_FULL);
+  }
   // Runs a save that must fail on the platform and returns its error.
   platform::Win32Error FailingSave(const std::wstring& path, const std::string& bytes) {
     return harness::Raised<platform::Win32Error>(
@@ -152,11 +160,6 @@ TEST_F(ReplaceFile, ASaveRemovesWhatKilledSavesOfTheSameFileLeft) {
   for (const std::string& name : others) harness::WriteFileBytes(folder_ + harness::Wide(name), "");
   // Saves whose new file can be neither written nor removed leave it as a killed save does,
   // named as saves name it; until one name holds a letter among its hexadecimal digits.
-  auto diskFull = [](HANDLE, const char*, DWORD, DWORD* written) {
-    *written = 0;
-    SetLastError(ERROR_DISK_FULL);
-    return FALSE;
-  };
   const platform::ReplaceSeams keepNewFile{{}, [](const wchar_t*) { return FALSE; }};
   auto lettered = [](const std::string& name) {
     return name.starts_with("file.txt.~") &&
@@ -164,7 +167,7 @@ TEST_F(ReplaceFile, ASaveRemovesWhatKilledSavesOfTheSameFileLeft) {
   };
   std::vector<std::string> names;
   for (int saves = 0; saves < 32 && std::none_of(names.begin(), names.end(), lettered); ++saves) {
-    harness::Raised([&] { platform::ReplaceFileContents(path_, "half", diskFull, keepNewFile); });
+    harness::Raised([&] { platform::ReplaceFileContents(path_, "half", DiskFull, keepNewFile); });
     names = FolderNames();
   }
   ASSERT_TRUE(std::any_of(names.begin(), names.end(), lettered));
@@ -237,12 +240,7 @@ TEST_F(ReplaceFile, AShortWriteLeavesTheOldFileByteForByte) {
 }
 
 TEST_F(ReplaceFile, AFailedWriteOfANewFileLeavesNoFile) {
-  auto diskFull = [](HANDLE, const char*, DWORD, DWORD* written) {
-    *written = 0;
-    SetLastError(ERROR_DISK_FULL);
-    return FALSE;
-  };
-  EXPECT_EQ(FailingWrite("new", diskFull), "ストリームへの書き込みエラー");
+  EXPECT_EQ(FailingWrite("new", DiskFull), "ストリームへの書き込みエラー");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{});
 }
 
@@ -284,10 +282,6 @@ TEST_F(ReplaceFile, AFolderThatTakesNoNewFileHasItsFileWrittenInPlace) {
 
 class ReplaceFileSeams : public ReplaceFile {
  protected:
-  static BOOL Fail(DWORD code) {
-    SetLastError(code);
-    return FALSE;
-  }
   // Saves `bytes` over the existing "old" file; the message of the error, empty for none.
   std::string Save(const std::string& bytes, const platform::ReplaceSeams& seams,
                    const platform::WriteBytesFunction& write = {}) {
@@ -346,11 +340,7 @@ TEST_F(ReplaceFileSeams, ATemporaryFileThatResistsOneDeletionIsRemovedAtTheEnd) 
     temporary = name;
     return ++deletions == 1 ? Fail(ERROR_SHARING_VIOLATION) : DeleteFileW(name);
   };
-  auto diskFull = [](HANDLE, const char*, DWORD, DWORD* written) {
-    *written = 0;
-    return Fail(ERROR_DISK_FULL);
-  };
-  EXPECT_EQ(Save("new", {{}, deleteOnSecondTry}, diskFull), "ストリームへの書き込みエラー");
+  EXPECT_EQ(Save("new", {{}, deleteOnSecondTry}, DiskFull), "ストリームへの書き込みエラー");
   EXPECT_EQ(deletions, 2);
   // The new file is named after its target, where a tagging tool does not take it for a file of
   // its own.
