@@ -216,7 +216,8 @@ TEST(OriginalTexts, DecomposedTextAndNulsAreWrittenBackAsRead) {
       {"\xD9\x85\xD9\x91\xD9\x8E", "???"},  // Arabic: a letter, shadda, fatha
       {"\xD7\xA9\xD7\x81\xD6\xB8\xD7\x9C\xD7\x95\xD6\xB9\xD7\x9D", "???????"},  // Hebrew
       {"Cafe\xCC\x81", "Cafe"},                                                 // e and U+0301
-      {"Vie\xCC\xA3\xCC\x82t Nam", "Vi?t Nam"},                                 // Vietnamese
+      {"\xE1\xBA\xA0\xCC\x86n Vie\xCC\xA3\xCC\x82t",
+       "?n Vi?t"},  // Vietnamese: Ạ and a breve, e and two marks
       {GA_DECOMPOSED "\xE3\x83\x92\xE3\x82\x9A", "ガピ"},  // カ, ヒ with their marks
       {"Before\xC0\x80"
        "After",
