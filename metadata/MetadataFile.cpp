@@ -111,9 +111,10 @@ void MetadataParser::ApplyKeyLine(std::string_view line, const ConvertedText& de
     return;
   }
   if (const KeyName* name = FindAlbumKey(std::string(key))) {
-    values_.push_back({name->key, std::string(value)});
-    album_.values.*name->text = value;
-    album_.originals.NoteValue(name->key, decoded, value);
+    std::string_view shown = value.substr(0, value.find('\0'));
+    values_.push_back({name->key, std::string(shown)});
+    album_.values.*name->text = shown;
+    album_.originals.NoteValue(name->key, decoded, value, shown);
   } else if (!key.empty()) {
     // Kept as the file has it, characters the code page lacks included.
     album_.otherKeyLines.emplace_back(TrimUtf8Line(line));

@@ -17,11 +17,12 @@ extern const char* const ArtistsComments[4];
 
 // Empties `album`, then reads the file (shared with other readers only) and returns its album
 // key lines in file order, each to be applied in turn, so the last of a key wins; the album's
-// values become those last values. The ARTISTS section's entries go into its artist map, the
-// original characters of values and entries that the ANSI code page cannot hold into its
-// originals, and the other key lines outside the ARTISTS section (a key that is none of the
-// six) into its kept lines, in file order, as UTF-8 bytes trimmed of characters of code 32 or
-// less. Raises the file-open error; malformed content is never an error.
+// values become those last values. A value holding a NUL (read from C0 80) is returned up to
+// the NUL, as a field shows it, and its whole text kept in the originals. The ARTISTS section's
+// entries go into its artist map, the original characters of values and entries that the ANSI code
+// page cannot hold into its originals, and the other key lines outside the ARTISTS section (a key
+// that is none of the six) into its kept lines, in file order, as UTF-8 bytes trimmed of characters
+// of code 32 or less. Raises the file-open error; malformed content is never an error.
 std::vector<AlbumValue> ReadMetadataFile(const std::wstring& path, Album& album);
 
 // The reading rules applied to the bytes of a file; empties `album` first.

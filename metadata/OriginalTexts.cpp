@@ -52,6 +52,15 @@ size_t CharacterEnd(std::wstring_view units, size_t i) {
   return i + (IsSurrogatePair(units, i) ? 2 : 1);
 }
 
+// How many units at the head of `sequence` composing left as they were, in whole characters.
+size_t UnchangedHead(std::wstring_view sequence, std::wstring_view composed) {
+  size_t same = 0;
+  while (same < sequence.size() && same < composed.size() && sequence[same] == composed[same])
+    ++same;
+  if (same < sequence.size() && same > 0 && IsSurrogatePair(sequence, same - 1)) --same;
+  return same;
+}
+
 std::string AnsiOf(std::wstring_view piece) {
   if (piece.size() == 1 && piece[0] < 0x80) return std::string(1, static_cast<char>(piece[0]));
   return platform::WideToAnsi(piece);
@@ -64,9 +73,10 @@ ConvertedText::ConvertedText(std::wstring units) : FUnits(std::move(units)) {
     FAnsi = platform::WideToAnsi(FUnits);
     return;
   }
-  // Not exact: compose and convert again piece by piece to learn where each piece went. A
-  // piece is a character with the units after it that may join it, composed, when composing
-  // changes them; otherwise each of their characters on its own.
+  // Not exact: compose and convert again piece by piece to learn where each piece went. Of a
+  // character and the units after it that may join it, each character at the head that
+  // composing leaves as it was is a piece, and the composed rest is one: the "=" or blank
+  // before a decomposed value is then no part of the value's piece.
   std::wstring_view text = FUnits;
   std::wstring composed;
   std::string joined;
@@ -79,17 +89,14 @@ ConvertedText::ConvertedText(std::wstring units) : FUnits(std::move(units)) {
     size_t end = CharacterEnd(text, i);
     while (end < text.size() && MayJoinPrevious(text[end])) ++end;
     std::wstring_view sequence = text.substr(i, end - i);
-    if (end > CharacterEnd(text, i)) {
-      std::wstring joinedUp = platform::ComposeText(sequence);
-      if (joinedUp != sequence) {
-        addPiece(i, joinedUp);
-        i = end;
-      }
+    std::wstring joinedUp(end > CharacterEnd(text, i) ? platform::ComposeText(sequence) : sequence);
+    size_t same = UnchangedHead(sequence, joinedUp);
+    for (size_t at = 0, next; at < same; at = next) {
+      next = CharacterEnd(sequence, at);
+      addPiece(i + at, sequence.substr(at, next - at));
     }
-    for (size_t next; i < end; i = next) {
-      next = CharacterEnd(text, i);
-      addPiece(i, text.substr(i, next - i));
-    }
+    if (same < sequence.size()) addPiece(i + same, std::wstring_view(joinedUp).substr(same));
+    i = end;
   }
   FStarts.emplace_back(joined.size(), FUnits.size());
   FAnsi = platform::WideToAnsi(composed);
@@ -124,9 +131,12 @@ void OriginalTexts::Clear() {
   FArtists.clear();
 }
 
-void OriginalTexts::NoteValue(AlbumKey key, const ConvertedText& line, std::string_view value) {
-  if (std::optional<std::wstring> original = line.OriginalOf(value))
-    FValues[key] = {std::string(value), std::move(*original)};
+void OriginalTexts::NoteValue(AlbumKey key, const ConvertedText& line, std::string_view value,
+                              std::string_view shown) {
+  std::optional<std::wstring> original = line.OriginalOf(value);
+  if (!original && shown.size() < value.size()) original = platform::AnsiToWide(value);
+  if (original)
+    FValues[key] = {std::string(shown), std::move(*original)};
   else
     FValues.erase(key);
 }

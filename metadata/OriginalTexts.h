@@ -44,8 +44,11 @@ class OriginalTexts {
   void Clear();
 
   // The metadata.txt reader notes every value and entry it reads, each a piece of its line;
-  // a text read exactly forgets what an earlier line of the same key or entry noted.
-  void NoteValue(AlbumKey key, const ConvertedText& line, std::string_view value);
+  // a text read exactly forgets what an earlier line of the same key or entry noted. `shown`
+  // is what the window shows of the value: all of it, or the head before a NUL (read from
+  // C0 80), which a field cannot hold; the value is then kept whole as read.
+  void NoteValue(AlbumKey key, const ConvertedText& line, std::string_view value,
+                 std::string_view shown);
   void NoteEntry(const ConvertedText& line, std::string_view title, std::string_view artist);
 
   // The title list of a UTF-8 or UTF-16 title.txt: `line` is one line of the file, converted,

@@ -12,7 +12,10 @@ namespace {
 
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool IsLeadingSeparator(char c) { return c == ' ' || c == '-' || c == '.' || c == '_'; }
+// Spreadsheets export a tab between the number and the title, also around a "-".
+bool IsLeadingSeparator(char c) {
+  return static_cast<unsigned char>(c) <= 32 || c == '-' || c == '.' || c == '_';
+}
 
 bool IsCutExtension(std::string_view tail) {
   if (tail.size() != 4) return false;
@@ -69,8 +72,6 @@ void NormalizeTitle(std::string& title) {
   size_t start = 0;
   while (start < title.size() && IsAsciiDigit(title[start])) ++start;
   while (start < title.size() && IsLeadingSeparator(title[start])) ++start;
-  // Spreadsheets export a tab between the number and the title.
-  while (start < title.size() && static_cast<unsigned char>(title[start]) <= 32) ++start;
   title.erase(0, start);
 }
 

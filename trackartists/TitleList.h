@@ -11,8 +11,9 @@
 struct Album;
 
 // Cleans one title in place: trims it, cuts one ".mp3" or ".wav" (any letter case), removes
-// leading ASCII digits and then leading blanks, "-", "." and "_", and trims both ends again so
-// that the title matches the key it is stored under in metadata.txt (keys are read trimmed).
+// leading ASCII digits and then, in any mix, leading "-", "." and "_" and characters of code 32
+// or less, and trims both ends again so that the title matches the key it is stored under in
+// metadata.txt (keys are read trimmed).
 void NormalizeTitle(std::string& title);
 
 // The titles of a title.txt's bytes in file order, each the first spelling met of titles that

@@ -26,8 +26,9 @@ const wchar_t* const kBeyondPath = L"" QUORVEL_TEST_DATA "/metadata/beyond-code-
 #define SIGUR_ROS "Sigur R\xC3\xB3s"
 #define YOAKE "\xE5\xA4\x9C\xE6\x98\x8E\xE3\x81\x91"  // 夜明け
 #define ZOE "Zo\xC3\xAB"
-#define EMOJI "\xF0\x9F\x98\x80"                  // U+1F600
-#define GA_DECOMPOSED "\xE3\x82\xAB\xE3\x82\x99"  // カ and U+3099
+#define EMOJI "\xF0\x9F\x98\x80"                         // U+1F600
+#define GA_DECOMPOSED "\xE3\x82\xAB\xE3\x82\x99"         // カ and U+3099
+#define HAN_JAMO "\xE1\x84\x92\xE1\x85\xA1\xE1\x86\xAB"  // 한 as three jamo
 
 // An album as the main window holds it after a load: each value applied to its field in turn,
 // and the fields taken back at a save.
@@ -202,6 +203,39 @@ TEST(OriginalTexts, AReadForgetsTheOriginalsOfTheAlbumBefore) {
   EXPECT_NE(failed.Save().find("\r\nALBUMARTIST=Motorhead\r\n"), std::string::npos);
 }
 
+// Text stored decomposed, as macOS and some taggers store it, in any script: shown composed,
+// and written back with the file's own bytes while the user leaves it alone. So is a value
+// with a NUL (C0 80), shown up to the NUL.
+TEST(OriginalTexts, DecomposedTextAndNulsAreWrittenBackAsRead) {
+  const struct {
+    std::string text;
+    const char* shown;
+  } cases[] = {
+      {HAN_JAMO "\xE1\x84\x80\xE1\x85\xAE\xE1\x86\xA8", "??"},  // 한국
+      {HAN_JAMO, "?"},
+      {"\xD9\x85\xD9\x91\xD9\x8E", "???"},  // Arabic: a letter, shadda, fatha
+      {"\xD7\xA9\xD7\x81\xD6\xB8\xD7\x9C\xD7\x95\xD6\xB9\xD7\x9D", "???????"},  // Hebrew
+      {"Cafe\xCC\x81", "Cafe"},                                                 // e and U+0301
+      {"\xE1\xBA\xA0\xCC\x86n Vie\xCC\xA3\xCC\x82t",
+       "?n Vi?t"},  // Vietnamese: Ạ and a breve, e and two marks
+      {GA_DECOMPOSED "\xE3\x83\x92\xE3\x82\x9A", "ガピ"},  // カ, ヒ with their marks
+      {"Before\xC0\x80"
+       "After",
+       "Before"},
+  };
+  for (const auto& c : cases) {
+    const std::string entries = c.text + "=Guest\r\nIntro=" + c.text + "\r\n";
+    LoadedAlbum album("ALBUM=" + c.text + "\r\nARTIST=" + c.text + "\r\n[ARTISTS]\r\n" + entries);
+    EXPECT_EQ(album.fields.album, c.shown) << c.text;
+    EXPECT_EQ(album.fields.artist, c.shown) << c.text;
+    std::string saved = album.Save();
+    EXPECT_EQ(AlbumLinesOf(saved), "ALBUM=" + c.text + "\r\nALBUMARTIST=\r\nARTIST=" + c.text +
+                                       "\r\nYEAR=\r\nGENRE=\r\nDISCNUMBER=\r\n")
+        << c.text;
+    EXPECT_EQ(ArtistsLinesOf(saved), entries) << c.text;
+  }
+}
+
 // The title list of a title.txt notes each title with the line it came from.
 TEST(OriginalTexts, AListedTitleIsWrittenWithItsOriginalCharacters) {
   struct Case {
@@ -219,6 +253,7 @@ TEST(OriginalTexts, AListedTitleIsWrittenWithItsOriginalCharacters) {
       {"05 \xF4\x90\x80\x80 " CAFE_SONGS, "Cafe Songs", "Cafe Songs"},  // a malformed line
       {"06 Emoji " EMOJI ".mp3", "Emoji ??", "Emoji " EMOJI},
       {"07 " GA_DECOMPOSED ".mp3", "ガ", GA_DECOMPOSED},
+      {"08 " HAN_JAMO, "?", HAN_JAMO},
   };
   for (const Case& c : cases) {
     OriginalTexts originals;

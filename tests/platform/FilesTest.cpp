@@ -91,6 +91,10 @@ TEST(Files, ExtractFilePathAndChangeFileExtTakeAnyFolderName) {
 TEST(Files, CallablePathLiftsTheLengthLimitOnlyForLongPaths) {
   std::wstring longPath = L"C:\\" + std::wstring(300, L'a') + L"\\title.txt";
   EXPECT_EQ(platform::CallablePath(L"C:\\a\\title.txt"), L"C:\\a\\title.txt");
+  std::wstring atLimit = L"C:\\" + std::wstring(MAX_PATH - 3, L'a');  // MAX_PATH characters
+  EXPECT_EQ(platform::CallablePath(atLimit), L"\\\\?\\" + atLimit);
+  atLimit.pop_back();
+  EXPECT_EQ(platform::CallablePath(atLimit), atLimit);
   EXPECT_EQ(platform::CallablePath(longPath), L"\\\\?\\" + longPath);
   EXPECT_EQ(platform::CallablePath(L"\\\\?\\" + longPath), L"\\\\?\\" + longPath);
   EXPECT_EQ(platform::CallablePath(L"\\\\server\\share\\" + std::wstring(300, L'a')),

@@ -49,4 +49,31 @@ TEST(IniFile, AValueTheCodePageLacksTurnsTheFileIntoUtf16) {
   EXPECT_EQ(ini.ReadString(L"Other", L"Key", L""), L"kept");
   ini.WriteString(L"Settings", L"LastFolder", L"C:\\ソ\\");
   EXPECT_EQ(ini.ReadString(L"Settings", L"LastFolder", L""), L"C:\\ソ\\");
+
+  // Once UTF-16, in either byte order, the file is written as UTF-16: another such folder
+  // leaves exactly the byte-order mark and the text, and what the file held stays readable.
+  const std::wstring kim = L"C:\\\uAE40\\";
+  auto bytesOf = [](std::wstring text, bool bigEndian) {
+    if (bigEndian)
+      for (wchar_t& unit : text) unit = static_cast<wchar_t>(unit << 8 | unit >> 8);
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  };
+  const std::wstring fresh = folder.Path() + L"fresh.ini";
+  {
+    platform::IniFile utf16(fresh);
+    utf16.WriteString(L"Settings", L"LastFolder", zoe);
+    utf16.WriteString(L"Settings", L"LastFolder", kim);
+  }
+  EXPECT_EQ(harness::ReadFileBytes(fresh),
+            bytesOf(L"\uFEFF[Settings]\r\nLastFolder=" + kim + L"\r\n", false));
+
+  const std::wstring bigEndian = folder.Path() + L"big-endian.ini";
+  ASSERT_TRUE(harness::WriteFileBytes(bigEndian, bytesOf(L"\uFEFF[Other]\r\nKey=kept\r\n", true)));
+  {
+    platform::IniFile utf16(bigEndian);
+    utf16.WriteString(L"Settings", L"LastFolder", zoe);
+  }
+  platform::IniFile reread(bigEndian);
+  EXPECT_EQ(reread.ReadString(L"Other", L"Key", L""), L"kept");
+  EXPECT_EQ(reread.ReadString(L"Settings", L"LastFolder", L""), zoe);
 }

@@ -84,6 +84,14 @@ class ReplaceFile : public testing::Test {
     std::sort(names.begin(), names.end());
     return names;
   }
+  static BOOL Fail(DWORD code) {
+    SetLastError(code);
+    return FALSE;
+  }
+  static BOOL DiskFull(HANDLE, const char*, DWORD, DWORD* written) {
+    *written = 0;
+    return Fail(ERROR_DISK_FULL);
+  }
   // Runs a save that must fail on the platform and returns its error.
   platform::Win32Error FailingSave(const std::wstring& path, const std::string& bytes) {
     return harness::Raised<platform::Win32Error>(
@@ -150,8 +158,19 @@ TEST_F(ReplaceFile, ASaveRemovesWhatKilledSavesOfTheSameFileLeft) {
   const std::vector<std::string> others = {"file.txt.~12345g.tmp", "file.txt.~1a2b3c.tmp.bak",
                                            "file.txt.~1a2b3.tmp", "other.txt.~1a2b3c.tmp"};
   for (const std::string& name : others) harness::WriteFileBytes(folder_ + harness::Wide(name), "");
-  harness::WriteFileBytes(folder_ + L"file.txt.~1a2b3c.tmp", "half");
-  harness::WriteFileBytes(folder_ + L"file.txt.~ffff00.tmp", "");
+  // Saves whose new file can be neither written nor removed leave it as a killed save does,
+  // named as saves name it; until one name holds a letter among its hexadecimal digits.
+  const platform::ReplaceSeams keepNewFile{{}, [](const wchar_t*) { return FALSE; }};
+  auto lettered = [](const std::string& name) {
+    return name.starts_with("file.txt.~") &&
+           name.substr(10, 6).find_first_of("abcdefABCDEF") != std::string::npos;
+  };
+  std::vector<std::string> names;
+  for (int saves = 0; saves < 32 && std::none_of(names.begin(), names.end(), lettered); ++saves) {
+    harness::Raised([&] { platform::ReplaceFileContents(path_, "half", DiskFull, keepNewFile); });
+    names = FolderNames();
+  }
+  ASSERT_TRUE(std::any_of(names.begin(), names.end(), lettered));
   platform::ReplaceFileContents(path_, "new");
   std::vector<std::string> expected = others;
   expected.push_back("file.txt");
@@ -245,12 +264,7 @@ TEST_F(ReplaceFile, AShortWriteLeavesTheOldFileByteForByte) {
 }
 
 TEST_F(ReplaceFile, AFailedWriteOfANewFileLeavesNoFile) {
-  auto diskFull = [](HANDLE, const char*, DWORD, DWORD* written) {
-    *written = 0;
-    SetLastError(ERROR_DISK_FULL);
-    return FALSE;
-  };
-  EXPECT_EQ(FailingWrite("new", diskFull), "ストリームへの書き込みエラー");
+  EXPECT_EQ(FailingWrite("new", DiskFull), "ストリームへの書き込みエラー");
   EXPECT_EQ(FolderNames(), std::vector<std::string>{});
 }
 
@@ -292,10 +306,6 @@ TEST_F(ReplaceFile, AFolderThatTakesNoNewFileHasItsFileWrittenInPlace) {
 
 class ReplaceFileSeams : public ReplaceFile {
  protected:
-  static BOOL Fail(DWORD code) {
-    SetLastError(code);
-    return FALSE;
-  }
   // Saves `bytes` over the existing "old" file; the message of the error, empty for none.
   std::string Save(const std::string& bytes, const platform::ReplaceSeams& seams,
                    const platform::WriteBytesFunction& write = {}) {
@@ -355,11 +365,7 @@ TEST_F(ReplaceFileSeams, ATemporaryFileThatResistsOneDeletionIsRemovedAtTheEnd) 
     temporary = name;
     return ++deletions == 1 ? Fail(ERROR_SHARING_VIOLATION) : DeleteFileW(name);
   };
-  auto diskFull = [](HANDLE, const char*, DWORD, DWORD* written) {
-    *written = 0;
-    return Fail(ERROR_DISK_FULL);
-  };
-  EXPECT_EQ(Save("new", {{}, deleteOnSecondTry}, diskFull), "ストリームへの書き込みエラー");
+  EXPECT_EQ(Save("new", {{}, deleteOnSecondTry}, DiskFull), "ストリームへの書き込みエラー");
   EXPECT_EQ(deletions, 2);
   // The new file is named after its target, where a tagging tool does not take it for a file of
   // its own.

@@ -86,6 +86,9 @@ TEST(NormalizeTitle, CleansNumbersExtensionsAndSeparators) {
       {"06 Song\t.mp3", "Song"},
       {"01\tIntro.mp3", "Intro"},  // spreadsheets put a tab after the number
       {"02\t\tOutro.mp3", "Outro"},
+      {"01\t-\tIntro.mp3", "Intro"},
+      {"01\t- Intro.mp3", "Intro"},
+      {"01 -\t_ .\tIntro", "Intro"},
       {"1-2 Song", "2 Song"},
       {"2 Become 1", "Become 1"},
       {"10cc - I", "cc - I"},
