@@ -1,6 +1,7 @@
 #include "app/u_main.h"
 
 #include "app/resource.h"
+#include "platform/CodePage.h"
 #include "platform/Exception.h"
 #include "platform/Files.h"
 #include "platform/IniFile.h"
@@ -279,6 +280,21 @@ bool IsFourAsciiDigits(const std::string& text) {
   return true;
 }
 
+// Full-width digits (Shift-JIS 82 4F to 82 58) become ASCII digits; the rest stays.
+std::string WithAsciiDigits(const std::string& text) {
+  std::string result;
+  for (size_t i = 0; i < text.size();) {
+    size_t length = platform::CharacterLength(text, i);
+    auto trail = static_cast<unsigned char>(text[i + length - 1]);
+    if (length == 2 && text[i] == '\x82' && trail >= 0x4F && trail <= 0x58)
+      result += static_cast<char>('0' + (trail - 0x4F));
+    else
+      result.append(text, i, length);
+    i += length;
+  }
+  return result;
+}
+
 }  // namespace
 
 void TMain_Form::LoadBtnClick() {
@@ -330,8 +346,16 @@ void TMain_Form::ApplyAlbumValue(const AlbumValue& value) {
     if (row.edit)
       (this->*row.edit).SetText(value.value);
     else
-      (this->*row.list).SetItemIndex(ListItemFor(row.key, value.value));
+      ShowListValue(this->*row.list, row.key, value.value);
   }
+}
+
+// A stored year or disc number that selects no item (a release date, "1/2") is shown as it
+// stands, so that a save of the box left alone writes it back.
+void TMain_Form::ShowListValue(TComboBoxExVell& box, AlbumKey key, const std::string& value) {
+  int index = ListItemFor(key, value);
+  box.SetItemIndex(index);
+  if (index < 0) box.SetText(value);
 }
 
 // The list item to select for a stored year or disc number.
@@ -361,23 +385,24 @@ int TMain_Form::DiscItemFor(const std::string& value) {
   return DiscItemIndex(value, kyCBDiscNo.Items().Count());
 }
 
-// Typing in a box deselects its item; a typed year or disc number is resolved as a stored
-// one would be, so that what the user typed is saved rather than dropped.
-void TMain_Form::ResolveTypedValues() {
-  for (const MainField& row : kFields) {
-    if (!row.list) continue;
-    TComboBoxExVell& box = this->*row.list;
-    if (box.ItemIndex() == -1 && !box.Text().empty())
-      box.SetItemIndex(ListItemFor(row.key, box.Text()));
-  }
+// What a year or disc box shows, as a save writes it: the selected item, or else the box's text
+// resolved as a stored value is. Typing deselects the item; typed full-width digits, as an input
+// method types them, count as digits, so "１９９９" is saved as the year 1999 and the box then
+// shows it. Text left as loaded or last saved is resolved as it was then. Text that selects no
+// item is saved as it stands.
+std::string TMain_Form::ListValueToSave(TComboBoxExVell& box, AlbumKey key) {
+  if (box.ItemIndex() >= 0) return box.Items().Get(box.ItemIndex());
+  std::string shown = box.Text();
+  int index = ListItemFor(key, shown == FAlbum.values[key] ? shown : WithAsciiDigits(shown));
+  if (index < 0) return shown;
+  box.SetItemIndex(index);
+  return box.Items().Get(index);
 }
 
 void TMain_Form::SaveMetadata(const std::wstring& path) {
-  ResolveTypedValues();
-  for (const MainField& row : kFields) {
-    TComboBoxExVell* box = row.list ? &(this->*row.list) : nullptr;
-    FAlbum.values[row.key] = box ? box->Items().Get(box->ItemIndex()) : (this->*row.edit).Text();
-  }
+  for (const MainField& row : kFields)
+    FAlbum.values[row.key] =
+        row.list ? ListValueToSave(this->*row.list, row.key) : (this->*row.edit).Text();
   FAlbum.Save(path);
 }
 

@@ -70,7 +70,8 @@ class TMain_Form : public tk::Form {
   int ListItemFor(AlbumKey key, const std::string& value);
   int YearItemFor(const std::string& year);
   int DiscItemFor(const std::string& value);
-  void ResolveTypedValues();
+  void ShowListValue(TComboBoxExVell& box, AlbumKey key, const std::string& value);
+  std::string ListValueToSave(TComboBoxExVell& box, AlbumKey key);
   tk::WinControl* FieldControl(int16_t field);
   int16_t FieldOf(tk::WinControl* control);
 

@@ -306,6 +306,7 @@ LRESULT TCustomComboBoxExVell::PartKey(PartMessage& m) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       WORD key = static_cast<WORD>(m.wParam);
+      CloseListForCommand(key);
       if (key == VK_RETURN && ListDropped()) FEnterWhileDropped = true;
       if (m.part != FListWindow) {
         if (DoKeyDown(key, tk::KeyboardShiftState())) return 0;
@@ -328,6 +329,13 @@ LRESULT TCustomComboBoxExVell::PartKey(PartMessage& m) {
     }
   }
   return m.PassOn();
+}
+
+// A function key other than F4 (the list's own key) is a command, never a step in the list:
+// an open list closes first as Esc closes it, so that the command sees what the box showed
+// before the list opened rather than the row under the pointer.
+void TCustomComboBoxExVell::CloseListForCommand(WORD key) {
+  if (key >= VK_F1 && key <= VK_F24 && key != VK_F4 && ListDropped()) SetListDropped(false);
 }
 
 bool TCustomComboBoxExVell::TypedChar(char& key) {
@@ -384,6 +392,7 @@ std::optional<LRESULT> TCustomComboBoxExVell::KeyMessage(UINT message, WPARAM wP
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       WORD key = static_cast<WORD>(wParam);
+      CloseListForCommand(key);
       if (DoKeyDown(key, tk::KeyboardShiftState())) return 0;
       return DefaultProc(message, key, lParam);
     }

@@ -160,6 +160,7 @@ class TCustomComboBoxExVell : public tk::WinControl {
   std::optional<LRESULT> ToolkitNotice(UINT message, WPARAM wParam, LPARAM lParam);
   // A typed character; true when it is done with and goes no further.
   bool TypedChar(char& key);
+  void CloseListForCommand(WORD key);
   void ComboNotify(WORD code);
   void TakeHighlightedItem();
   void RestoreDropDownState();

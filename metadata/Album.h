@@ -20,8 +20,8 @@ struct AlbumValue {
   bool operator==(const AlbumValue&) const = default;
 };
 
-// The texts of the six album key lines. `year` and `discNumber` are the texts of the lists'
-// selected items, empty when none is selected.
+// The texts of the six album key lines. `year` and `discNumber` are what the year and disc
+// boxes show: a list item's text, or a value that selects no item ("2024-03-15", "1/2").
 struct AlbumRecord {
   std::string album, albumArtist, artist, year, genre, discNumber;
   bool operator==(const AlbumRecord&) const = default;

@@ -28,18 +28,15 @@ struct KeyName {
   const char* name;
   AlbumKey key;
   std::string AlbumRecord::*text;  // where the album keeps the key's value
-  // Whether a value the user left alone is written with the characters it was read with. The
-  // year and disc are the texts of list items, never what the file held.
-  bool keepsOriginal;
 };
 
 constexpr KeyName kKeyNames[] = {
-    {"ALBUM", AlbumKey::Album, &AlbumRecord::album, true},
-    {"ALBUMARTIST", AlbumKey::AlbumArtist, &AlbumRecord::albumArtist, true},
-    {"ARTIST", AlbumKey::Artist, &AlbumRecord::artist, true},
-    {"YEAR", AlbumKey::Year, &AlbumRecord::year, false},
-    {"GENRE", AlbumKey::Genre, &AlbumRecord::genre, true},
-    {"DISCNUMBER", AlbumKey::DiscNumber, &AlbumRecord::discNumber, false},
+    {"ALBUM", AlbumKey::Album, &AlbumRecord::album},
+    {"ALBUMARTIST", AlbumKey::AlbumArtist, &AlbumRecord::albumArtist},
+    {"ARTIST", AlbumKey::Artist, &AlbumRecord::artist},
+    {"YEAR", AlbumKey::Year, &AlbumRecord::year},
+    {"GENRE", AlbumKey::Genre, &AlbumRecord::genre},
+    {"DISCNUMBER", AlbumKey::DiscNumber, &AlbumRecord::discNumber},
 };
 
 }  // namespace
@@ -236,8 +233,7 @@ std::string BuildMetadataText(const Album& album) {
   for (const char* comment : HeaderComments) addLine(comment);
   for (const KeyName& name : kKeyNames) {
     const std::string& value = record.*name.text;
-    addLine(std::string(name.name) + "=", value,
-            name.keepsOriginal ? kept.OriginalValue(name.key, value) : nullptr);
+    addLine(std::string(name.name) + "=", value, kept.OriginalValue(name.key, value));
   }
   std::string bytes = EncodeUtf8(text.Take());
   for (const std::string& line : album.otherKeyLines) bytes.append(line).append("\r\n");

@@ -4,6 +4,7 @@
 #include "tests/app/MainFormTest.h"
 
 #include "platform/Files.h"
+#include "support/Text.h"
 #include "support/Today.h"
 
 using harness::ModalWatcher;
@@ -107,6 +108,8 @@ TEST_F(AlbumListsTest, UnusableYearAndDiscValuesSelectNothing) {
     album.Write(L"metadata.txt", std::string("YEAR=\r\nDISCNUMBER=") + value + "\r\n");
     Load(title);
     EXPECT_EQ(form->kyCBDiscNo.ItemIndex(), index);
+    // A value that selects nothing is shown as it stands.
+    EXPECT_EQ(form->kyCBDiscNo.Text(), index >= 0 ? form->kyCBDiscNo.Items().Get(index) : value);
     EXPECT_EQ(form->KyCBYear.ItemIndex(), -1);
     EXPECT_EQ(form->KyCBYear.Text(), "");
   }
@@ -115,10 +118,53 @@ TEST_F(AlbumListsTest, UnusableYearAndDiscValuesSelectNothing) {
   Load(title);
   EXPECT_EQ(form->KyCBYear.Items().Count(), 7);
   EXPECT_EQ(form->KyCBYear.ItemIndex(), -1);
-  Save();
-  std::string saved = album.Read(L"metadata.txt");
-  EXPECT_NE(saved.find("\r\nYEAR=\r\n"), std::string::npos);
-  EXPECT_NE(saved.find("\r\nDISCNUMBER=\r\n"), std::string::npos);
+  EXPECT_EQ(form->KyCBYear.Text(), "abcd");
+}
+
+// After a save each box shows what the file holds: a stored value that selects no item, left
+// alone, keeps its own characters; typed full-width digits, as the input method types them,
+// are read as digits; other typed text is saved as it stands.
+TEST_F(AlbumListsTest, TheYearAndDiscBoxesSaveWhatTheyShow) {
+  struct Case {
+    const wchar_t *year, *disc;            // stored
+    const wchar_t *typedYear, *typedDisc;  // put in as the input method's result, or left alone
+    const wchar_t *savedYear, *savedDisc;
+  };
+  const Case cases[] = {
+      {L"2024-03-15", L"1/2", nullptr, nullptr, L"2024-03-15", L"1/2"},
+      {L"2024\u20133", L"\uFF13", nullptr, nullptr, L"2024\u20133", L"\uFF13"},
+      {L"", L"", nullptr, nullptr, L"", L""},
+      {L"2025", L"01", nullptr, nullptr, L"2025", L" 1"},
+      {L"2025", L"1", L"\uFF11\uFF19\uFF19\uFF19", L"\uFF13", L"1999", L" 3"},
+      {L"2024-03-15", L"1/2", L"\uFF12\uFF10\uFF12\uFF17", L"1\uFF12", L"2027", L"12"},
+      {L"2025", L"1", L"\uFF11\uFF19\uFF19", L"A", L"\uFF11\uFF19\uFF19", L"A"},
+  };
+  TempFolder album(L"album");
+  std::wstring title = album.Write(L"title.txt", "");
+  auto type = [](TComboBoxExVell& box, const wchar_t* text) {
+    if (!text) return;
+    box.SetFocus();
+    ASSERT_TRUE(harness::PumpUntil([&] { return box.HasFocus(); }));
+    SendMessageW(box.EditWindow(), EM_SETSEL, 0, -1);
+    SendMessageW(box.EditWindow(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+    ASSERT_EQ(box.Text(), harness::Ansi(text));
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(harness::Ansi(std::wstring(c.year) + L" " + c.disc));
+    album.Write(L"metadata.txt",
+                "YEAR=" + EncodeUtf8(c.year) + "\r\nDISCNUMBER=" + EncodeUtf8(c.disc) + "\r\n");
+    Load(title);
+    ASSERT_NO_FATAL_FAILURE(type(form->KyCBYear, c.typedYear));
+    ASSERT_NO_FATAL_FAILURE(type(form->kyCBDiscNo, c.typedDisc));
+    Save();
+    std::string saved = album.Read(L"metadata.txt");
+    EXPECT_NE(saved.find("\r\nYEAR=" + EncodeUtf8(c.savedYear) + "\r\n"), std::string::npos)
+        << saved;
+    EXPECT_NE(saved.find("\r\nDISCNUMBER=" + EncodeUtf8(c.savedDisc) + "\r\n"), std::string::npos)
+        << saved;
+    EXPECT_EQ(form->KyCBYear.Text(), harness::Ansi(c.savedYear));
+    EXPECT_EQ(form->kyCBDiscNo.Text(), harness::Ansi(c.savedDisc));
+  }
 }
 
 TEST_F(AlbumListsTest, Disc99ExtendsTheListAndALaterLowerDiscKeepsIt) {

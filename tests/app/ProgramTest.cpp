@@ -555,6 +555,50 @@ TEST_F(Program, TheYearBoxSavesTheYearItShowsAfterItsListClosed) {
   Quit(editor);
 }
 
+// After F9 the year and disc boxes show what metadata.txt holds: a release date and a disc of
+// a set that another tool wrote, left alone; full-width digits from the input method; and F9
+// while the year list is open with the pointer resting on another row.
+TEST_F(Program, EndToEndTheYearAndDiscBoxesShowWhatF9Saved) {
+  harness::TempFolder album(L"forms");
+  album.Write(L"metadata.txt", "YEAR=2024-03-15\r\nDISCNUMBER=1/2\r\n");
+  std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  harness::ModalWatcher watcher(editor.process.dwProcessId);
+  ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+  std::vector<HWND> boxes = ComboBoxes(editor.window);
+  ASSERT_EQ(boxes.size(), 2u);
+  auto savedAsShown = [&](const std::string& year, const std::string& disc) {
+    if (platform::FileExists(album.Path() + L"metadata.txt"))
+      watcher.Expect(harness::ModalWatcher::Click(IDYES));
+    watcher.Expect(harness::ModalWatcher::Click(IDOK));
+    harness::PressKey(VK_F9);
+    ASSERT_TRUE(watcher.WaitAllAnswered());
+    ASSERT_TRUE(EditorReady(editor));
+    EXPECT_EQ(ShownText(boxes[0]), year);
+    EXPECT_EQ(ShownText(boxes[1]), disc);
+    std::string saved = album.Read(L"metadata.txt");
+    EXPECT_NE(saved.find("\r\nYEAR=" + year + "\r\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("\r\nDISCNUMBER=" + disc + "\r\n"), std::string::npos) << saved;
+  };
+  ASSERT_NO_FATAL_FAILURE(savedAsShown("2024-03-15", "1/2"));
+  // The input method's result arrives inside the box's edit part.
+  for (auto [box, digits] :
+       {std::pair{boxes[0], L"\uFF11\uFF19\uFF19\uFF19"}, {boxes[1], L"\uFF13"}}) {
+    HWND edit = FindWindowExA(box, nullptr, "Edit", nullptr);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(digits));
+  }
+  ASSERT_NO_FATAL_FAILURE(savedAsShown("1999", " 3"));
+  // No question to answer this time: its box would take the focus and so close the list.
+  DeleteFileW((album.Path() + L"metadata.txt").c_str());
+  int row = static_cast<int>(SendMessageA(boxes[0], CB_GETCURSEL, 0, 0)) + 2;
+  POINT rest;
+  ASSERT_NO_FATAL_FAILURE(RestPointerOnRow(boxes[0], row, rest));
+  ASSERT_NO_FATAL_FAILURE(savedAsShown("1999", " 3"));
+  Quit(editor);
+}
+
 namespace {
 
 // Waits until the focus of the editor is in a window of class `kind` inside `dialog`, with the

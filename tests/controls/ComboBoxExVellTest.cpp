@@ -368,8 +368,9 @@ TEST_F(ComboTest, KeysReachTheHandlersFirstAndOnlyTabEnterAndEscBecomeDialogKeys
   EXPECT_TRUE(PumpUntil([&] { return form->before.Focused() && !combo().ListDropped(); }));
 }
 
-// Closing the list without Enter brings back the text and the selection it opened with;
-// Enter takes the highlighted item. The resting pointer moves the highlight without a word.
+// Closing the list without Enter (a function key other than F4 among the ways) brings back the
+// text and the selection it opened with; Enter takes the highlighted item. The resting pointer
+// moves the highlight without a word.
 TEST_F(ComboTest, ACancelRestoresTextAndSelectionWhileEnterTakesTheHighlightedItem) {
   Fill(combo(), {"one", "two", "three"});
   int changes = 0;
@@ -396,6 +397,7 @@ TEST_F(ComboTest, ACancelRestoresTextAndSelectionWhileEnterTakesTheHighlightedIt
       {"Enter", arrows, 1, [] { PressKey(VK_RETURN); }, "two", 1},
       {"pointer, Esc", pointer, 1, [] { PressKey(VK_ESCAPE); }, "typed", -1},
       {"pointer, Enter", pointer, 1, [] { PressKey(VK_RETURN); }, "two", 1},
+      {"pointer, a command key", pointer, 1, [] { PressKey(VK_F9); }, "typed", -1},
       {"first row, Enter", firstRow, 0, [] { PressKey(VK_RETURN); }, "one", 0},
   };
   for (const Case& c : cases) {
