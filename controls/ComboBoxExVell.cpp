@@ -9,6 +9,7 @@
 #include "platform/Exception.h"
 #include "platform/ScopeExit.h"
 #include "support/Text.h"
+#include "toolkit/Accessibility.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/ComboBoxMessages.h"
@@ -145,6 +146,7 @@ void TCustomComboBoxExVell::SetFocus() {
 void TCustomComboBoxExVell::GetCreateParams(CreateParams& params) {
   tk::WinControl::GetCreateParams(params);
   params.baseClass = "COMBOBOX";
+  params.accessibleRole = ROLE_SYSTEM_COMBOBOX;
   params.className = ClassName();
   static const DWORD styleBits[] = {CBS_DROPDOWN, CBS_SIMPLE, CBS_DROPDOWNLIST,
                                     CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED,
