@@ -22,8 +22,9 @@ class MainFormTest : public ::testing::Test {
       if (child->Name() == name) return child;
     return nullptr;
   }
-  // The window's client area, font and controls laid out for `dpi`.
-  void ExpectLayoutAt(int dpi);
+  // The main window's client area, font and controls laid out for `dpi`; the track-artist
+  // dialog's with `dialog`.
+  void ExpectLayoutAt(int dpi, bool dialog = false);
   // A press of the left button in the middle of a control.
   void Click(tk::WinControl& control);
   // The track-artist dialog shows modally and has been activated.
