@@ -469,9 +469,8 @@ LRESULT WinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_GETOBJECT:
       if (accessibleRole_) {
-        HWND label = label_ ? label_->handle_ : nullptr;
         if (LRESULT object =
-                AnswerAccessibleObject(handle_, wParam, lParam, {accessibleRole_, label}))
+                AnswerAccessibleObject(handle_, wParam, lParam, {accessibleRole_, LabelWindow()}))
           return object;
       }
       break;

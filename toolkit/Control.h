@@ -144,6 +144,8 @@ class WinControl : public WindowTarget {
 
   // The control whose text names this one to screen readers: the label of a field.
   void SetLabel(const WinControl& label) { label_ = &label; }
+  // The label's window, or nullptr.
+  HWND LabelWindow() const { return label_ ? label_->handle_ : nullptr; }
 
   // The control that owns a platform window: the window itself or its nearest bound ancestor.
   static WinControl* FromHandle(HWND window);

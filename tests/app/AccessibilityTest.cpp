@@ -83,6 +83,11 @@ TEST_F(MainFormTest, EveryControlOfBothWindowsIsHeardByItsRoleAndName) {
                          {"SaveBtn", ROLE_SYSTEM_PUSHBUTTON, "保存(F9)"},
                          {"EndBtn", ROLE_SYSTEM_PUSHBUTTON, "終了（F12)"},
                      });
+  // The edit part of a box, where the focus stands, bears the box's name.
+  Heard year = HeardOf(form->KyCBYear.EditWindow());
+  EXPECT_EQ(year.role, ROLE_SYSTEM_TEXT);
+  EXPECT_EQ(year.name, "アルバム発表年");
+  EXPECT_EQ(year.value, form->KyCBYear.Text());
   ExpectHeard(*TrackArtist_Form, {
                                      {"Label1", ROLE_SYSTEM_STATICTEXT, "曲名"},
                                      {"Label2", ROLE_SYSTEM_STATICTEXT, "追加参加アーティスト"},
