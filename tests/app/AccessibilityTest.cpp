@@ -50,9 +50,7 @@ struct Expected {
 void ExpectHeard(tk::Form& window, std::initializer_list<Expected> table) {
   for (const Expected& expected : table) {
     SCOPED_TRACE(expected.control);
-    tk::WinControl* control = nullptr;
-    for (tk::WinControl* child : window.Children())
-      if (child->Name() == expected.control) control = child;
+    tk::WinControl* control = NamedIn(window, expected.control);
     ASSERT_NE(control, nullptr);
     Heard heard = HeardOf(control->Handle());
     EXPECT_EQ(heard.role, expected.role);

@@ -7,6 +7,13 @@
 #include "tests/harness/WindowTest.h"
 #include "toolkit/Application.h"
 
+// The control of `window` with that name, or nullptr.
+inline tk::WinControl* NamedIn(tk::Form& window, const std::string& name) {
+  for (tk::WinControl* child : window.Children())
+    if (child->Name() == name) return child;
+  return nullptr;
+}
+
 class MainFormTest : public ::testing::Test {
  protected:
   void SetUp() override;
@@ -17,11 +24,7 @@ class MainFormTest : public ::testing::Test {
   }
   // The control's rectangle in the form's client coordinates.
   RECT ClientRect(tk::WinControl& control);
-  tk::WinControl* Named(const std::string& name) {
-    for (tk::WinControl* child : form->Children())
-      if (child->Name() == name) return child;
-    return nullptr;
-  }
+  tk::WinControl* Named(const std::string& name) { return NamedIn(*form, name); }
   // The main window's client area, font and controls laid out for `dpi`; the track-artist
   // dialog's with `dialog`.
   void ExpectLayoutAt(int dpi, bool dialog = false);

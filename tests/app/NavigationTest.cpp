@@ -35,9 +35,7 @@ void MainFormTest::ExpectLayoutAt(int dpi, bool dialog) {
   if (dialog) design = kTrackArtistDialogDesign;
   for (const DesignedControl& expected : design) {
     SCOPED_TRACE(expected.name);
-    tk::WinControl* control = nullptr;
-    for (tk::WinControl* child : window.Children())
-      if (child->Name() == expected.name) control = child;
+    tk::WinControl* control = NamedIn(window, expected.name);
     ASSERT_NE(control, nullptr);
     RECT r;
     GetWindowRect(control->Handle(), &r);
