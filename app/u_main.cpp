@@ -72,6 +72,14 @@ TMain_Form::TMain_Form() : tk::Form("Main_Form") {
       {SaveBtn, 378, 196, 93, 29, "保存(F9)", 8},
       {EndBtn, 485, 196, 93, 29, "終了（F12)", 9},
   });
+  // Screen readers name each field after the label before it.
+  for (auto [field, label] : {std::pair<tk::WinControl*, tk::Label*>{&KyAlbum, &Label1},
+                              {&KyAlbumArtist, &Label2},
+                              {&KyArtist, &Label3},
+                              {&KyCBYear, &Label4},
+                              {&KyGenre, &Label5},
+                              {&kyCBDiscNo, &Label6}})
+    field->SetLabel(*label);
   TrackArtistBtn.SetTabStop(false);
   TrackArtistBtn.SetGlyph(IDB_TRACKARTISTS, 1);
   LoadBtn.SetGlyph(IDB_LOAD, 1);

@@ -9,6 +9,7 @@
 #include "platform/Exception.h"
 #include "platform/ScopeExit.h"
 #include "support/Text.h"
+#include "toolkit/Accessibility.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/ComboBoxMessages.h"
@@ -145,6 +146,7 @@ void TCustomComboBoxExVell::SetFocus() {
 void TCustomComboBoxExVell::GetCreateParams(CreateParams& params) {
   tk::WinControl::GetCreateParams(params);
   params.baseClass = "COMBOBOX";
+  params.accessibleRole = ROLE_SYSTEM_COMBOBOX;
   params.className = ClassName();
   static const DWORD styleBits[] = {CBS_DROPDOWN, CBS_SIMPLE, CBS_DROPDOWNLIST,
                                     CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED,
@@ -223,6 +225,13 @@ LRESULT CALLBACK TCustomComboBoxExVell::PartProc(HWND window, UINT message, WPAR
 
 LRESULT TCustomComboBoxExVell::EditProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_SYSCOMMAND) return WndProc(message, wParam, lParam);
+  // The edit part has the focus, so a screen reader reads it first: it bears the box's name,
+  // which Windows gives it and Wine does not.
+  if (message == WM_GETOBJECT && LabelWindow()) {
+    tk::AccessibleLook look{ROLE_SYSTEM_TEXT, LabelWindow()};
+    if (LRESULT object = tk::AnswerAccessibleObject(FEditWindow, wParam, lParam, look))
+      return object;
+  }
   if (message >= WM_KEYFIRST && message <= WM_KEYLAST) {
     MSG key{};
     key.hwnd = FEditWindow;

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "toolkit/Accessibility.h"
+
 namespace tk {
 
 namespace {
@@ -74,6 +76,7 @@ void BitmapButton::SetGlyph(int resourceId, int glyphCount) {
 void BitmapButton::GetCreateParams(CreateParams& params) {
   WinControl::GetCreateParams(params);
   params.baseClass = "BUTTON";
+  params.accessibleRole = ROLE_SYSTEM_PUSHBUTTON;
   params.className = "QuorvelButton";
   params.style |= BS_PUSHBUTTON;
 }

@@ -1,5 +1,6 @@
 #include "toolkit/ComboBox.h"
 
+#include "toolkit/Accessibility.h"
 #include "toolkit/ComboBoxMessages.h"
 
 namespace tk {
@@ -11,6 +12,7 @@ ComboBox::ComboBox(WinControl* parent, std::string name) : WinControl(parent, st
 void ComboBox::GetCreateParams(CreateParams& params) {
   WinControl::GetCreateParams(params);
   params.baseClass = "COMBOBOX";
+  params.accessibleRole = ROLE_SYSTEM_COMBOBOX;
   params.className = "QuorvelComboBox";
   params.style |= (style_ == ComboBoxStyle::DropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN) |
                   CBS_HASSTRINGS | WS_VSCROLL;

@@ -8,6 +8,7 @@
 
 #include "platform/Exception.h"
 #include "platform/ScopeExit.h"
+#include "toolkit/Accessibility.h"
 #include "toolkit/Application.h"
 #include "toolkit/Drag.h"
 #include "toolkit/Form.h"
@@ -62,6 +63,8 @@ WinControl::~WinControl() {
   if (parent_) {
     auto& siblings = parent_->children_;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    for (WinControl* sibling : siblings)
+      if (sibling->label_ == this) sibling->label_ = nullptr;
   }
 }
 
@@ -121,6 +124,7 @@ void WinControl::CreateWnd() {
   CreateParams params;
   GetCreateParams(params);
   baseProc_ = RegisterClassFor(params);
+  accessibleRole_ = params.accessibleRole;
   HWND parentWindow = parent_ ? parent_->ParentHandleForChildren() : nullptr;
   // Child windows get an id of their own, by which WM_MEASUREITEM names its control.
   static int nextControlId = 100;
@@ -462,6 +466,13 @@ LRESULT WinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_MOUSEMOVE:
       Application::Instance().HintMouseMessage(*this);
+      break;
+    case WM_GETOBJECT:
+      if (accessibleRole_) {
+        if (LRESULT object =
+                AnswerAccessibleObject(handle_, wParam, lParam, {accessibleRole_, LabelWindow()}))
+          return object;
+      }
       break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {

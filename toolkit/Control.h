@@ -142,6 +142,11 @@ class WinControl : public WindowTarget {
   bool Dragging() const;
   void EndDrag(bool drop);
 
+  // The control whose text names this one to screen readers: the label of a field.
+  void SetLabel(const WinControl& label) { label_ = &label; }
+  // The label's window, or nullptr.
+  HWND LabelWindow() const { return label_ ? label_->handle_ : nullptr; }
+
   // The control that owns a platform window: the window itself or its nearest bound ancestor.
   static WinControl* FromHandle(HWND window);
   WinControl* AsControl() override { return this; }
@@ -175,6 +180,7 @@ class WinControl : public WindowTarget {
     std::string className;
     DWORD style = 0;
     DWORD exStyle = 0;
+    long accessibleRole = 0;  // what the window is to screen readers; 0: left to the system
   };
   virtual void GetCreateParams(CreateParams& params);
   virtual void CreateWnd();
@@ -247,6 +253,8 @@ class WinControl : public WindowTarget {
   bool creating_ = false;
   bool focusing_ = false;
   WNDPROC baseProc_ = nullptr;
+  long accessibleRole_ = 0;
+  const WinControl* label_ = nullptr;
 };
 
 }  // namespace tk

@@ -23,10 +23,24 @@ int SystemDpi() {
   return dpi;
 }
 
-int WindowDpi(HWND window) {
+namespace {
+
+int SystemWindowDpi(HWND window) {
   static const auto forWindow = User32<UINT(WINAPI*)(HWND)>("GetDpiForWindow");
   UINT dpi = forWindow && window ? forWindow(window) : 0;
   return dpi ? static_cast<int>(dpi) : SystemDpi();
+}
+
+WindowDpiQuery windowDpiQuery = SystemWindowDpi;
+
+}  // namespace
+
+int WindowDpi(HWND window) { return windowDpiQuery(window); }
+
+WindowDpiQuery SetWindowDpiQuery(WindowDpiQuery query) {
+  WindowDpiQuery previous = windowDpiQuery;
+  windowDpiQuery = query ? query : SystemWindowDpi;
+  return previous;
 }
 
 void AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, int dpi) {

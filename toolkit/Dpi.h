@@ -13,6 +13,10 @@ constexpr int kDesignDpi = 96;
 int SystemDpi();
 // The dpi of the monitor a window stands on.
 int WindowDpi(HWND window);
+// Where WindowDpi asks the system; a test puts in a monitor of another scale, which a machine
+// with one display cannot show. Returns the previous query; nullptr restores the system's.
+using WindowDpiQuery = int (*)(HWND window);
+WindowDpiQuery SetWindowDpiQuery(WindowDpiQuery query);
 // A length of the 96-dpi design at `dpi`.
 inline int ScaleToDpi(int length, int dpi) { return MulDiv(length, dpi, kDesignDpi); }
 // The outer rectangle of a client area at `dpi` (its caption and frame scale too).

@@ -1,6 +1,7 @@
 #include "toolkit/Edit.h"
 
 #include "platform/ScopeExit.h"
+#include "toolkit/Accessibility.h"
 #include "toolkit/Form.h"
 
 namespace tk {
@@ -12,6 +13,7 @@ Edit::Edit(WinControl* parent, std::string name) : WinControl(parent, std::move(
 void Edit::GetCreateParams(CreateParams& params) {
   WinControl::GetCreateParams(params);
   params.baseClass = "EDIT";
+  params.accessibleRole = ROLE_SYSTEM_TEXT;
   params.className = "QuorvelEdit";
   params.style |= ES_LEFT | ES_AUTOHSCROLL;
   params.exStyle |= WS_EX_CLIENTEDGE;

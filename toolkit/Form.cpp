@@ -108,6 +108,21 @@ void Form::CreateWnd() {
   WinControl::CreateWnd();
 }
 
+void Form::AfterCreate() {
+  int monitorDpi = WindowDpi(handle_);
+  if (monitorDpi == dpi_) return;
+  // The frame as the system draws it on that monitor, around the client area at its dpi, with
+  // the same centre as before.
+  RECT frame, client;
+  GetWindowRect(handle_, &frame);
+  GetClientRect(handle_, &client);
+  int width = frame.right - frame.left - client.right + ScaleToDpi(clientSize_.cx, monitorDpi);
+  int height = frame.bottom - frame.top - client.bottom + ScaleToDpi(clientSize_.cy, monitorDpi);
+  int left = (frame.left + frame.right - width) / 2;
+  int top = (frame.top + frame.bottom - height) / 2;
+  ApplyDpi(monitorDpi, {left, top, left + width, top + height});
+}
+
 void Form::Centre() {
   RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   Form* main = Application::Instance().MainForm();

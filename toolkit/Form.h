@@ -89,6 +89,10 @@ class Form : public WinControl {
  protected:
   void GetCreateParams(CreateParams& params) override;
   void CreateWnd() override;
+  // Made at the system's dpi, the window may stand on a monitor of another scale: Windows tells
+  // of that only when the window moves (WM_DPICHANGED). So it is laid out for its monitor
+  // before its controls are made.
+  void AfterCreate() override;
   LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam) override;
   // The controls that take part in tab traversal, in tab order.
   std::vector<WinControl*> TabList();

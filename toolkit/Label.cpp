@@ -1,5 +1,7 @@
 #include "toolkit/Label.h"
 
+#include "toolkit/Accessibility.h"
+
 namespace tk {
 
 Label::Label(WinControl* parent, std::string name) : WinControl(parent, std::move(name)) {}
@@ -7,6 +9,7 @@ Label::Label(WinControl* parent, std::string name) : WinControl(parent, std::mov
 void Label::GetCreateParams(CreateParams& params) {
   WinControl::GetCreateParams(params);
   params.baseClass = "STATIC";
+  params.accessibleRole = ROLE_SYSTEM_STATICTEXT;
   params.className = "QuorvelLabel";
   params.style |= SS_LEFT | SS_NOPREFIX;
 }

@@ -36,6 +36,8 @@ TTrackArtist_Form::TTrackArtist_Form() : tk::Form("TrackArtist_Form") {
       {Label1, 16, 20, 26, 13, "曲名", -1},
       {Label2, 16, 56, 116, 13, "追加参加アーティスト", -1},
   });
+  KyTitle.SetLabel(Label1);  // the names screen readers give the fields
+  KyArtist.SetLabel(Label2);
   KyTitle.SetStyle(tk::ComboBoxStyle::DropDownList);
   KyTitle.SetItemHeight(13);
 

@@ -1,5 +1,6 @@
 #pragma once
-// The main window's design at 96 dpi, as the tests check it in the process and from outside.
+// The designs of the main window and the track-artist dialog at 96 dpi, as the tests check
+// them in the process and from outside.
 
 struct DesignedControl {
   const char* name;
@@ -28,4 +29,14 @@ inline const DesignedControl kMainWindowDesign[] = {
     {"LoadBtn", "QuorvelButton", 271, 196, 93, 29, "読込(F5)"},
     {"SaveBtn", "QuorvelButton", 378, 196, 93, 29, "保存(F9)"},
     {"EndBtn", "QuorvelButton", 485, 196, 93, 29, "終了（F12)"},
+};
+
+inline const DesignedControl kTrackArtistDialogDesign[] = {
+    {"KyTitle", "QuorvelComboBox", 144, 16, 300, 21, nullptr},
+    {"KyArtist", "QuorvelEdit", 144, 52, 300, 21, nullptr},
+    {"SaveBtn", "QuorvelButton", 112, 104, 96, 25, nullptr},
+    {"DeleteBtn", "QuorvelButton", 216, 104, 96, 25, nullptr},
+    {"EndBtn", "QuorvelButton", 320, 104, 96, 25, nullptr},
+    {"Label1", "QuorvelLabel", 16, 20, 26, 13, nullptr, true},
+    {"Label2", "QuorvelLabel", 16, 56, 116, 13, nullptr, true},
 };

@@ -5,31 +5,41 @@
 
 #include <imm.h>
 
+#include <span>
+
 #include "tests/app/MainWindowDesign.h"
+#include "trackartists/u_trackartists.h"
 
 using harness::PressKey;
 using harness::TypeText;
 
 // Every control at its design rectangle scaled to `dpi`, within a pixel of rounding; the
 // client area and the font scale alike.
-void MainFormTest::ExpectLayoutAt(int dpi) {
+void MainFormTest::ExpectLayoutAt(int dpi, bool dialog) {
   auto scaled = [dpi](int length) { return MulDiv(length, dpi, 96); };
   int rounding = dpi == 96 ? 0 : 1;
+  tk::Form& window =
+      dialog ? static_cast<tk::Form&>(*TrackArtist_Form) : static_cast<tk::Form&>(*form);
+  SIZE size = dialog ? SIZE{460, 154} : SIZE{592, 237};
   RECT client;
-  GetClientRect(form->Handle(), &client);
-  EXPECT_NEAR(client.right, scaled(592), rounding);
-  EXPECT_NEAR(client.bottom, scaled(237), rounding);
+  GetClientRect(window.Handle(), &client);
+  EXPECT_NEAR(client.right, scaled(size.cx), rounding);
+  EXPECT_NEAR(client.bottom, scaled(size.cy), rounding);
+  HWND field = dialog ? TrackArtist_Form->KyArtist.Handle() : form->KyAlbum.Handle();
   LOGFONTA font{};
-  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form->KyAlbum.Handle(), WM_GETFONT, 0, 0)),
-             sizeof font, &font);
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(field, WM_GETFONT, 0, 0)), sizeof font, &font);
   EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
   EXPECT_EQ(font.lfHeight, -scaled(13));
   EXPECT_EQ(font.lfCharSet, SHIFTJIS_CHARSET);
-  for (const DesignedControl& expected : kMainWindowDesign) {
+  std::span<const DesignedControl> design = kMainWindowDesign;
+  if (dialog) design = kTrackArtistDialogDesign;
+  for (const DesignedControl& expected : design) {
     SCOPED_TRACE(expected.name);
-    tk::WinControl* control = Named(expected.name);
+    tk::WinControl* control = NamedIn(window, expected.name);
     ASSERT_NE(control, nullptr);
-    RECT r = ClientRect(*control);
+    RECT r;
+    GetWindowRect(control->Handle(), &r);
+    MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&r), 2);
     EXPECT_NEAR(r.left, scaled(expected.left), rounding);
     EXPECT_NEAR(r.top, scaled(expected.top), rounding);
     // A label's text is measured at each font size, which the font's hinting does not keep
@@ -344,4 +354,29 @@ TEST_F(MainFormTest, ADpiChangeLaysTheWindowOutAgainAndKeepsWhatItHolds) {
   }
   PressKey(VK_RETURN);  // the ring goes on from the year
   EXPECT_TRUE(FocusIn(form->KyGenre));
+}
+
+// A window made on a monitor of another scale than the system's is laid out for that monitor
+// from the start, as a move there would lay it out.
+class MainFormOnAScaledMonitor : public MainFormTest {
+ protected:
+  void SetUp() override {
+    systemQuery = tk::SetWindowDpiQuery([](HWND) { return 144; });
+    MainFormTest::SetUp();
+  }
+  void TearDown() override {
+    MainFormTest::TearDown();
+    tk::SetWindowDpiQuery(systemQuery);
+  }
+  tk::WindowDpiQuery systemQuery = nullptr;
+};
+
+TEST_F(MainFormOnAScaledMonitor, BothWindowsAreLaidOutForItWhenTheyAreMade) {
+  ExpectLayoutAt(144);
+  ExpectLayoutAt(144, true);
+  // Still centred where the system's layout put them.
+  RECT frame;
+  GetWindowRect(form->Handle(), &frame);
+  EXPECT_NEAR((frame.left + frame.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((frame.top + frame.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
 }
