@@ -2,7 +2,9 @@
 // A platform INI file read and written through the profile calls. The file is ANSI
 // (Shift-JIS) text, CR LF, as the platform writes it, until a value the code page cannot hold
 // is written: the file then becomes UTF-16 with its byte-order mark, which the profile calls
-// read and write as UTF-16 from then on.
+// read and write as UTF-16 from then on. On a system whose ANSI code page is not Shift-JIS,
+// a Shift-JIS file is read through a UTF-16 copy and becomes UTF-16 at the first write, so
+// that the same file gives the same values on a Windows of any language setting.
 
 #include <string>
 
