@@ -70,18 +70,29 @@ std::wstring IniFile::ReadString(const std::wstring& section, const std::wstring
 void IniFile::WriteString(const std::wstring& section, const std::wstring& key,
                           const std::wstring& value) {
   // A value the code page holds is written as the platform writes ANSI files, the same bytes
-  // as ever; any other would be stored with substitutes, a path to nowhere.
-  if (!ProfileCallsReadShiftJis() || !CodePageHolds(value)) {
-    try {
-      if (!IsUtf16()) ConvertToUtf16();
-    } catch (const Win32Error& error) {
-      throw WriteError(error.Code());
-    } catch (const Exception&) {
-      throw WriteError(ERROR_WRITE_FAULT);
-    }
-  }
+  // as ever; any other would be stored with substitutes, a path to nowhere. Where the platform
+  // would write an ANSI file in another code page, it writes a UTF-16 form of the Shift-JIS
+  // file, which then goes back to Shift-JIS: the bytes a Japanese system writes.
+  bool backToShiftJis = false;
+  RaiseAsWriteError([&] {
+    const bool holds = CodePageHolds(value);
+    if ((holds && ProfileCallsReadShiftJis()) || IsUtf16()) return;
+    backToShiftJis = holds;
+    ConvertToUtf16();
+  });
   if (!WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path_.c_str()))
     throw WriteError(GetLastError());
+  if (backToShiftJis) RaiseAsWriteError([this] { ConvertToShiftJis(); });
+}
+
+void IniFile::RaiseAsWriteError(const std::function<void()>& step) const {
+  try {
+    step();
+  } catch (const Win32Error& error) {
+    throw WriteError(error.Code());
+  } catch (const Exception&) {
+    throw WriteError(ERROR_WRITE_FAULT);
+  }
 }
 
 Win32Error IniFile::WriteError(unsigned long code) const {
@@ -100,6 +111,16 @@ void IniFile::ConvertToUtf16() {
   Flush();
   std::string ansi = FileExists(path_) ? ReadWholeFile(path_, FILE_SHARE_READ) : std::string();
   ReplaceFileContents(path_, Utf16FileBytes(ansi));
+}
+
+// Rewrites the file's UTF-16 text, as ConvertToUtf16 made it, as Shift-JIS when the code page
+// holds all of it.
+void IniFile::ConvertToShiftJis() {
+  Flush();
+  std::string bytes = ReadWholeFile(path_, FILE_SHARE_READ);
+  if (bytes.substr(0, 2) != kUtf16LittleEndianMark) return;
+  std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+  if (CodePageHolds(text)) ReplaceFileContents(path_, WideToAnsi(text));
 }
 
 }  // namespace platform
