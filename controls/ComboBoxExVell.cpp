@@ -117,7 +117,7 @@ void TCustomComboBoxExVell::SetFontColor(COLORREF color) {
 void TCustomComboBoxExVell::SetCtl3D(bool on) {
   if (on == FCtl3D) return;
   FCtl3D = on;
-  if (HandleAllocated()) SendMessageA(handle_, tk::CM_CTL3DCHANGED, 0, 0);
+  if (HandleAllocated()) SendMessageW(handle_, tk::CM_CTL3DCHANGED, 0, 0);
 }
 
 HBRUSH TCustomComboBoxExVell::Brush() {
@@ -126,7 +126,7 @@ HBRUSH TCustomComboBoxExVell::Brush() {
 }
 
 HFONT TCustomComboBoxExVell::FontHandle() {
-  return reinterpret_cast<HFONT>(SendMessageA(Handle(), WM_GETFONT, 0, 0));
+  return reinterpret_cast<HFONT>(SendMessageW(Handle(), WM_GETFONT, 0, 0));
 }
 
 bool TCustomComboBoxExVell::HasFocus() const {
@@ -163,15 +163,15 @@ void TCustomComboBoxExVell::AfterCreate() {
   if (FStyle == csDropDown || FStyle == csSimple) {
     for (HWND part = GetWindow(PartsParentWindow(), GW_CHILD); part;
          part = GetWindow(part, GW_HWNDNEXT)) {
-      char kind[16] = "";
-      GetClassNameA(part, kind, sizeof kind);
-      if (lstrcmpiA(kind, "Edit") == 0)
+      wchar_t kind[16] = L"";
+      GetClassNameW(part, kind, sizeof kind / sizeof kind[0]);
+      if (lstrcmpiW(kind, L"Edit") == 0)
         Subclass(FEditWindow = part, FEditProc);
       else if (FStyle == csSimple)
         Subclass(FListWindow = part, FListProc);
     }
   }
-  if (FEditWindow) SendMessageA(FEditWindow, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+  if (FEditWindow) SendMessageW(FEditWindow, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
   if (FParentColor) TakeColor(ParentBackgroundColour());
   FitHeights();
 }
@@ -191,7 +191,7 @@ void TCustomComboBoxExVell::DpiChanged() {
 void TCustomComboBoxExVell::Subclass(HWND part, WNDPROC& previous) {
   tk::BindWindow(part, &FParts);
   previous = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(part, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PartProc)));
+      SetWindowLongPtrW(part, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PartProc)));
 }
 
 void TCustomComboBoxExVell::BeforeDestroy() {
@@ -203,15 +203,15 @@ void TCustomComboBoxExVell::BeforeDestroy() {
 LRESULT CALLBACK TCustomComboBoxExVell::PartProc(HWND window, UINT message, WPARAM wParam,
                                                  LPARAM lParam) {
   auto* parts = dynamic_cast<Parts*>(tk::WindowTargetOf(window));
-  if (!parts) return DefWindowProcA(window, message, wParam, lParam);
+  if (!parts) return DefWindowProcW(window, message, wParam, lParam);
   TCustomComboBoxExVell* control = &parts->control;
   WNDPROC previous = window == control->FEditWindow ? control->FEditProc : control->FListProc;
   if (message == WM_NCDESTROY) {
     tk::UnbindWindow(window);
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
     if (window == control->FEditWindow) control->FEditWindow = nullptr;
     if (window == control->FListWindow) control->FListWindow = nullptr;
-    return CallWindowProcA(previous, window, message, wParam, lParam);
+    return CallWindowProcW(previous, window, message, wParam, lParam);
   }
   // A failure is shown, the message is done with, and the control stays usable.
   try {
@@ -244,7 +244,7 @@ LRESULT TCustomComboBoxExVell::EditProc(UINT message, WPARAM wParam, LPARAM lPar
   LRESULT result = PartWindowProc(message, wParam, lParam, FEditWindow, FEditProc);
   // The edit part resets its margins with every new font.
   if (message == WM_SETFONT && FEditWindow)
-    SendMessageA(FEditWindow, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
+    SendMessageW(FEditWindow, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, 0);
   if ((message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) && DragMode() == tk::dmAutomatic &&
       FEditWindow) {
     // The press has focused the edit and placed its caret; a release ends the edit's own
@@ -252,7 +252,7 @@ LRESULT TCustomComboBoxExVell::EditProc(UINT message, WPARAM wParam, LPARAM lPar
     POINT at;
     GetCursorPos(&at);
     ScreenToClient(handle_, &at);
-    SendMessageA(FEditWindow, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    SendMessageW(FEditWindow, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
     BeginDrag(false);
   }
   return result;
@@ -303,7 +303,7 @@ LRESULT TCustomComboBoxExVell::PartGetsFocus(const PartMessage& m) {
   // Typing replaces the shown value when the focus comes from another control of the same
   // window, but not when the window is merely activated again.
   if (m.part == FEditWindow && tk::FocusFromSameWindow(handle_, reinterpret_cast<HWND>(m.wParam)))
-    SendMessageA(FEditWindow, EM_SETSEL, 0, -1);
+    SendMessageW(FEditWindow, EM_SETSEL, 0, -1);
   return result;
 }
 
@@ -330,12 +330,9 @@ LRESULT TCustomComboBoxExVell::PartKey(PartMessage& m) {
       m.wParam = key;
       break;
     }
-    case WM_CHAR: {
-      char key = static_cast<char>(m.wParam);
-      if (TypedChar(key)) return 0;
-      m.wParam = static_cast<unsigned char>(key);
+    case WM_CHAR:
+      if (tk::PressTypedChar(m.wParam, [this](char& key) { return TypedChar(key); })) return 0;
       break;
-    }
   }
   return m.PassOn();
 }
@@ -356,7 +353,7 @@ bool TCustomComboBoxExVell::TypedChar(char& key) {
   auto byte = static_cast<unsigned char>(key);
   // The second byte of a double-byte character is never a letter of its own.
   bool trailByte = FTrailByteNext;
-  FTrailByteNext = !trailByte && IsDBCSLeadByte(byte);
+  FTrailByteNext = !trailByte && platform::IsLeadByte(key);
   if (FInNumeric && FStyle != csDropDownList) {
     bool passes = (byte >= '0' && byte <= '9') || byte == kCopyChar || byte == kPasteChar ||
                   byte == kCutChar || byte == VK_BACK;
@@ -393,11 +390,9 @@ std::optional<LRESULT> TCustomComboBoxExVell::KeyMessage(UINT message, WPARAM wP
   if (FStyle == csDropDownList && LOWORD(wParam) == VK_RETURN && ListDropped())
     FEnterWhileDropped = true;
   switch (message) {
-    case WM_CHAR: {
-      char key = static_cast<char>(wParam);
-      if (TypedChar(key)) return 0;
-      return DefaultProc(message, static_cast<unsigned char>(key), lParam);
-    }
+    case WM_CHAR:
+      if (tk::PressTypedChar(wParam, [this](char& key) { return TypedChar(key); })) return 0;
+      return DefaultProc(message, wParam, lParam);
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       WORD key = static_cast<WORD>(wParam);
@@ -480,7 +475,7 @@ std::optional<LRESULT> TCustomComboBoxExVell::PlatformMessage(UINT message, WPAR
       break;
     case WM_CREATE: {
       LRESULT result = DefaultProc(message, wParam, lParam);
-      if (!HeldText().empty()) SetWindowTextA(handle_, HeldText().c_str());
+      if (!HeldText().empty()) SetWindowTextW(handle_, platform::AnsiToWide(HeldText()).c_str());
       return result;
     }
     case WM_DRAWITEM:
@@ -562,8 +557,8 @@ void TCustomComboBoxExVell::ComboNotify(WORD code) {
       FitDropDown();
       // A handler that moved the focus away makes the list close again.
       if (FFocusMoved) {
-        PostMessageA(handle_, WM_CANCELMODE, 0, 0);
-        if (!FFocusInside) PostMessageA(handle_, CB_SHOWDROPDOWN, FALSE, 0);
+        PostMessageW(handle_, WM_CANCELMODE, 0, 0);
+        if (!FFocusInside) PostMessageW(handle_, CB_SHOWDROPDOWN, FALSE, 0);
       }
       FDropDownText = Text();
       FDropDownIndex = ItemIndex();
@@ -633,10 +628,10 @@ void TCustomComboBoxExVell::FitDropDown() {
 }
 
 void TCustomComboBoxExVell::NotifyChange() {
-  SendMessageA(handle_, CM_APPLYSPLITCHAR, 0, 0);
+  SendMessageW(handle_, CM_APPLYSPLITCHAR, 0, 0);
   if (OnChange) OnChange(*this);
   // Once more after the platform has finished its own update of the edit part.
-  PostMessageA(handle_, CM_APPLYSPLITCHAR, 0, 0);
+  PostMessageW(handle_, CM_APPLYSPLITCHAR, 0, 0);
 }
 
 void TCustomComboBoxExVell::ApplySplitChar() {
@@ -693,7 +688,7 @@ void TCustomComboBoxExVell::DrawItem(const DRAWITEMSTRUCT& item) {
 }
 
 void TCustomComboBoxExVell::DrawListItem(int index, RECT rect, TOwnerDrawState state) {
-  FCanvas.SetRightToLeft(GetWindowLongA(handle_, GWL_EXSTYLE) & WS_EX_RTLREADING);
+  FCanvas.SetRightToLeft(GetWindowLongW(handle_, GWL_EXSTYLE) & WS_EX_RTLREADING);
   if (OnDrawItem) {
     OnDrawItem(*this, index, rect, state);
     return;

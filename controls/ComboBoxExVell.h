@@ -145,7 +145,7 @@ class TCustomComboBoxExVell : public tk::WinControl {
     WPARAM wParam;
     LPARAM lParam;
     // Hands the message, with a key as the control's handlers left it, to the part's procedure.
-    LRESULT PassOn() const { return CallWindowProcA(previous, part, message, wParam, lParam); }
+    LRESULT PassOn() const { return CallWindowProcW(previous, part, message, wParam, lParam); }
   };
   static LRESULT CALLBACK PartProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Subclass(HWND part, WNDPROC& previous);

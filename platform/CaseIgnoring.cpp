@@ -12,20 +12,26 @@ namespace {
 
 // The locale's sort key of a text with case ignored. Windows documents that comparing sort
 // keys gives CompareString's result, and Wine builds both from the same weights, so two texts
-// that CompareStringA calls equal have equal keys; the tests check the look-ups against a scan
+// that CompareStringW calls equal have equal keys; the tests check the look-ups against a scan
 // with the comparison under Wine over many random texts. "" when the platform makes no key.
 std::string SortKey(const std::string& text) {
   const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  const std::wstring wide = AnsiToWide(text);
   // A length of 0 is refused; the empty text's key is that of the terminated "".
-  const int size = text.empty() ? -1 : TextCallLength(text.size());
+  const int size = wide.empty() ? -1 : TextCallLength(wide.size());
+  // A sort key is bytes, and its length counts bytes, in the "W" call too.
+  auto map = [&](char* key, int bytes) {
+    return LCMapStringW(LOCALE_USER_DEFAULT, flags, wide.c_str(), size,
+                        reinterpret_cast<wchar_t*>(key), bytes);
+  };
   char buffer[512];
-  int length = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), size, buffer, sizeof buffer);
+  int length = map(buffer, sizeof buffer);
   if (length > 0) return std::string(buffer, length);
   // The buffer was too small (a long text): ask for the size, then fill a key of that size.
-  length = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), size, nullptr, 0);
+  length = map(nullptr, 0);
   if (length <= 0) return std::string();
   std::string key(length, '\0');
-  length = LCMapStringA(LOCALE_USER_DEFAULT, flags, text.c_str(), size, key.data(), length);
+  length = map(key.data(), length);
   if (length <= 0) return std::string();
   key.resize(length);
   return key;
@@ -34,8 +40,10 @@ std::string SortKey(const std::string& text) {
 }  // namespace
 
 bool SameTextIgnoringCase(const std::string& a, const std::string& b) {
-  return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), TextCallLength(a.size()),
-                        b.data(), TextCallLength(b.size())) == CSTR_EQUAL;
+  const std::wstring wideA = AnsiToWide(a), wideB = AnsiToWide(b);
+  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, wideA.data(),
+                        TextCallLength(wideA.size()), wideB.data(),
+                        TextCallLength(wideB.size())) == CSTR_EQUAL;
 }
 
 int CaseIgnoringList::Find(const std::string& text, const std::string& key) const {

@@ -1,9 +1,9 @@
 #pragma once
 // The one case-ignoring comparison of the program, and a list that finds texts by it quickly.
 // Two texts are the same when the user's locale compares them equal with letter case ignored
-// (CompareStringA, NORM_IGNORECASE), as a list control's exact-match search decides: width,
-// kana kind and everything else still count. Texts are compared over their whole length, so a
-// text holding a NUL (read from C0 80) differs from the text cut there.
+// (CompareStringW on the UTF-16 form, NORM_IGNORECASE), as a list control's exact-match search
+// decides: width, kana kind and everything else still count. Texts are compared over their whole
+// length, so a text holding a NUL (read from C0 80) differs from the text cut there.
 
 #include <string>
 #include <unordered_map>

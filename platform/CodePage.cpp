@@ -17,8 +17,10 @@ int TextCallLength(size_t length) {
   return static_cast<int>(length);
 }
 
+bool IsLeadByte(char byte) { return IsDBCSLeadByteEx(kCodePage, static_cast<BYTE>(byte)); }
+
 size_t CharacterLength(std::string_view text, size_t at) {
-  return IsDBCSLeadByte(static_cast<BYTE>(text[at])) && at + 1 < text.size() ? 2 : 1;
+  return IsLeadByte(text[at]) && at + 1 < text.size() ? 2 : 1;
 }
 
 namespace {
@@ -33,20 +35,20 @@ namespace {
 std::wstring AnsiToWide(std::string_view text) {
   if (text.empty()) return {};
   int length = TextCallLength(text.size());
-  int units = MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+  int units = MultiByteToWideChar(kCodePage, 0, text.data(), length, nullptr, 0);
   if (units <= 0) ThrowLastError();
   std::wstring wide(units, L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), units);
+  MultiByteToWideChar(kCodePage, 0, text.data(), length, wide.data(), units);
   return wide;
 }
 
 std::string WideToAnsi(std::wstring_view text) {
   if (text.empty()) return {};
   int length = TextCallLength(text.size());
-  int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+  int bytes = WideCharToMultiByte(kCodePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
   if (bytes <= 0) ThrowLastError();
   std::string ansi(bytes, '\0');
-  WideCharToMultiByte(CP_ACP, 0, text.data(), length, ansi.data(), bytes, nullptr, nullptr);
+  WideCharToMultiByte(kCodePage, 0, text.data(), length, ansi.data(), bytes, nullptr, nullptr);
   return ansi;
 }
 

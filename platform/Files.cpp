@@ -265,15 +265,12 @@ std::wstring ExecutablePath() {
 std::string DisplayPath(const std::wstring& path) { return WideToAnsi(path); }
 
 std::string SysErrorMessage(DWORD code) {
-  char buffer[256];
-  DWORD length = FormatMessageA(
+  wchar_t buffer[256];
+  DWORD length = FormatMessageW(
       FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_ARGUMENT_ARRAY,
-      nullptr, code, 0, buffer, sizeof buffer, nullptr);
-  while (length > 0 &&
-         (static_cast<unsigned char>(buffer[length - 1]) <= 32 || buffer[length - 1] == '.')) {
-    --length;
-  }
-  return std::string(buffer, length);
+      nullptr, code, 0, buffer, sizeof buffer / sizeof buffer[0], nullptr);
+  while (length > 0 && (buffer[length - 1] <= 32 || buffer[length - 1] == L'.')) --length;
+  return WideToAnsi({buffer, length});
 }
 
 std::string ReadWholeFile(const std::wstring& path, DWORD shareMode) {

@@ -37,7 +37,7 @@ std::wstring ExecutablePath();
 std::string DisplayPath(const std::wstring& path);
 
 // The system's message text for an error code, with trailing blanks, control characters
-// and "." removed; empty when the text does not fit in 256 bytes.
+// and "." removed; empty when the text does not fit in 256 characters.
 std::string SysErrorMessage(DWORD code);
 
 // Virus scanners, the search indexer and sync clients open a file for a moment without

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up the machine, checks the C++ formatting, builds, and runs every test headless under
 # Wine and Xvfb: on the 32-bit build that ships where this machine runs 32-bit programs, else
-# on the 64-bit build (see scripts/wine-env.sh; QUORVEL_ARCH=32 or 64 forces either).
+# on the 64-bit build (see scripts/wine-env.sh; QUORVEL_ARCH=32 or 64 forces either). The runs
+# of the built editor and the settings file's tests run a second time under code page 1252.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -13,9 +14,11 @@ build
 if [ "$QUORVEL_ARCH" = 32 ]; then other=x86_64; else other=i686; fi
 build_for "$other" "$QUORVEL_ROOT/build/$other"
 ensure_prefix
+under_code_page_1252 ensure_prefix
 start_xvfb
 start_wineserver
-trap 'stop_wineserver; stop_xvfb' EXIT
+under_code_page_1252 start_wineserver
+trap 'stop_wineserver; under_code_page_1252 stop_wineserver; stop_xvfb' EXIT
 status=0
 (cd "$QUORVEL_BUILD" && ctest --output-on-failure "$@") || status=$?
 exit $status

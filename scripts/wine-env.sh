@@ -25,18 +25,23 @@ if [ -z "${QUORVEL_ARCH:-}" ]; then
 else
   QUORVEL_ARCH_REASON="QUORVEL_ARCH=$QUORVEL_ARCH was given"
 fi
+# The locale Wine runs under: Japanese (ANSI code page 932), or another that QUORVEL_LC_ALL
+# names, such as C.UTF-8 (code page 1252, as an English Windows has), in a prefix of its own.
+export QUORVEL_LC_ALL=${QUORVEL_LC_ALL:-ja_JP.UTF-8}
+prefix_suffix=
+[ "$QUORVEL_LC_ALL" = ja_JP.UTF-8 ] || prefix_suffix=-${QUORVEL_LC_ALL%%.*}
 case "$QUORVEL_ARCH" in
   32)
     QUORVEL_TRIPLE=i686
     WINE=/usr/lib/wine/wine
     export WINEARCH=win32
-    export WINEPREFIX=${QUORVEL_WINEPREFIX:-$QUORVEL_ROOT/.wineprefix-win32}
+    export WINEPREFIX=${QUORVEL_WINEPREFIX:-$QUORVEL_ROOT/.wineprefix-win32}$prefix_suffix
     ;;
   64)
     QUORVEL_TRIPLE=x86_64
     WINE=/usr/lib/wine/wine64
     export WINEARCH=win64
-    export WINEPREFIX=${QUORVEL_WINEPREFIX:-$QUORVEL_ROOT/.wineprefix}
+    export WINEPREFIX=${QUORVEL_WINEPREFIX:-$QUORVEL_ROOT/.wineprefix}$prefix_suffix
     ;;
   *)
     echo "QUORVEL_ARCH must be 32 or 64, not '$QUORVEL_ARCH'" >&2
@@ -46,8 +51,17 @@ esac
 export QUORVEL_ARCH QUORVEL_ARCH_REASON
 export QUORVEL_BUILD=${QUORVEL_BUILD:-$QUORVEL_ROOT/build/$QUORVEL_TRIPLE}
 
-# Runs a command with the Japanese locale only: host tools keep their usual output.
-jp() { LC_ALL=ja_JP.UTF-8 "$@"; }
+# Runs a command with Wine's locale (Japanese unless QUORVEL_LC_ALL names another) only: host
+# tools keep their usual output.
+jp() { LC_ALL=$QUORVEL_LC_ALL "$@"; }
+
+# Runs a step of these scripts under code page 1252 (C.UTF-8), in that locale's own prefix.
+under_code_page_1252() {
+  (
+    export QUORVEL_LC_ALL=C.UTF-8
+    . "$QUORVEL_ROOT/scripts/wine-env.sh" && "$@"
+  )
+}
 
 # Creates the prefix once: window manager off (no 2 s wait per hidden window), and the
 # Japanese UI faces mapped to the installed IPA fonts of the same metrics.

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/CodePage.h"
 #include "platform/Exception.h"
 #include "toolkit/Control.h"
 #include "toolkit/Drag.h"
@@ -45,7 +46,7 @@ bool Application::Run() {
   }
   MSG msg;
   while (!terminated_) {
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
     HandleMessage(msg);
   }
   return true;
@@ -58,7 +59,7 @@ void Application::Terminate() {
 
 void Application::ProcessMessages() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       terminated_ = true;
       break;
@@ -71,7 +72,7 @@ bool Application::HandleMessage(MSG& msg) {
   if (msg.message == WM_QUIT) return false;
   if (!IsKeyMessage(msg)) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return true;
 }
@@ -105,7 +106,7 @@ bool Application::IsKeyMessage(MSG& msg) {
   }
   WinControl* control = WinControl::OwnerOf(msg.hwnd);
   if (!control || !control->HandleAllocated()) return false;
-  return SendMessageA(control->Handle(), notice, msg.wParam, reinterpret_cast<LPARAM>(&msg)) != 0;
+  return SendMessageW(control->Handle(), notice, msg.wParam, reinterpret_cast<LPARAM>(&msg)) != 0;
 }
 
 void Application::HintMouseMessage(WinControl& control) {
@@ -147,7 +148,8 @@ void Application::ShowException(const std::string& message) {
 int Application::ShowMessageBox(const std::string& text, const std::string& caption, UINT flags) {
   HWND owner = GetActiveWindow();
   if (!owner && mainForm_ && mainForm_->HandleAllocated()) owner = mainForm_->Handle();
-  return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+  return ::MessageBoxW(owner, platform::AnsiToWide(text).c_str(),
+                       platform::AnsiToWide(caption).c_str(), flags);
 }
 
 }  // namespace tk

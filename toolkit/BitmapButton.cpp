@@ -14,7 +14,7 @@ namespace {
 // glyph, or a lighter grey copy of the first.
 HBITMAP StateImages(HBITMAP strip, int size, bool hasDisabledGlyph) {
   BITMAP shape{};
-  GetObjectA(strip, sizeof shape, &shape);
+  GetObjectW(strip, sizeof shape, &shape);
   int stripWidth = shape.bmWidth;
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -91,7 +91,7 @@ void BitmapButton::AfterCreate() {
     for (int candidate : {32, 24, 16}) {
       if (candidate > Scaled(16) && candidate != 16) continue;
       int id = glyphId_ + (candidate - 16) / 8 * 100;
-      strip = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id),
+      strip = static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id),
                                               IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
       if (strip) {
         size = candidate;
@@ -107,7 +107,7 @@ void BitmapButton::AfterCreate() {
     DeleteObject(states);
   }
   BUTTON_IMAGELIST list{images_, {Scaled(4), 0, 0, 0}, BUTTON_IMAGELIST_ALIGN_LEFT};
-  SendMessageA(handle_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
+  SendMessageW(handle_, BCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(&list));
 }
 
 void BitmapButton::DpiChanged() {

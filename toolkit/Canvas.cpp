@@ -1,5 +1,7 @@
 #include "toolkit/Canvas.h"
 
+#include "platform/CodePage.h"
+
 namespace tk {
 
 void Canvas::Attach(HDC dc, HWND window) {
@@ -61,7 +63,9 @@ void Canvas::SetPenColour(COLORREF colour) {
 
 int Canvas::TextWidth(const std::string& text) {
   SIZE size{0, 0};
-  if (dc_) GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &size);
+  if (!dc_) return 0;
+  std::wstring wide = platform::AnsiToWide(text);
+  GetTextExtentPoint32W(dc_, wide.data(), static_cast<int>(wide.size()), &size);
   return size.cx;
 }
 
@@ -84,7 +88,8 @@ void Canvas::Polyline(const std::vector<POINT>& points) {
 void Canvas::TextOut(int x, int y, const std::string& text) {
   if (!dc_) return;
   UINT options = rightToLeft_ ? ETO_RTLREADING : 0;
-  ExtTextOutA(dc_, x, y, options, nullptr, text.data(), static_cast<UINT>(text.size()), nullptr);
+  std::wstring wide = platform::AnsiToWide(text);
+  ExtTextOutW(dc_, x, y, options, nullptr, wide.data(), static_cast<UINT>(wide.size()), nullptr);
 }
 
 }  // namespace tk

@@ -63,7 +63,7 @@ LRESULT ComboBox::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   // combo box does nothing else with it, but Wine's keeps every Alt key press to itself
   // (Windows' passes it on), so the press goes to the default handling directly.
   if (message == WM_SYSKEYDOWN && wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN))
-    return DefWindowProcA(handle_, message, wParam, lParam);
+    return DefWindowProcW(handle_, message, wParam, lParam);
   return WinControl::WndProc(message, wParam, lParam);
 }
 

@@ -106,7 +106,7 @@ void ComboBoxItems::RestoreInNewWindow() {
 }
 
 void ComboBoxItems::SetUpdateState(bool updating) {
-  SendMessageA(Box(), WM_SETREDRAW, updating ? 0 : 1, 0);
+  SendMessageW(Box(), WM_SETREDRAW, updating ? 0 : 1, 0);
   if (!updating) Redraw(RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 

@@ -15,7 +15,7 @@ COMBOBOXINFO Info(HWND box) {
 HWND ListWindow(HWND box) { return Info(box).hwndList; }
 
 HWND EditWindow(HWND box) {
-  if ((GetWindowLongA(box, GWL_STYLE) & 3) == CBS_DROPDOWNLIST) return nullptr;
+  if ((GetWindowLongW(box, GWL_STYLE) & 3) == CBS_DROPDOWNLIST) return nullptr;
   return Info(box).hwndItem;
 }
 

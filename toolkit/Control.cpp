@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 
+#include "platform/CodePage.h"
 #include "platform/Exception.h"
 #include "platform/ScopeExit.h"
 #include "toolkit/Accessibility.h"
@@ -49,6 +50,16 @@ bool FocusFromSameWindow(HWND control, HWND previous) {
   HWND root = GetAncestor(control, GA_ROOT);
   // The form's own window passes the focus on at activation: that is no move between controls.
   return previous != root && GetAncestor(previous, GA_ROOT) == root;
+}
+
+bool PressTypedChar(WPARAM& unit, const std::function<bool(char&)>& press) {
+  const wchar_t typed = static_cast<wchar_t>(unit);
+  const std::string bytes = platform::WideToAnsi({&typed, 1});
+  std::string pressed = bytes;
+  for (char& byte : pressed)
+    if (press(byte)) return true;
+  if (pressed != bytes) unit = static_cast<WPARAM>(platform::AnsiToWide(pressed).at(0));
+  return false;
 }
 
 WinControl::WinControl(WinControl* parent, std::string name)
@@ -95,16 +106,16 @@ void WinControl::GetCreateParams(CreateParams& params) {
 WNDPROC WinControl::RegisterClassFor(const CreateParams& params) {
   auto found = BaseProcs().find(params.className);
   if (found != BaseProcs().end()) return found->second;
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  WNDCLASSEXA wc{};
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   if (params.baseClass) {
-    if (!GetClassInfoExA(nullptr, params.baseClass, &wc))
+    if (!GetClassInfoExW(nullptr, platform::AnsiToWide(params.baseClass).c_str(), &wc))
       throw platform::Win32Error("No window class " + std::string(params.baseClass),
                                  GetLastError());
   } else {
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.style = CS_DBLCLKS;
   }
@@ -112,9 +123,10 @@ WNDPROC WinControl::RegisterClassFor(const CreateParams& params) {
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = StaticWndProc;
   wc.hInstance = instance;
-  wc.lpszClassName = params.className.c_str();
+  std::wstring className = platform::AnsiToWide(params.className);
+  wc.lpszClassName = className.c_str();
   wc.style &= ~CS_GLOBALCLASS;
-  if (!RegisterClassExA(&wc))
+  if (!RegisterClassExW(&wc))
     throw platform::Win32Error("Cannot register window class " + params.className, GetLastError());
   BaseProcs()[params.className] = base;
   return base;
@@ -134,10 +146,10 @@ void WinControl::CreateWnd() {
     id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId_));
   }
   RECT place = WindowRect();
-  HWND window =
-      CreateWindowExA(params.exStyle, params.className.c_str(), text_.c_str(), params.style,
-                      place.left, place.top, place.right - place.left, place.bottom - place.top,
-                      parentWindow, id, GetModuleHandleA(nullptr), this);
+  HWND window = CreateWindowExW(params.exStyle, platform::AnsiToWide(params.className).c_str(),
+                                platform::AnsiToWide(text_).c_str(), params.style, place.left,
+                                place.top, place.right - place.left, place.bottom - place.top,
+                                parentWindow, id, GetModuleHandleW(nullptr), this);
   if (!window) throw platform::Win32Error("Cannot create window " + name_, GetLastError());
   handle_ = window;
   FontNeeded();
@@ -147,7 +159,7 @@ void WinControl::CreateWnd() {
 
 void WinControl::FontNeeded() {
   if (Form* form = ParentForm(); form && form != this)
-    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form->FontHandle()), FALSE);
+    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form->FontHandle()), FALSE);
 }
 
 void WinControl::SetChildOrder(const std::vector<WinControl*>& order) {
@@ -207,16 +219,16 @@ void WinControl::DpiChanged() {
 
 std::string WinControl::Text() const {
   if (!handle_) return text_;
-  int length = GetWindowTextLengthA(handle_);
-  std::string text(length + 1, '\0');
-  length = GetWindowTextA(handle_, text.data(), length + 1);
+  int length = GetWindowTextLengthW(handle_);
+  std::wstring text(length + 1, L'\0');
+  length = GetWindowTextW(handle_, text.data(), length + 1);
   text.resize(length > 0 ? length : 0);
-  return text;
+  return platform::WideToAnsi(text);
 }
 
 void WinControl::SetText(const std::string& text) {
   text_ = text;
-  if (handle_) SetWindowTextA(handle_, text.c_str());
+  if (handle_) SetWindowTextW(handle_, platform::AnsiToWide(text).c_str());
 }
 
 void WinControl::SetEnabled(bool enabled) {
@@ -232,9 +244,9 @@ void WinControl::SetVisible(bool visible) {
 void WinControl::SetTabStop(bool tabStop) {
   tabStop_ = tabStop;
   if (!handle_) return;
-  LONG_PTR style = GetWindowLongPtrA(handle_, GWL_STYLE);
+  LONG_PTR style = GetWindowLongPtrW(handle_, GWL_STYLE);
   style = tabStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
-  SetWindowLongPtrA(handle_, GWL_STYLE, style);
+  SetWindowLongPtrW(handle_, GWL_STYLE, style);
 }
 
 bool WinControl::Focused() const {
@@ -259,7 +271,7 @@ bool WinControl::FormTakesFocus() {
 
 void WinControl::NotifyControls(UINT notice) {
   for (WinControl* child : children_) {
-    if (child->handle_) SendMessageA(child->handle_, notice, 0, 0);
+    if (child->handle_) SendMessageW(child->handle_, notice, 0, 0);
     child->NotifyControls(notice);
   }
 }
@@ -341,7 +353,7 @@ bool WinControl::DialogKeyStep(MSG& msg, HWND codeWindow) {
       break;
   }
   if (!mask) return false;
-  LRESULT code = SendMessageA(codeWindow, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&msg));
+  LRESULT code = SendMessageW(codeWindow, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&msg));
   Form* form = ParentForm();
   // DLGC_WANTALLKEYS (also named DLGC_WANTMESSAGE) claims Enter and Esc, never Tab.
   return !(code & mask) && form && form->DialogKey(key, KeyboardShiftState());
@@ -358,12 +370,8 @@ LRESULT WinControl::KeyNotice(UINT notice, MSG& msg) {
       msg.wParam = key;
       return 0;
     }
-    case CN_CHAR: {
-      char key = static_cast<char>(msg.wParam);
-      if (DoKeyPress(key)) return 1;
-      msg.wParam = static_cast<unsigned char>(key);
-      return 0;
-    }
+    case CN_CHAR:
+      return PressTypedChar(msg.wParam, [this](char& key) { return DoKeyPress(key); }) ? 1 : 0;
     case CN_KEYUP:
     case CN_SYSKEYUP: {
       WORD key = static_cast<WORD>(msg.wParam);
@@ -377,16 +385,16 @@ LRESULT WinControl::KeyNotice(UINT notice, MSG& msg) {
 
 COLORREF WinControl::ParentBackgroundColour() {
   HWND parent = handle_ ? GetParent(handle_) : nullptr;
-  auto brush = parent ? GetClassLongPtrA(parent, GCLP_HBRBACKGROUND) : 0;
+  auto brush = parent ? GetClassLongPtrW(parent, GCLP_HBRBACKGROUND) : 0;
   if (brush == 0) return GetSysColor(COLOR_BTNFACE);
   if (brush <= COLOR_MENUBAR + 1) return GetSysColor(static_cast<int>(brush - 1));
   LOGBRUSH info{};
-  GetObjectA(reinterpret_cast<HBRUSH>(brush), sizeof info, &info);
+  GetObjectW(reinterpret_cast<HBRUSH>(brush), sizeof info, &info);
   return info.lbColor;
 }
 
 LRESULT WinControl::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  return CallWindowProcA(baseProc_, handle_, message, wParam, lParam);
+  return CallWindowProcW(baseProc_, handle_, message, wParam, lParam);
 }
 
 LRESULT WinControl::MousePress(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -396,7 +404,7 @@ LRESULT WinControl::MousePress(UINT message, WPARAM wParam, LPARAM lParam) {
     if (Form* form = ParentForm(); form && form != this) {
       WinControl* focused = form->ActiveControl();
       if (focused && focused != this && focused->handle_)
-        SendMessageA(focused->handle_, CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(this));
+        SendMessageW(focused->handle_, CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(this));
     }
   }
   if (!OnMouseDown) return DefaultProc(message, wParam, lParam);
@@ -430,7 +438,7 @@ std::optional<LRESULT> WinControl::ReflectNotification(UINT message, WPARAM wPar
   }
   WinControl* target = child ? FromHandle(child) : nullptr;
   if (!target || target == this) return std::nullopt;
-  return SendMessageA(child, CN_BASE + message, wParam, lParam);
+  return SendMessageW(child, CN_BASE + message, wParam, lParam);
 }
 
 LRESULT WinControl::KeyNoticeCaught(UINT notice, LPARAM lParam) {
@@ -493,21 +501,21 @@ LRESULT CALLBACK WinControl::StaticWndProc(HWND window, UINT message, WPARAM wPa
                                            LPARAM lParam) {
   WinControl* control = FromHandle(window);
   if (!control && message == WM_NCCREATE) {
-    control = static_cast<WinControl*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+    control = static_cast<WinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     if (control) {
       BindWindow(window, control);
       control->handle_ = window;
     }
   }
   if (!control) {
-    char className[256];
-    GetClassNameA(window, className, sizeof className);
-    auto found = BaseProcs().find(className);
-    WNDPROC base = found != BaseProcs().end() ? found->second : DefWindowProcA;
-    return CallWindowProcA(base, window, message, wParam, lParam);
+    wchar_t className[256];
+    int length = GetClassNameW(window, className, sizeof className / sizeof className[0]);
+    auto found = BaseProcs().find(platform::WideToAnsi({className, static_cast<size_t>(length)}));
+    WNDPROC base = found != BaseProcs().end() ? found->second : DefWindowProcW;
+    return CallWindowProcW(base, window, message, wParam, lParam);
   }
   if (message == WM_NCDESTROY) {
-    LRESULT result = CallWindowProcA(control->baseProc_, window, message, wParam, lParam);
+    LRESULT result = CallWindowProcW(control->baseProc_, window, message, wParam, lParam);
     UnbindWindow(window);
     control->handle_ = nullptr;
     return result;

@@ -78,6 +78,12 @@ ShiftState KeyboardShiftState();
 // another program. `previous` is WM_SETFOCUS's wParam, the window that lost the focus.
 bool FocusFromSameWindow(HWND control, HWND previous);
 
+// Offers a typed UTF-16 unit (a WM_CHAR's wParam) to `press` as the Shift-JIS bytes an ANSI
+// window gets it as: ASCII as itself (Enter as 13), a double-byte character as its lead byte
+// and then its trail byte, a character the code page lacks as its substitute. True when
+// `press` consumed a byte; otherwise `unit` becomes what the bytes were changed to.
+bool PressTypedChar(WPARAM& unit, const std::function<bool(char&)>& press);
+
 class WinControl : public WindowTarget {
  public:
   WinControl(WinControl* parent, std::string name);

@@ -7,7 +7,7 @@ namespace {
 template <typename Function>
 Function User32(const char* name) {
   return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ void Over(POINT screen) {
   bool accepted = target && Accepts(*target, *source, screen, state);
   if (current.source != source) return;
   current.accepted = accepted && current.target == target;
-  SetCursor(LoadCursor(nullptr, current.accepted ? IDC_ARROW : IDC_NO));
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(current.accepted ? IDC_ARROW : IDC_NO)));
 }
 
 void Start() {
@@ -129,7 +129,7 @@ void End(bool drop) {
   WinControl* source = operation.source;
   if (source->HandleAllocated() && GetCapture() == source->Handle()) ReleaseCapture();
   if (!operation.started) return;
-  SetCursor(LoadCursor(nullptr, IDC_ARROW));
+  SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
   ending.push_back(&operation);
   platform::ScopeExit ended([] { ending.pop_back(); });
   POINT screen = operation.last;

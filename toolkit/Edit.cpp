@@ -1,5 +1,6 @@
 #include "toolkit/Edit.h"
 
+#include "platform/CodePage.h"
 #include "platform/ScopeExit.h"
 #include "toolkit/Accessibility.h"
 #include "toolkit/Form.h"
@@ -20,16 +21,21 @@ void Edit::GetCreateParams(CreateParams& params) {
 }
 
 void Edit::AfterCreate() {
-  SendMessageA(handle_, EM_LIMITTEXT, 0, 0);  // no length limit
+  SendMessageW(handle_, EM_LIMITTEXT, 0, 0);  // no length limit
 }
 
-void Edit::SelectAll() { SendMessageA(Handle(), EM_SETSEL, 0, -1); }
+void Edit::SelectAll() { SendMessageW(Handle(), EM_SETSEL, 0, -1); }
 
 std::pair<int, int> Edit::Selection() {
   DWORD start = 0, end = 0;
-  SendMessageA(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+  SendMessageW(Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
                reinterpret_cast<LPARAM>(&end));
-  return {static_cast<int>(start), static_cast<int>(end)};
+  // The window counts UTF-16 units; the text's Shift-JIS bytes before each end are counted.
+  std::wstring text = platform::AnsiToWide(Text());
+  auto bytes = [&text](DWORD units) {
+    return static_cast<int>(platform::WideToAnsi(std::wstring_view(text).substr(0, units)).size());
+  };
+  return {bytes(start), bytes(end)};
 }
 
 LRESULT Edit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -39,7 +45,7 @@ LRESULT Edit::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
       LRESULT result = DefaultProc(message, wParam, lParam);
       ApplyImeMode(handle_, imeMode_);
       if (!clicking_ && FocusFromSameWindow(handle_, reinterpret_cast<HWND>(wParam)))
-        SendMessageA(handle_, EM_SETSEL, 0, -1);
+        SendMessageW(handle_, EM_SETSEL, 0, -1);
       return result;
     }
     case WM_LBUTTONDOWN:

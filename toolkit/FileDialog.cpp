@@ -26,7 +26,7 @@ struct CommonDialogs {
 const CommonDialogs& LoadCommonDialogs() {
   static CommonDialogs dialogs = [] {
     CommonDialogs loaded;
-    if (HMODULE module = LoadLibraryA("comdlg32.dll")) {
+    if (HMODULE module = LoadLibraryW(L"comdlg32.dll")) {
       loaded.getOpenFileName = reinterpret_cast<decltype(&GetOpenFileNameW)>(
           reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameW")));
       loaded.extendedError = reinterpret_cast<decltype(&CommDlgExtendedError)>(

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/CodePage.h"
 #include "platform/Exception.h"
 #include "platform/ScopeExit.h"
 #include "toolkit/Application.h"
@@ -58,15 +59,15 @@ void Form::SetFont(const FontSpec& font) {
 
 HFONT Form::FontHandle() {
   if (!font_) {
-    LOGFONTA lf{};
+    LOGFONTW lf{};
     // Negative: the character height, not the cell height.
     lf.lfHeight = -ScaleToDpi(fontSpec_.height, Dpi());
     lf.lfWeight = FW_NORMAL;
     lf.lfCharSet = fontSpec_.charset;
     lf.lfQuality = DEFAULT_QUALITY;
     lf.lfPitchAndFamily = DEFAULT_PITCH;
-    lstrcpynA(lf.lfFaceName, fontSpec_.face.c_str(), LF_FACESIZE);
-    font_ = CreateFontIndirectA(&lf);
+    lstrcpynW(lf.lfFaceName, platform::AnsiToWide(fontSpec_.face).c_str(), LF_FACESIZE);
+    font_ = CreateFontIndirectW(&lf);
     if (!font_) font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   }
   return font_;
@@ -160,9 +161,9 @@ int Form::ShowModal() {
 // showing only, and taken away however the showing ends.
 void Form::ShowOwnedBy(Form* owner, const std::vector<HWND>& disabled) {
   HWND ownerWindow = owner && owner != this && owner->HandleAllocated() ? owner->Handle() : nullptr;
-  SetWindowLongPtrA(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ownerWindow));
+  SetWindowLongPtrW(Handle(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ownerWindow));
   platform::ScopeExit unowned([this] {
-    if (HandleAllocated()) SetWindowLongPtrA(handle_, GWLP_HWNDPARENT, 0);
+    if (HandleAllocated()) SetWindowLongPtrW(handle_, GWLP_HWNDPARENT, 0);
   });
   RunModalLoop(disabled);
   SetVisible(false);
@@ -182,7 +183,7 @@ void Form::RunModalLoop(const std::vector<HWND>& disabled) {
   Application& app = Application::Instance();
   MSG msg;
   while (modalResult_ == 0) {
-    if (!GetMessageA(&msg, nullptr, 0, 0)) {
+    if (!GetMessageW(&msg, nullptr, 0, 0)) {
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }

@@ -1,5 +1,6 @@
 #include "toolkit/Label.h"
 
+#include "platform/CodePage.h"
 #include "toolkit/Accessibility.h"
 
 namespace tk {
@@ -23,13 +24,13 @@ void Label::DpiChanged() {
 
 void Label::FitToText() {
   HDC dc = GetDC(handle_);
-  HFONT font = reinterpret_cast<HFONT>(SendMessageA(handle_, WM_GETFONT, 0, 0));
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(handle_, WM_GETFONT, 0, 0));
   HGDIOBJ old = SelectObject(dc, font);
-  std::string text = Text();
+  std::wstring text = platform::AnsiToWide(Text());
   SIZE size{0, 0};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-  TEXTMETRICA metrics{};
-  GetTextMetricsA(dc, &metrics);
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
   SelectObject(dc, old);
   ReleaseDC(handle_, dc);
   // Measured at the form's dpi; the bounds keep the 96-dpi design.

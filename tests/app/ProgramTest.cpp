@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <functional>
 
+#include "platform/CodePage.h"
 #include "platform/Files.h"
 #include "tests/app/MainWindowDesign.h"
 #include "tests/harness/WindowTest.h"
@@ -128,6 +129,15 @@ TEST_F(Program, AltF4InAFieldDoesNotClose) {
 
 namespace {
 
+// A window's text read from outside its process (GetWindowText gives only a window's name
+// there), in UTF-16 and turned into Shift-JIS by name, the same under any locale.
+std::string ShownText(HWND window) {
+  wchar_t text[256];
+  int length = static_cast<int>(SendMessageW(window, WM_GETTEXT, sizeof text / sizeof text[0],
+                                             reinterpret_cast<LPARAM>(text)));
+  return platform::WideToAnsi({text, static_cast<size_t>(length > 0 ? length : 0)});
+}
+
 // The texts of the editor's fields, top to bottom, read from outside its process.
 std::vector<std::string> FieldTexts(HWND window) {
   std::vector<std::pair<LONG, std::string>> fields;
@@ -135,13 +145,9 @@ std::vector<std::string> FieldTexts(HWND window) {
     char kind[64];
     GetClassNameA(child, kind, sizeof kind);
     if (std::string(kind) != "QuorvelEdit" && std::string(kind) != "TComboBoxExVell") continue;
-    // Across processes GetWindowText gives only the window's name, not a control's text.
-    char text[256];
-    int length = static_cast<int>(
-        SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)));
     RECT r;
     GetWindowRect(child, &r);
-    fields.emplace_back(r.top, std::string(text, length));
+    fields.emplace_back(r.top, ShownText(child));
   }
   std::sort(fields.begin(), fields.end());
   std::vector<std::string> texts;
@@ -345,6 +351,23 @@ TEST_F(Program, ASavedFileKeepsItsHiddenAttributeAndEveryEntry) {
   Quit(editor);
 }
 
+namespace {
+
+// After one load: F9 over the album's metadata.txt, Yes, the saved notice, then F12.
+void SaveOverAndQuit(Editor& editor, harness::ModalWatcher& watcher) {
+  watcher.Expect(harness::ModalWatcher::Click(IDYES));
+  watcher.Expect(harness::ModalWatcher::Click(IDOK));
+  harness::PressKey(VK_F9);
+  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_EQ(watcher.Seen().size(), 3u);
+  EXPECT_EQ(watcher.Seen()[1].text, "上書きしますか？");
+  EXPECT_EQ(watcher.Seen()[2].text, "metadata.txtを保存しました。");
+  ASSERT_TRUE(EditorReady(editor));
+  Quit(editor);
+}
+
+}  // namespace
+
 // Names with characters that code page 932 lacks, and keys the editor does not edit, in a file
 // another tool wrote: F5, F9, Yes writes them back unchanged, only in the editor's own layout.
 TEST_F(Program, EndToEndCharactersTheCodePageLacksAndOtherKeysSurviveALoadAndASave) {
@@ -364,21 +387,45 @@ TEST_F(Program, EndToEndCharactersTheCodePageLacksAndOtherKeysSurviveALoadAndASa
   const std::vector<std::string> fields{"Cafe Songs", "Motorhead", "Beyonce",
                                         "2025",       "Musica",    " 1"};
   EXPECT_TRUE(harness::PumpUntil([&] { return FieldTexts(editor.window) == fields; }));
-  watcher.Expect(harness::ModalWatcher::Click(IDYES));
-  watcher.Expect(harness::ModalWatcher::Click(IDOK));
-  harness::PressKey(VK_F9);
-  ASSERT_TRUE(watcher.WaitAllAnswered());
-  ASSERT_EQ(watcher.Seen().size(), 3u);
-  EXPECT_EQ(watcher.Seen()[1].text, "上書きしますか？");
-  EXPECT_EQ(watcher.Seen()[2].text, "metadata.txtを保存しました。");
-  ASSERT_TRUE(EditorReady(editor));
-  Quit(editor);
+  ASSERT_NO_FATAL_FAILURE(SaveOverAndQuit(editor, watcher));
   std::string expected =
       harness::ReadFileBytes(L"" QUORVEL_TEST_DATA "/metadata/outside-code-page.txt");
   Replace(expected, "\r\nDISCNUMBER= 1\r\n",
           "\r\nDISCNUMBER= 1\r\nCOMMENT = Caf\xC3\xA9\r\ncomposer=Sigur R\xC3\xB3s\r\n"
           "TRACKTOTAL=2\r\n");
   EXPECT_EQ(album.Read(L"metadata.txt"), expected);
+}
+
+// The window's texts, a Japanese album's load and its save are the same whatever the system's
+// language setting (this test runs under code page 932 and under 1252).
+TEST_F(Program, TheTextsAndAJapaneseAlbumAreTheSameUnderAnyLocale) {
+  harness::TempFolder album(L"アルバム");
+  std::string file = harness::ReadFileBytes(L"" QUORVEL_TEST_DATA "/metadata/example.txt");
+  file.resize(file.find("\r\n[ARTISTS]\r\n") + 13);
+  // 夜明けの歌 in UTF-8, as the file holds it.
+  Replace(file, "\r\nALBUM=Summer Songs\r\n",
+          "\r\nALBUM=\xE5\xA4\x9C\xE6\x98\x8E\xE3\x81\x91\xE3\x81\xAE\xE6\xAD\x8C\r\n");
+  album.Write(L"metadata.txt", file);
+  std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
+  Editor editor;
+  ASSERT_NE(editor.window, nullptr);
+  std::vector<std::pair<std::string, std::string>> shown, designed;
+  for (HWND child = GetWindow(editor.window, GW_CHILD); child;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    char kind[64];
+    GetClassNameA(child, kind, sizeof kind);
+    if (std::string(kind) != "TComboBoxExVell") shown.emplace_back(kind, ShownText(child));
+  }
+  for (const DesignedControl& c : kMainWindowDesign)
+    if (c.text) designed.emplace_back(c.kind, c.text);
+  std::sort(shown.begin(), shown.end());
+  std::sort(designed.begin(), designed.end());
+  EXPECT_EQ(shown, designed);
+  harness::ModalWatcher watcher(editor.process.dwProcessId);
+  ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+  EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "夜明けの歌"; }));
+  ASSERT_NO_FATAL_FAILURE(SaveOverAndQuit(editor, watcher));
+  EXPECT_EQ(album.Read(L"metadata.txt"), file);
 }
 
 namespace {
@@ -397,13 +444,6 @@ std::vector<HWND> ComboBoxes(HWND window) {
   std::vector<HWND> result;
   for (auto& box : boxes) result.push_back(box.second);
   return result;
-}
-
-std::string ShownText(HWND window) {
-  char text[256];
-  int length = static_cast<int>(
-      SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)));
-  return std::string(text, length > 0 ? length : 0);
 }
 
 // The visible drop-down list of the editor's process, if one is open.
@@ -618,7 +658,7 @@ bool FocusInDialog(Editor& editor, HWND dialog, const std::string& kind) {
 HWND TrackArtistDialog(Editor& editor) {
   HWND dialog = nullptr;
   harness::PumpUntil([&] {
-    dialog = FindWindowA(nullptr, "曲別参加アーティスト");
+    dialog = FindWindowW(nullptr, L"曲別参加アーティスト");
     return dialog && IsWindowVisible(dialog);
   });
   if (dialog) FocusInDialog(editor, dialog, "QuorvelComboBox");
@@ -630,10 +670,7 @@ std::string ChildText(HWND window, const std::string& kind) {
     char name[64];
     GetClassNameA(child, name, sizeof name);
     if (name != kind) continue;
-    char text[256];
-    int length = static_cast<int>(
-        SendMessageA(child, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)));
-    return std::string(text, length);
+    return ShownText(child);
   }
   return "<none>";
 }

@@ -509,6 +509,14 @@ TEST_F(ComboTest, TheFiltersChangeOnlyTypedCharacters) {
                     paste("xy");
                   }),
             "ABCxy");
+  EXPECT_EQ(typed(false, true,
+                  [&] {
+                    // A character, not the low byte of its UTF-16 unit (ち is U+3061) nor the
+                    // trail byte of its Shift-JIS form (ヂ is 83 61), is no letter to raise.
+                    PostMessageW(combo().EditWindow(), WM_CHAR, L'\u3061', 0);
+                    PostMessageW(combo().EditWindow(), WM_CHAR, L'\u30C2', 0);
+                  }),
+            "ちヂ");
   EXPECT_EQ(typed(true, true, [] { TypeText("a9b"); }), "9");
   EXPECT_EQ(typed(false, false, [] { TypeText("a-1"); }), "a-1");
 }

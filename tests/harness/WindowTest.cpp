@@ -42,10 +42,11 @@ void Send(std::vector<INPUT> inputs) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// Read in UTF-16 and turned into Shift-JIS by name, so that it means the same under any locale.
 std::string WindowText(HWND window) {
-  char text[4096];
-  int length = GetWindowTextA(window, text, sizeof text);
-  return std::string(text, length > 0 ? length : 0);
+  wchar_t text[4096];
+  int length = GetWindowTextW(window, text, sizeof text / sizeof text[0]);
+  return platform::WideToAnsi({text, static_cast<size_t>(length > 0 ? length : 0)});
 }
 
 std::string ClassOf(HWND window) {

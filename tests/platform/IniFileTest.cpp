@@ -77,3 +77,18 @@ TEST(IniFile, AValueTheCodePageLacksTurnsTheFileIntoUtf16) {
   EXPECT_EQ(reread.ReadString(L"Other", L"Key", L""), L"kept");
   EXPECT_EQ(reread.ReadString(L"Settings", L"LastFolder", L""), zoe);
 }
+
+// A Shift-JIS settings file, as the editor writes it on a Japanese Windows, gives the same
+// folder on a Windows of any language setting, and a write gives the bytes a Japanese one writes.
+TEST(IniFile, AShiftJisFileReadsAndUpdatesTheSameUnderAnyLocale) {
+  harness::TempFolder folder;
+  const std::wstring path =
+      folder.Write(L"settings.ini", "[Settings]\r\nLastFolder=C:\\ソ\\夜明け\r\n");
+  platform::IniFile ini(path);
+  EXPECT_EQ(ini.ReadString(L"Settings", L"LastFolder", L""), L"C:\\ソ\\夜明け");
+  ini.WriteString(L"Other", L"Key", L"C:\\歌");
+  EXPECT_EQ(ini.ReadString(L"Settings", L"LastFolder", L""), L"C:\\ソ\\夜明け");
+  EXPECT_EQ(ini.ReadString(L"Other", L"Key", L""), L"C:\\歌");
+  EXPECT_EQ(harness::ReadFileBytes(path),
+            "[Settings]\r\nLastFolder=C:\\ソ\\夜明け\r\n[Other]\r\nKey=C:\\歌\r\n");
+}
