@@ -40,59 +40,52 @@ Heard HeardOf(HWND window) {
   return heard;
 }
 
-struct Expected {
-  const char* control;
-  long role;
-  const char* name;
-};
-
-// Each control with its role and name; a field's value is its text.
-void ExpectHeard(tk::Form& window, std::initializer_list<Expected> table) {
-  for (const Expected& expected : table) {
-    SCOPED_TRACE(expected.control);
-    tk::WinControl* control = NamedIn(window, expected.control);
-    ASSERT_NE(control, nullptr);
-    Heard heard = HeardOf(control->Handle());
-    EXPECT_EQ(heard.role, expected.role);
-    EXPECT_EQ(heard.name, expected.name);
-    if (expected.role == ROLE_SYSTEM_TEXT || expected.role == ROLE_SYSTEM_COMBOBOX) {
-      EXPECT_EQ(heard.value, control->Text());
-    }
-  }
-}
-
 }  // namespace
 
+// Each control with its role and name; a field's value is its text. The edit part of a box,
+// where the focus stands, bears the box's name.
 TEST_F(MainFormTest, EveryControlOfBothWindowsIsHeardByItsRoleAndName) {
   form->KyAlbum.SetText("夜明けの歌");
   ASSERT_FALSE(form->KyCBYear.Text().empty());
-  ExpectHeard(*form, {
-                         {"Label1", ROLE_SYSTEM_STATICTEXT, "アルバム名"},
-                         {"Label4", ROLE_SYSTEM_STATICTEXT, "アルバム発表年"},
-                         {"Bevel1", ROLE_SYSTEM_SEPARATOR, ""},
-                         {"KyAlbum", ROLE_SYSTEM_TEXT, "アルバム名"},
-                         {"KyAlbumArtist", ROLE_SYSTEM_TEXT, "アルバムアーティスト名"},
-                         {"KyArtist", ROLE_SYSTEM_TEXT, "アーティスト名"},
-                         {"KyCBYear", ROLE_SYSTEM_COMBOBOX, "アルバム発表年"},
-                         {"KyGenre", ROLE_SYSTEM_TEXT, "ジャンル"},
-                         {"kyCBDiscNo", ROLE_SYSTEM_COMBOBOX, "ディスクナンバー"},
-                         {"TrackArtistBtn", ROLE_SYSTEM_PUSHBUTTON, "曲別参加アーティスト(F6)"},
-                         {"LoadBtn", ROLE_SYSTEM_PUSHBUTTON, "読込(F5)"},
-                         {"SaveBtn", ROLE_SYSTEM_PUSHBUTTON, "保存(F9)"},
-                         {"EndBtn", ROLE_SYSTEM_PUSHBUTTON, "終了（F12)"},
-                     });
-  // The edit part of a box, where the focus stands, bears the box's name.
-  Heard year = HeardOf(form->KyCBYear.EditWindow());
-  EXPECT_EQ(year.role, ROLE_SYSTEM_TEXT);
-  EXPECT_EQ(year.name, "アルバム発表年");
-  EXPECT_EQ(year.value, form->KyCBYear.Text());
-  ExpectHeard(*TrackArtist_Form, {
-                                     {"Label1", ROLE_SYSTEM_STATICTEXT, "曲名"},
-                                     {"Label2", ROLE_SYSTEM_STATICTEXT, "追加参加アーティスト"},
-                                     {"KyTitle", ROLE_SYSTEM_COMBOBOX, "曲名"},
-                                     {"KyArtist", ROLE_SYSTEM_TEXT, "追加参加アーティスト"},
-                                     {"SaveBtn", ROLE_SYSTEM_PUSHBUTTON, "登録(F9)"},
-                                     {"DeleteBtn", ROLE_SYSTEM_PUSHBUTTON, "削除(F8)"},
-                                     {"EndBtn", ROLE_SYSTEM_PUSHBUTTON, "閉じる(F12)"},
-                                 });
+  tk::Form &main = *form, &dialog = *TrackArtist_Form;
+  const struct {
+    tk::Form& window;
+    const char* control;
+    long role;
+    const char* name;
+    bool editPart = false;
+  } rows[] = {
+      {main, "Label1", ROLE_SYSTEM_STATICTEXT, "アルバム名"},
+      {main, "Label4", ROLE_SYSTEM_STATICTEXT, "アルバム発表年"},
+      {main, "Bevel1", ROLE_SYSTEM_SEPARATOR, ""},
+      {main, "KyAlbum", ROLE_SYSTEM_TEXT, "アルバム名"},
+      {main, "KyAlbumArtist", ROLE_SYSTEM_TEXT, "アルバムアーティスト名"},
+      {main, "KyArtist", ROLE_SYSTEM_TEXT, "アーティスト名"},
+      {main, "KyCBYear", ROLE_SYSTEM_COMBOBOX, "アルバム発表年"},
+      {main, "KyCBYear", ROLE_SYSTEM_TEXT, "アルバム発表年", true},
+      {main, "KyGenre", ROLE_SYSTEM_TEXT, "ジャンル"},
+      {main, "kyCBDiscNo", ROLE_SYSTEM_COMBOBOX, "ディスクナンバー"},
+      {main, "TrackArtistBtn", ROLE_SYSTEM_PUSHBUTTON, "曲別参加アーティスト(F6)"},
+      {main, "LoadBtn", ROLE_SYSTEM_PUSHBUTTON, "読込(F5)"},
+      {main, "SaveBtn", ROLE_SYSTEM_PUSHBUTTON, "保存(F9)"},
+      {main, "EndBtn", ROLE_SYSTEM_PUSHBUTTON, "終了（F12)"},
+      {dialog, "Label1", ROLE_SYSTEM_STATICTEXT, "曲名"},
+      {dialog, "Label2", ROLE_SYSTEM_STATICTEXT, "追加参加アーティスト"},
+      {dialog, "KyTitle", ROLE_SYSTEM_COMBOBOX, "曲名"},
+      {dialog, "KyArtist", ROLE_SYSTEM_TEXT, "追加参加アーティスト"},
+      {dialog, "SaveBtn", ROLE_SYSTEM_PUSHBUTTON, "登録(F9)"},
+      {dialog, "DeleteBtn", ROLE_SYSTEM_PUSHBUTTON, "削除(F8)"},
+      {dialog, "EndBtn", ROLE_SYSTEM_PUSHBUTTON, "閉じる(F12)"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.control) + (row.editPart ? " (edit part)" : ""));
+    tk::WinControl* control = NamedIn(row.window, row.control);
+    ASSERT_NE(control, nullptr);
+    Heard heard = HeardOf(row.editPart ? form->KyCBYear.EditWindow() : control->Handle());
+    EXPECT_EQ(heard.role, row.role);
+    EXPECT_EQ(heard.name, row.name);
+    if (row.role == ROLE_SYSTEM_TEXT || row.role == ROLE_SYSTEM_COMBOBOX) {
+      EXPECT_EQ(heard.value, control->Text());
+    }
+  }
 }

@@ -48,9 +48,7 @@ class AlbumListsTest : public MainFormTest {
   void Save() {
     ModalWatcher watcher;
     if (platform::FileExists(form->MetadataFileName())) watcher.Expect(ModalWatcher::Click(IDYES));
-    watcher.Expect(ModalWatcher::Click(IDOK));
-    harness::PressKey(VK_F9);
-    ASSERT_TRUE(watcher.WaitAllAnswered());
+    ASSERT_TRUE(watcher.PressAndClick(VK_F9, {IDOK}));
   }
   SYSTEMTIME today = Date(2026, 12, 31);
 };

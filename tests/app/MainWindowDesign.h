@@ -2,6 +2,8 @@
 // The designs of the main window and the track-artist dialog at 96 dpi, as the tests check
 // them in the process and from outside.
 
+#include <windows.h>
+
 struct DesignedControl {
   const char* name;
   const char* kind;  // window class
@@ -10,6 +12,9 @@ struct DesignedControl {
   // A label sizes itself to its text at the window's font: near the size given.
   bool sizedToText = false;
 };
+
+// Client areas.
+inline constexpr SIZE kMainWindowClient{592, 237}, kTrackArtistDialogClient{460, 154};
 
 inline const DesignedControl kMainWindowDesign[] = {
     {"Label1", "QuorvelLabel", 16, 13, 64, 13, "アルバム名", true},

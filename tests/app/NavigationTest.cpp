@@ -20,7 +20,7 @@ void MainFormTest::ExpectLayoutAt(int dpi, bool dialog) {
   int rounding = dpi == 96 ? 0 : 1;
   tk::Form& window =
       dialog ? static_cast<tk::Form&>(*TrackArtist_Form) : static_cast<tk::Form&>(*form);
-  SIZE size = dialog ? SIZE{460, 154} : SIZE{592, 237};
+  SIZE size = dialog ? kTrackArtistDialogClient : kMainWindowClient;
   RECT client;
   GetClientRect(window.Handle(), &client);
   EXPECT_NEAR(client.right, scaled(size.cx), rounding);

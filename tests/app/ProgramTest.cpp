@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <span>
 
 #include "platform/CodePage.h"
 #include "platform/Files.h"
@@ -13,17 +14,24 @@
 
 namespace {
 
-struct Editor {
+PROCESS_INFORMATION Started(const std::wstring& exe) {
   PROCESS_INFORMATION process{};
-  HWND window = nullptr;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  std::wstring command = L"\"" + exe + L"\"";
+  CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                 &process);
+  return process;
+}
 
-  explicit Editor(const std::wstring& exe = L"" QUORVEL_EXE) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    std::wstring command = L"\"" + exe + L"\"";
-    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-      return;
+struct Editor {
+  PROCESS_INFORMATION process;
+  HWND window = nullptr;
+  harness::ModalWatcher watcher;  // answers the editor's modal windows
+
+  explicit Editor(const std::wstring& exe = L"" QUORVEL_EXE)
+      : process(Started(exe)), watcher(process.dwProcessId) {
+    if (!process.hProcess) return;
     harness::PumpUntil(
         [this] {
           window = FindWindowA(nullptr, "Quorvel 1.02");
@@ -239,10 +247,10 @@ void Replace(std::string& text, const std::string& from, const std::string& to) 
 }  // namespace
 
 // F5 in the editor and a confirmed choice of `title`; true once the editor is ready again.
-bool LoadInEditor(Editor& editor, harness::ModalWatcher& watcher, const std::wstring& title) {
-  watcher.Expect(harness::ModalWatcher::ChooseFile(title));
+bool LoadInEditor(Editor& editor, const std::wstring& title) {
+  editor.watcher.Expect(harness::ModalWatcher::ChooseFile(title));
   harness::PressKey(VK_F5);
-  return watcher.WaitAllAnswered() && EditorReady(editor);
+  return editor.watcher.WaitAllAnswered() && EditorReady(editor);
 }
 
 // A user's whole job: start, F5, pick title.txt, fill the six fields moving with Enter,
@@ -258,8 +266,7 @@ TEST_F(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
   {
     Editor editor;
     ASSERT_NE(editor.window, nullptr);
-    harness::ModalWatcher watcher(editor.process.dwProcessId);
-    ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+    ASSERT_TRUE(LoadInEditor(editor, title));
     // The folder has no metadata.txt: the window is reset, the genre emptied.
     ASSERT_TRUE(harness::PumpUntil([&] { return FieldTexts(editor.window)[4].empty(); }));
     for (std::string text : {"Summer Songs", "Various Artists", "Band", "", "J-POP"}) {
@@ -267,11 +274,9 @@ TEST_F(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
       harness::PressKey(VK_RETURN);
     }
     PickFromList(editor.window, 5, 1);
-    watcher.Expect(harness::ModalWatcher::Click(IDOK));
-    harness::PressKey(VK_F9);
-    ASSERT_TRUE(watcher.WaitAllAnswered());
-    ASSERT_EQ(watcher.Seen().size(), 2u);
-    EXPECT_EQ(watcher.Seen()[1].text, "metadata.txtを保存しました。");
+    ASSERT_TRUE(editor.watcher.PressAndClick(VK_F9, {IDOK}));
+    ASSERT_EQ(editor.watcher.Seen().size(), 2u);
+    EXPECT_EQ(editor.watcher.Seen()[1].text, "metadata.txtを保存しました。");
     ASSERT_TRUE(EditorReady(editor));
     Quit(editor);
   }
@@ -284,8 +289,7 @@ TEST_F(Program, EndToEndTheAlbumIsSavedAndLoadedAgain) {
 
   Editor again;
   ASSERT_NE(again.window, nullptr);
-  harness::ModalWatcher watcher(again.process.dwProcessId);
-  ASSERT_TRUE(LoadInEditor(again, watcher, title));
+  ASSERT_TRUE(LoadInEditor(again, title));
   const std::vector<std::string> fields{"Summer Songs", "Various Artists", "Band",
                                         year,           "J-POP",           " 2"};
   EXPECT_TRUE(harness::PumpUntil([&] { return FieldTexts(again.window) == fields; }));
@@ -307,12 +311,9 @@ TEST_F(Program, AfterTheWarningOfF9TypingGoesOnWhereTheCaretWas) {
   harness::TypeText("ac");
   harness::PressKey(VK_LEFT);
   ASSERT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "ac"; }));
-  harness::ModalWatcher watcher(editor.process.dwProcessId);
-  watcher.Expect(harness::ModalWatcher::Click(IDOK));
-  harness::PressKey(VK_F9);
-  ASSERT_TRUE(watcher.WaitAllAnswered());
-  ASSERT_EQ(watcher.Seen().size(), 1u);
-  EXPECT_EQ(watcher.Seen()[0].text, "先にtitle.txtを開いてください。");
+  ASSERT_TRUE(editor.watcher.PressAndClick(VK_F9, {IDOK}));
+  ASSERT_EQ(editor.watcher.Seen().size(), 1u);
+  EXPECT_EQ(editor.watcher.Seen()[0].text, "先にtitle.txtを開いてください。");
   ASSERT_TRUE(EditorReady(editor));
   harness::TypeText("b");
   EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "abc"; }));
@@ -330,15 +331,11 @@ TEST_F(Program, ASavedFileKeepsItsHiddenAttributeAndEveryEntry) {
   ASSERT_TRUE(SetFileAttributesW(metadata.c_str(), FILE_ATTRIBUTE_HIDDEN));
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
-  harness::ModalWatcher watcher(editor.process.dwProcessId);
   for (int round = 1; round <= 2; ++round) {
     SCOPED_TRACE(round);
-    ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+    ASSERT_TRUE(LoadInEditor(editor, title));
     ASSERT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "A"; }));
-    watcher.Expect(harness::ModalWatcher::Click(IDYES));
-    watcher.Expect(harness::ModalWatcher::Click(IDOK));
-    harness::PressKey(VK_F9);
-    ASSERT_TRUE(watcher.WaitAllAnswered());
+    ASSERT_TRUE(editor.watcher.PressAndClick(VK_F9, {IDYES, IDOK}));
     ASSERT_TRUE(EditorReady(editor));
     std::string saved = album.Read(L"metadata.txt");
     EXPECT_NE(saved.find("\r\n" + entries), std::string::npos) << saved;
@@ -347,21 +344,18 @@ TEST_F(Program, ASavedFileKeepsItsHiddenAttributeAndEveryEntry) {
     EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_HIDDEN);
   }
-  EXPECT_EQ(watcher.Seen().back().text, "metadata.txtを保存しました。");
+  EXPECT_EQ(editor.watcher.Seen().back().text, "metadata.txtを保存しました。");
   Quit(editor);
 }
 
 namespace {
 
 // After one load: F9 over the album's metadata.txt, Yes, the saved notice, then F12.
-void SaveOverAndQuit(Editor& editor, harness::ModalWatcher& watcher) {
-  watcher.Expect(harness::ModalWatcher::Click(IDYES));
-  watcher.Expect(harness::ModalWatcher::Click(IDOK));
-  harness::PressKey(VK_F9);
-  ASSERT_TRUE(watcher.WaitAllAnswered());
-  ASSERT_EQ(watcher.Seen().size(), 3u);
-  EXPECT_EQ(watcher.Seen()[1].text, "上書きしますか？");
-  EXPECT_EQ(watcher.Seen()[2].text, "metadata.txtを保存しました。");
+void SaveOverAndQuit(Editor& editor) {
+  ASSERT_TRUE(editor.watcher.PressAndClick(VK_F9, {IDYES, IDOK}));
+  ASSERT_EQ(editor.watcher.Seen().size(), 3u);
+  EXPECT_EQ(editor.watcher.Seen()[1].text, "上書きしますか？");
+  EXPECT_EQ(editor.watcher.Seen()[2].text, "metadata.txtを保存しました。");
   ASSERT_TRUE(EditorReady(editor));
   Quit(editor);
 }
@@ -381,13 +375,12 @@ TEST_F(Program, EndToEndCharactersTheCodePageLacksAndOtherKeysSurviveALoadAndASa
   std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
-  harness::ModalWatcher watcher(editor.process.dwProcessId);
-  ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+  ASSERT_TRUE(LoadInEditor(editor, title));
   // The window shows the platform's look-alikes.
   const std::vector<std::string> fields{"Cafe Songs", "Motorhead", "Beyonce",
                                         "2025",       "Musica",    " 1"};
   EXPECT_TRUE(harness::PumpUntil([&] { return FieldTexts(editor.window) == fields; }));
-  ASSERT_NO_FATAL_FAILURE(SaveOverAndQuit(editor, watcher));
+  ASSERT_NO_FATAL_FAILURE(SaveOverAndQuit(editor));
   std::string expected =
       harness::ReadFileBytes(L"" QUORVEL_TEST_DATA "/metadata/outside-code-page.txt");
   Replace(expected, "\r\nDISCNUMBER= 1\r\n",
@@ -421,10 +414,9 @@ TEST_F(Program, TheTextsAndAJapaneseAlbumAreTheSameUnderAnyLocale) {
   std::sort(shown.begin(), shown.end());
   std::sort(designed.begin(), designed.end());
   EXPECT_EQ(shown, designed);
-  harness::ModalWatcher watcher(editor.process.dwProcessId);
-  ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+  ASSERT_TRUE(LoadInEditor(editor, title));
   EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "夜明けの歌"; }));
-  ASSERT_NO_FATAL_FAILURE(SaveOverAndQuit(editor, watcher));
+  ASSERT_NO_FATAL_FAILURE(SaveOverAndQuit(editor));
   EXPECT_EQ(album.Read(L"metadata.txt"), file);
 }
 
@@ -526,19 +518,16 @@ TEST_F(Program, ATypedYearAndDiscNumberAreSaved) {
   std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
-  harness::ModalWatcher watcher(editor.process.dwProcessId);
-  ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+  ASSERT_TRUE(LoadInEditor(editor, title));
   // Entered from the keyboard, the boxes' texts are selected, so typing replaces them.
   for (std::string text : {"Album", "Artists", "Band", "1998", "Rock"}) {
     harness::TypeText(text);
     harness::PressKey(VK_RETURN);
   }
   harness::TypeText("3");
-  watcher.Expect(harness::ModalWatcher::Click(IDOK));
-  harness::PressKey(VK_F9);
-  ASSERT_TRUE(watcher.WaitAllAnswered());
-  ASSERT_EQ(watcher.Seen().size(), 2u);
-  EXPECT_EQ(watcher.Seen()[1].text, "metadata.txtを保存しました。");
+  ASSERT_TRUE(editor.watcher.PressAndClick(VK_F9, {IDOK}));
+  ASSERT_EQ(editor.watcher.Seen().size(), 2u);
+  EXPECT_EQ(editor.watcher.Seen()[1].text, "metadata.txtを保存しました。");
   std::string saved = album.Read(L"metadata.txt");
   EXPECT_NE(saved.find("\r\nYEAR=1998\r\n"), std::string::npos) << saved;
   EXPECT_NE(saved.find("\r\nDISCNUMBER= 3\r\n"), std::string::npos) << saved;
@@ -554,8 +543,7 @@ TEST_F(Program, TheYearBoxSavesTheYearItShowsAfterItsListClosed) {
   std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
-  harness::ModalWatcher watcher(editor.process.dwProcessId);
-  ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+  ASSERT_TRUE(LoadInEditor(editor, title));
   HWND year = ComboBoxes(editor.window)[0];
   POINT elsewhere{450, 97};  // the window's background, right of the year box
   ClientToScreen(editor.window, &elsewhere);
@@ -585,9 +573,7 @@ TEST_F(Program, TheYearBoxSavesTheYearItShowsAfterItsListClosed) {
                          : ShownText(year) == opening);
     }));
     std::string shown = ShownText(year);
-    watcher.Expect(harness::ModalWatcher::Click(IDOK));
-    harness::PressKey(VK_F9);
-    ASSERT_TRUE(watcher.WaitAllAnswered());
+    ASSERT_TRUE(editor.watcher.PressAndClick(VK_F9, {IDOK}));
     ASSERT_TRUE(EditorReady(editor));
     std::string saved = album.Read(L"metadata.txt");
     EXPECT_NE(saved.find("\r\nYEAR=" + shown + "\r\n"), std::string::npos) << saved;
@@ -604,16 +590,13 @@ TEST_F(Program, EndToEndTheYearAndDiscBoxesShowWhatF9Saved) {
   std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
-  harness::ModalWatcher watcher(editor.process.dwProcessId);
-  ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+  ASSERT_TRUE(LoadInEditor(editor, title));
   std::vector<HWND> boxes = ComboBoxes(editor.window);
   ASSERT_EQ(boxes.size(), 2u);
   auto savedAsShown = [&](const std::string& year, const std::string& disc) {
     if (platform::FileExists(album.Path() + L"metadata.txt"))
-      watcher.Expect(harness::ModalWatcher::Click(IDYES));
-    watcher.Expect(harness::ModalWatcher::Click(IDOK));
-    harness::PressKey(VK_F9);
-    ASSERT_TRUE(watcher.WaitAllAnswered());
+      editor.watcher.Expect(harness::ModalWatcher::Click(IDYES));
+    ASSERT_TRUE(editor.watcher.PressAndClick(VK_F9, {IDOK}));
     ASSERT_TRUE(EditorReady(editor));
     EXPECT_EQ(ShownText(boxes[0]), year);
     EXPECT_EQ(ShownText(boxes[1]), disc);
@@ -676,8 +659,8 @@ std::string ChildText(HWND window, const std::string& kind) {
 }
 
 // F5 with a confirmed choice of `title`, then F6: the track-artist dialog, or nullptr.
-HWND OpenTrackArtists(Editor& editor, harness::ModalWatcher& watcher, const std::wstring& title) {
-  if (!LoadInEditor(editor, watcher, title)) return nullptr;
+HWND OpenTrackArtists(Editor& editor, const std::wstring& title) {
+  if (!LoadInEditor(editor, title)) return nullptr;
   harness::PressKey(VK_F6);
   return TrackArtistDialog(editor);
 }
@@ -693,25 +676,20 @@ bool ShowsArtist(HWND dialog, char letter, const std::string& title, const std::
 
 // With the track-artist dialog showing: F12 closes it, F9 saves a new metadata.txt (one box,
 // the saved message) and F12 ends the editor.
-void CloseSaveAndQuit(Editor& editor, harness::ModalWatcher& watcher) {
+void CloseSaveAndQuit(Editor& editor) {
   harness::PressKey(VK_F12);
   ASSERT_TRUE(EditorReady(editor));
-  watcher.Expect(harness::ModalWatcher::Click(IDOK));
-  harness::PressKey(VK_F9);
-  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_TRUE(editor.watcher.PressAndClick(VK_F9, {IDOK}));
   ASSERT_TRUE(EditorReady(editor));
   Quit(editor);
 }
 
 // With the track-artist dialog showing: F12 closes it, and F9 overwrites metadata.txt (Yes,
 // then OK on the saved message).
-void CloseAndOverwrite(Editor& editor, harness::ModalWatcher& watcher) {
+void CloseAndOverwrite(Editor& editor) {
   harness::PressKey(VK_F12);
   ASSERT_TRUE(EditorReady(editor));
-  watcher.Expect(harness::ModalWatcher::Click(IDYES));
-  watcher.Expect(harness::ModalWatcher::Click(IDOK));
-  harness::PressKey(VK_F9);
-  ASSERT_TRUE(watcher.WaitAllAnswered());
+  ASSERT_TRUE(editor.watcher.PressAndClick(VK_F9, {IDYES, IDOK}));
 }
 
 ::testing::AssertionResult EndsWith(const std::string& text, const std::string& tail) {
@@ -731,8 +709,7 @@ TEST_F(Program, EndToEndTrackArtistsAreSavedAndShownAgain) {
   {
     Editor editor;
     ASSERT_NE(editor.window, nullptr);
-    harness::ModalWatcher watcher(editor.process.dwProcessId);
-    HWND dialog = OpenTrackArtists(editor, watcher, title);
+    HWND dialog = OpenTrackArtists(editor, title);
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(IsWindowEnabled(editor.window));
     ASSERT_TRUE(ShowsArtist(dialog, 's', "Second Song", ""));
@@ -744,15 +721,14 @@ TEST_F(Program, EndToEndTrackArtistsAreSavedAndShownAgain) {
     harness::PressKey(VK_DOWN);
     harness::TypeText("Guest B & Guest C");
     harness::PressKey(VK_F9);
-    ASSERT_NO_FATAL_FAILURE(CloseSaveAndQuit(editor, watcher));
+    ASSERT_NO_FATAL_FAILURE(CloseSaveAndQuit(editor));
   }
   EXPECT_TRUE(EndsWith(album.Read(L"metadata.txt"),
                        "\r\n[ARTISTS]\r\nSecond Song=Guest A\r\nLast Song=Guest B & Guest C\r\n"));
 
   Editor again;
   ASSERT_NE(again.window, nullptr);
-  harness::ModalWatcher watcher(again.process.dwProcessId);
-  HWND dialog = OpenTrackArtists(again, watcher, title);
+  HWND dialog = OpenTrackArtists(again, title);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(ChildText(dialog, "QuorvelEdit"), "");  // Intro has no guest
   EXPECT_TRUE(ShowsArtist(dialog, 's', "Second Song", "Guest A"));
@@ -767,14 +743,13 @@ TEST_F(Program, EndToEndATrackArtistIsSavedUnderTheTitlesOriginalCharacters) {
   std::wstring title = album.Write(L"title.txt", "01 Caf\xC3\xA9.mp3\r\n02 Intro.mp3\r\n");
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
-  harness::ModalWatcher watcher(editor.process.dwProcessId);
-  HWND dialog = OpenTrackArtists(editor, watcher, title);
+  HWND dialog = OpenTrackArtists(editor, title);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(ChildText(dialog, "QuorvelComboBox"), "Cafe");  // the platform's look-alike
   harness::PressKey(VK_DOWN);
   harness::TypeText("Guest");
   harness::PressKey(VK_F9);
-  ASSERT_NO_FATAL_FAILURE(CloseSaveAndQuit(editor, watcher));
+  ASSERT_NO_FATAL_FAILURE(CloseSaveAndQuit(editor));
   EXPECT_TRUE(EndsWith(album.Read(L"metadata.txt"), "\r\n[ARTISTS]\r\nCaf\xC3\xA9=Guest\r\n"));
 }
 
@@ -828,12 +803,11 @@ TEST_F(Program, EndToEndAnyFolderNameHoldsTheProgramAndItsAlbums) {
   {
     Editor editor(exe);
     ASSERT_NE(editor.window, nullptr);
-    harness::ModalWatcher watcher(editor.process.dwProcessId);
     for (size_t i = 0; i < folders.size(); ++i) {
       SCOPED_TRACE(harness::Ansi(folders[i]));
       std::string number = std::to_string(i + 1);
       // The first album is found by its name alone, in the folder the settings name.
-      ASSERT_TRUE(LoadInEditor(editor, watcher, i == 0 ? L"title.txt" : folders[i] + L"title.txt"));
+      ASSERT_TRUE(LoadInEditor(editor, i == 0 ? L"title.txt" : folders[i] + L"title.txt"));
       EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "Album " + number; }));
       if (i == 0) {
         EXPECT_EQ(harness::ReadFileBytes(ini), sjisSettings);
@@ -842,8 +816,8 @@ TEST_F(Program, EndToEndAnyFolderNameHoldsTheProgramAndItsAlbums) {
       HWND dialog = TrackArtistDialog(editor);
       ASSERT_NE(dialog, nullptr);
       EXPECT_EQ(ListedTitles(dialog), (std::vector<std::string>{"Intro", "Song " + number}));
-      ASSERT_NO_FATAL_FAILURE(CloseAndOverwrite(editor, watcher));
-      EXPECT_EQ(watcher.Seen().back().text, "metadata.txtを保存しました。");
+      ASSERT_NO_FATAL_FAILURE(CloseAndOverwrite(editor));
+      EXPECT_EQ(editor.watcher.Seen().back().text, "metadata.txtを保存しました。");
       ASSERT_TRUE(EditorReady(editor));
       std::string saved =
           harness::ReadFileBytes(platform::CallablePath(folders[i] + L"metadata.txt"));
@@ -855,8 +829,7 @@ TEST_F(Program, EndToEndAnyFolderNameHoldsTheProgramAndItsAlbums) {
   EXPECT_EQ(harness::ReadFileBytes(ini).substr(0, 2), "\xFF\xFE");
   Editor again(exe);
   ASSERT_NE(again.window, nullptr);
-  harness::ModalWatcher watcher(again.process.dwProcessId);
-  ASSERT_TRUE(LoadInEditor(again, watcher, L"title.txt"));
+  ASSERT_TRUE(LoadInEditor(again, L"title.txt"));
   EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(again) == "Album 6"; }));
   Quit(again);
 }
@@ -881,8 +854,7 @@ TEST_F(Program, EndToEndEmojiDecomposedKanaTabsAndUtf16TrackListsAreKept) {
       L"title.txt", std::string(reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2));
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
-  harness::ModalWatcher watcher(editor.process.dwProcessId);
-  HWND dialog = OpenTrackArtists(editor, watcher, title);
+  HWND dialog = OpenTrackArtists(editor, title);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(AlbumText(editor), "Party ??");
   EXPECT_EQ(ListedTitles(dialog),
@@ -890,9 +862,9 @@ TEST_F(Program, EndToEndEmojiDecomposedKanaTabsAndUtf16TrackListsAreKept) {
   harness::PressKey(VK_DOWN);
   harness::TypeText("Guest E");
   harness::PressKey(VK_F9);
-  ASSERT_NO_FATAL_FAILURE(CloseAndOverwrite(editor, watcher));
+  ASSERT_NO_FATAL_FAILURE(CloseAndOverwrite(editor));
   EXPECT_EQ(album.Read(L"metadata.txt"), stored + "Emoji \xF0\x9F\x98\x80=Guest E\r\n");
-  dialog = OpenTrackArtists(editor, watcher, unicodeTitle);
+  dialog = OpenTrackArtists(editor, unicodeTitle);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(ListedTitles(dialog), (std::vector<std::string>{"Intro", "Outro"}));
   ASSERT_NO_FATAL_FAILURE(CloseDialogAndQuit(editor));
@@ -907,8 +879,7 @@ TEST_F(Program, EndToEndOnlyTrackArtistsThatReadBackAreRegistered) {
   {
     Editor editor;
     ASSERT_NE(editor.window, nullptr);
-    harness::ModalWatcher watcher(editor.process.dwProcessId);
-    HWND dialog = OpenTrackArtists(editor, watcher, title);
+    HWND dialog = OpenTrackArtists(editor, title);
     ASSERT_NE(dialog, nullptr);
     const struct {
       char letter;
@@ -921,14 +892,12 @@ TEST_F(Program, EndToEndOnlyTrackArtistsThatReadBackAreRegistered) {
       ASSERT_TRUE(ShowsArtist(dialog, r.letter, r.title, ""));
       harness::PressKey(VK_DOWN);
       harness::TypeText(r.artist);
-      watcher.Expect(harness::ModalWatcher::Click(IDOK));
-      harness::PressKey(VK_F9);
-      ASSERT_TRUE(watcher.WaitAllAnswered());
+      ASSERT_TRUE(editor.watcher.PressAndClick(VK_F9, {IDOK}));
       ASSERT_TRUE(FocusInDialog(editor, dialog, "QuorvelEdit"));
       EXPECT_EQ(ChildText(dialog, "QuorvelEdit"), r.artist);
       harness::PressKey(VK_UP);
     }
-    const std::vector<harness::ModalInfo> seen = watcher.Seen();
+    const std::vector<harness::ModalInfo> seen = editor.watcher.Seen();
     ASSERT_EQ(seen.size(), 4u);  // the file-open dialog, then the three warnings
     for (size_t i = 1; i < seen.size(); ++i) {
       EXPECT_EQ(seen[i].caption, "警告");
@@ -943,14 +912,13 @@ TEST_F(Program, EndToEndOnlyTrackArtistsThatReadBackAreRegistered) {
     harness::PressKey(VK_TAB);
     harness::PressKey(VK_RETURN);  // on 登録(F9)
     ASSERT_TRUE(FocusInDialog(editor, dialog, "QuorvelEdit"));
-    ASSERT_NO_FATAL_FAILURE(CloseSaveAndQuit(editor, watcher));
+    ASSERT_NO_FATAL_FAILURE(CloseSaveAndQuit(editor));
   }
   EXPECT_TRUE(EndsWith(album.Read(L"metadata.txt"), "\r\n[ARTISTS]\r\n[Live] Song=Guest\r\n"));
 
   Editor again;
   ASSERT_NE(again.window, nullptr);
-  harness::ModalWatcher watcher(again.process.dwProcessId);
-  HWND dialog = OpenTrackArtists(again, watcher, title);
+  HWND dialog = OpenTrackArtists(again, title);
   ASSERT_NE(dialog, nullptr);
   EXPECT_TRUE(ShowsArtist(dialog, '[', "[Live] Song", "Guest"));
   ASSERT_NO_FATAL_FAILURE(CloseDialogAndQuit(again));
@@ -963,8 +931,7 @@ TEST_F(Program, TheTrackArtistDialogIsOwnedByTheMainWindowAndAltF4ClosesOnlyIt) 
   std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
-  harness::ModalWatcher watcher(editor.process.dwProcessId);
-  HWND dialog = OpenTrackArtists(editor, watcher, title);
+  HWND dialog = OpenTrackArtists(editor, title);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(GetWindow(dialog, GW_OWNER), editor.window);
   harness::PressKey(VK_F4, {VK_MENU});
@@ -1006,21 +973,16 @@ class DisplayScale {
   bool had_ = false;
 };
 
-struct Designed {
-  const char* kind;  // window class
-  int left, top, width, height;
-  bool sizedToText;  // a label: its size is its text's at the font
-};
-
 // Every `kind` child of `window` at a designed rectangle scaled to `dpi`, within a pixel of
 // rounding, and the client area too; read from outside the process.
-void ExpectScaledLayout(HWND window, int dpi, SIZE client, const std::vector<Designed>& design) {
+void ExpectScaledLayout(HWND window, int dpi, SIZE client,
+                        std::span<const DesignedControl> design) {
   auto scaled = [dpi](int length) { return MulDiv(length, dpi, 96); };
   RECT area;
   GetClientRect(window, &area);
   EXPECT_NEAR(area.right, scaled(client.cx), 1);
   EXPECT_NEAR(area.bottom, scaled(client.cy), 1);
-  for (const Designed& expected : design) {
+  for (const DesignedControl& expected : design) {
     SCOPED_TRACE(testing::Message()
                  << expected.kind << " at " << expected.left << ", " << expected.top);
     HWND found = nullptr;
@@ -1048,12 +1010,6 @@ void ExpectScaledLayout(HWND window, int dpi, SIZE client, const std::vector<Des
 // On a display scaled to 150 % and 200 %, the main window and the track-artist dialog show
 // their 96-dpi design at that scale.
 TEST_F(Program, OnAScaledDisplayBothWindowsStandAtTheirDesignScaled) {
-  std::vector<Designed> main;
-  for (const DesignedControl& c : kMainWindowDesign)
-    main.push_back({c.kind, c.left, c.top, c.width, c.height, c.sizedToText});
-  std::vector<Designed> dialog;
-  for (const DesignedControl& c : kTrackArtistDialogDesign)
-    dialog.push_back({c.kind, c.left, c.top, c.width, c.height, c.sizedToText});
   harness::TempFolder album(L"album");
   std::wstring title = album.Write(L"title.txt", "01 Intro.mp3\r\n");
   for (DWORD dpi : {144, 192}) {
@@ -1062,11 +1018,10 @@ TEST_F(Program, OnAScaledDisplayBothWindowsStandAtTheirDesignScaled) {
     DisplayScale scale(dpi);
     Editor editor;
     ASSERT_NE(editor.window, nullptr);
-    harness::ModalWatcher watcher(editor.process.dwProcessId);
-    ExpectScaledLayout(editor.window, dpi, {592, 237}, main);
-    HWND trackArtists = OpenTrackArtists(editor, watcher, title);
+    ExpectScaledLayout(editor.window, dpi, kMainWindowClient, kMainWindowDesign);
+    HWND trackArtists = OpenTrackArtists(editor, title);
     ASSERT_NE(trackArtists, nullptr);
-    ExpectScaledLayout(trackArtists, dpi, {460, 154}, dialog);
+    ExpectScaledLayout(trackArtists, dpi, kTrackArtistDialogClient, kTrackArtistDialogDesign);
     ASSERT_NO_FATAL_FAILURE(CloseDialogAndQuit(editor));
   }
 }
@@ -1094,7 +1049,6 @@ TEST_F(Program, ANameConfirmedInALongFolderLoadsTheAlbum) {
   harness::TempFolder albums(L"albums");
   Editor editor;
   ASSERT_NE(editor.window, nullptr);
-  harness::ModalWatcher watcher(editor.process.dwProcessId);
   for (size_t length : {250u, 251u, 255u, 258u, 259u}) {
     SCOPED_TRACE(length);
     const std::wstring folder = FolderOfLength(albums, length);
@@ -1102,10 +1056,10 @@ TEST_F(Program, ANameConfirmedInALongFolderLoadsTheAlbum) {
     const std::wstring metadata = platform::CallablePath(folder + L"metadata.txt");
     harness::WriteFileBytes(platform::CallablePath(folder + L"title.txt"), "01 Intro.mp3\r\n");
     harness::WriteFileBytes(metadata, "ALBUM=Typed\r\n");
-    ASSERT_TRUE(LoadInEditor(editor, watcher, folder + L"title.txt"));
+    ASSERT_TRUE(LoadInEditor(editor, folder + L"title.txt"));
     EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "Typed"; }));
     harness::WriteFileBytes(metadata, "ALBUM=Named\r\n");
-    ASSERT_TRUE(LoadInEditor(editor, watcher, L"title.txt"));
+    ASSERT_TRUE(LoadInEditor(editor, L"title.txt"));
     const std::string shown = length < MAX_PATH - 1 ? "Named" : "";
     EXPECT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == shown; }));
   }
@@ -1125,13 +1079,12 @@ TEST_F(Program, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNewOne) {
   // Loads the album and answers Yes to F9; returns once that answer is given, or with
   // `finished` once the saved message is answered too.
   auto save = [&](Editor& editor, bool finished) {
-    harness::ModalWatcher watcher(editor.process.dwProcessId);
-    ASSERT_TRUE(LoadInEditor(editor, watcher, title));
+    ASSERT_TRUE(LoadInEditor(editor, title));
     ASSERT_TRUE(harness::PumpUntil([&] { return AlbumText(editor) == "Large"; }));
-    watcher.Expect(harness::ModalWatcher::Click(IDYES));
-    if (finished) watcher.Expect(harness::ModalWatcher::Click(IDOK));
+    editor.watcher.Expect(harness::ModalWatcher::Click(IDYES));
+    if (finished) editor.watcher.Expect(harness::ModalWatcher::Click(IDOK));
     harness::PressKey(VK_F9);
-    ASSERT_TRUE(watcher.WaitAllAnswered());
+    ASSERT_TRUE(editor.watcher.WaitAllAnswered());
   };
   std::vector<std::string> left;
   for (DWORD moment = 0; moment <= 44; moment += 4) {

@@ -326,6 +326,12 @@ bool ModalWatcher::WaitAllAnswered(int timeoutMs) {
       timeoutMs);
 }
 
+bool ModalWatcher::PressAndClick(WORD key, std::initializer_list<int> buttons) {
+  for (int button : buttons) Expect(Click(button));
+  PressKey(key);
+  return WaitAllAnswered();
+}
+
 std::vector<ModalInfo> ModalWatcher::Seen() {
   std::lock_guard<std::mutex> lock(mutex_);
   return seen_;
@@ -387,15 +393,11 @@ ModalWatcher::Action ModalWatcher::Cancel() {
   return [](HWND dialog) { PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); };
 }
 
-BriefHold::~BriefHold() {
-  if (holder_.joinable()) holder_.join();
-}
-
-void BriefHold::Start() {
+BriefHold::BriefHold(const std::wstring& path) {
   HANDLE holding = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  holder_ = std::thread([this, holding] {
-    HANDLE file = CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  holder_ = std::thread([path, holding] {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     SetEvent(holding);
     Sleep(300);
     CloseHandle(file);

@@ -68,6 +68,9 @@ class ModalWatcher {
   void Expect(Action action);
   // Waits (pumping) until every expected window has been answered.
   bool WaitAllAnswered(int timeoutMs = 10000);
+  // Presses `key` and clicks these buttons of the modal windows it brings, one each, in order;
+  // true once all are answered.
+  bool PressAndClick(WORD key, std::initializer_list<int> buttons);
   std::vector<ModalInfo> Seen();
 
   // Ready-made actions.
@@ -99,15 +102,13 @@ std::string ReadFileBytes(const std::wstring& path);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
 // Another program holding a file open without sharing it for 300 ms, as virus scanners and
-// sync clients do; the hold is in place when Start returns and over when this is destroyed.
+// sync clients do; the hold is in place once this is made and over once it is destroyed.
 class BriefHold {
  public:
-  explicit BriefHold(const std::wstring& path) : path_(path) {}
-  ~BriefHold();
-  void Start();
+  explicit BriefHold(const std::wstring& path);
+  ~BriefHold() { holder_.join(); }
 
  private:
-  std::wstring path_;
   std::thread holder_;
 };
 
