@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/SystemLibrary.h"
+
 namespace tk {
 namespace {
 
@@ -13,21 +15,15 @@ struct Oleacc {
   decltype(&SysAllocString) allocString = nullptr;
 };
 
-template <typename Function>
-void Load(Function& function, const wchar_t* library, const char* name) {
-  function = reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(library), name)));
-}
-
 const Oleacc& Library() {
   static const Oleacc library = [] {
-    Oleacc loaded;
-    Load(loaded.createObject, L"oleacc.dll", "CreateStdAccessibleObject");
-    Load(loaded.resultFromObject, L"oleacc.dll", "LresultFromObject");
-    Load(loaded.allocString, L"oleaut32.dll", "SysAllocString");
+    using platform::SystemFunction;
+    Oleacc loaded{SystemFunction<decltype(&CreateStdAccessibleObject)>(L"oleacc.dll",
+                                                                       "CreateStdAccessibleObject"),
+                  SystemFunction<decltype(&LresultFromObject)>(L"oleacc.dll", "LresultFromObject"),
+                  SystemFunction<decltype(&SysAllocString)>(L"oleaut32.dll", "SysAllocString")};
     // The object goes to the screen reader through COM, which the thread must have joined.
-    decltype(&CoInitializeEx) initialize = nullptr;
-    Load(initialize, L"ole32.dll", "CoInitializeEx");
+    auto initialize = SystemFunction<decltype(&CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
     if (initialize) initialize(nullptr, COINIT_APARTMENTTHREADED);
     return loaded;
   }();

@@ -1,13 +1,14 @@
 #include "toolkit/Dpi.h"
 
+#include "platform/SystemLibrary.h"
+
 namespace tk {
 
 namespace {
 
 template <typename Function>
 Function User32(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+  return platform::SystemFunction<Function>(L"user32.dll", name);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/Exception.h"
 #include "platform/Files.h"
 #include "platform/ScopeExit.h"
+#include "platform/SystemLibrary.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 
@@ -25,14 +26,10 @@ struct CommonDialogs {
 
 const CommonDialogs& LoadCommonDialogs() {
   static CommonDialogs dialogs = [] {
-    CommonDialogs loaded;
-    if (HMODULE module = LoadLibraryW(L"comdlg32.dll")) {
-      loaded.getOpenFileName = reinterpret_cast<decltype(&GetOpenFileNameW)>(
-          reinterpret_cast<void*>(GetProcAddress(module, "GetOpenFileNameW")));
-      loaded.extendedError = reinterpret_cast<decltype(&CommDlgExtendedError)>(
-          reinterpret_cast<void*>(GetProcAddress(module, "CommDlgExtendedError")));
-    }
-    return loaded;
+    return CommonDialogs{
+        platform::SystemFunction<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW"),
+        platform::SystemFunction<decltype(&CommDlgExtendedError)>(L"comdlg32.dll",
+                                                                  "CommDlgExtendedError")};
   }();
   if (!dialogs.getOpenFileName || !dialogs.extendedError)
     throw platform::Win32Error("comdlg32.dll cannot be loaded", GetLastError());
